@@ -1,0 +1,76 @@
+SHELL := /bin/bash
+# Dorvane: the two commands a newcomer types are `make run` and `make test`.
+# Each installs what is missing first (Debian packages, with apt-get).
+
+BUILD      ?= build
+HOST       := $(BUILD)/host
+X64        := $(BUILD)/x64
+X86        := $(BUILD)/x86
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_HOST := cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DDORVANE_WINDOWS_BUILD=$(abspath $(X64))
+CROSS      = cmake -S . -B $(1) --toolchain cmake/mingw-$(2).cmake -DCMAKE_BUILD_TYPE=Release \
+             -DDORVANE_MKICO=$(abspath $(HOST))/mkico
+
+# Debian packages the build and the checks need, with a command that proves each.
+PACKAGES := cmake:cmake g++:g++ make:make libgtest-dev:/usr/include/gtest/gtest.h \
+            mingw-w64:x86_64-w64-mingw32-g++ wine:wine wine64:wine64 xvfb:Xvfb xdotool:xdotool \
+            imagemagick:import
+
+.PHONY: all deps host x64 x86 test test-host test-e2e run dist clean
+
+all: host x64 x86
+
+deps:
+	@missing=""; for entry in $(PACKAGES); do \
+	    package=$${entry%%:*}; probe=$${entry#*:}; \
+	    if [ "$${probe#/}" != "$$probe" ]; then [ -e "$$probe" ] || missing="$$missing $$package"; \
+	    else command -v "$$probe" >/dev/null 2>&1 || missing="$$missing $$package"; fi; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; \
+	    $$sudo apt-get update && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+host: deps
+	@$(CMAKE_HOST) >/dev/null
+	@cmake --build $(HOST) -j $(JOBS)
+
+x64: host
+	@$(call CROSS,$(X64),x64) >/dev/null
+	@cmake --build $(X64) -j $(JOBS)
+
+x86: host
+	@$(call CROSS,$(X86),x86) >/dev/null
+	@cmake --build $(X86) -j $(JOBS)
+
+# Every test: the host suite, then the real program under Wine. Ends with one
+# line "N passed, N failed".
+test: host x64 x86
+	@cd $(HOST) && ctest --output-on-failure $(CTEST_ARGS) 2>&1 | tee ctest.log; \
+	status=$${PIPESTATUS[0]}; \
+	summary=$$(grep -E '[0-9]+ tests failed out of [0-9]+' ctest.log | tail -1); \
+	failed=$$(echo "$$summary" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/'); \
+	total=$$(echo "$$summary" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/'); \
+	if [ -z "$$summary" ]; then echo "0 passed, 1 failed"; exit 1; fi; \
+	echo "$$((total - failed)) passed, $$failed failed"; \
+	exit $$status
+
+test-host: host
+	@cd $(HOST) && ctest -L host --output-on-failure
+
+test-e2e: host x64
+	@cd $(HOST) && ctest -L e2e --output-on-failure
+
+# Builds the x64 program and starts it in a private Wine prefix.
+run: x64
+	@bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
+
+dist: x64 x86
+	@mkdir -p dist/x64 dist/x86
+	@cp $(X64)/Dorvane.exe $(X64)/Ambergate.exe dist/x64/
+	@cp $(X86)/Dorvane.exe $(X86)/Ambergate.exe dist/x86/
+	@ls -l dist/x64 dist/x86
+
+clean:
+	rm -rf $(BUILD) dist

@@ -1,0 +1,52 @@
+# The real Windows programs, cross-built with MinGW-w64 (or built natively).
+enable_language(RC)
+
+# The icon converter runs on the build machine. Building natively it is built
+# here; cross-building, the host build provides it.
+if(CMAKE_CROSSCOMPILING)
+    set(DORVANE_MKICO "" CACHE FILEPATH "mkico built for the build machine")
+    if(NOT DORVANE_MKICO)
+        message(FATAL_ERROR "Cross-building needs -DDORVANE_MKICO=<host build>/mkico (see the Makefile)")
+    endif()
+    set(MKICO_COMMAND ${DORVANE_MKICO})
+else()
+    add_executable(mkico tools/mkico.cpp)
+    set(MKICO_COMMAND mkico)
+endif()
+
+set(ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons)
+set(ICON_FILES)
+foreach(icon ${DORVANE_ICONS})
+    add_custom_command(
+        OUTPUT ${ICON_DIR}/${icon}.ico
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${ICON_DIR}
+        COMMAND ${MKICO_COMMAND} ico ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${ICON_DIR}/${icon}.ico
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${MKICO_COMMAND}
+        COMMENT "Drawing ${icon}.ico")
+    list(APPEND ICON_FILES ${ICON_DIR}/${icon}.ico)
+endforeach()
+add_custom_target(dorvane_icons DEPENDS ${ICON_FILES})
+
+# Small, self-contained executables that import only system DLLs.
+set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections ${DORVANE_WARNINGS})
+set(WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections)
+
+add_executable(Dorvane WIN32 ${DORVANE_SOURCES} src/res/Dorvane.rc)
+add_dependencies(Dorvane dorvane_icons)
+target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR})
+target_compile_options(Dorvane PRIVATE ${WINDOWS_COMPILE_OPTIONS} $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+target_link_options(Dorvane PRIVATE ${WINDOWS_LINK_OPTIONS})
+target_link_libraries(Dorvane PRIVATE comctl32 shell32)
+set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS "${ICON_FILES}")
+
+add_executable(Ambergate WIN32 companion/Ambergate.c)
+target_compile_options(Ambergate PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+target_link_options(Ambergate PRIVATE ${WINDOWS_LINK_OPTIONS})
+
+# The end-to-end checks' inspection tool runs inside the Wine prefix.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
+    add_executable(wininspect e2e/driver/wininspect.c)
+    target_compile_options(wininspect PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+    target_link_options(wininspect PRIVATE ${WINDOWS_LINK_OPTIONS})
+    target_link_libraries(wininspect PRIVATE comctl32)
+endif()

@@ -1,0 +1,12 @@
+// Tray-menu commands that start other programs through the shell.
+#ifndef DORVANE_SHELLLAUNCH_H
+#define DORVANE_SHELLLAUNCH_H
+
+#include <windows.h>
+
+void BrowseDisc(int useOpen);
+void RunAutoplay();
+void LaunchCdPlayer();
+void RunSystemTool(UINT command);
+
+#endif

@@ -1,0 +1,64 @@
+#include "app/TrayIcon.h"
+
+#include <shellapi.h>
+
+#include "app/MainWindow.h"
+#include "app/Text.h"
+#include "app/WinMain.h"
+#include "ui/StringTable.h"
+
+// The first form of the record (window, id, flags, message, icon and a
+// 64-character tip) is 88 bytes on x86; on x64 its pointers make it larger.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "first-form NOTIFYICONDATAA is 88 bytes on x86");
+
+namespace {
+
+// Every call describes the icon afresh; fields not named by `flags` stay zero.
+void FillIconData(NOTIFYICONDATAA* data, HWND window, UINT flags)
+{
+    *data = NOTIFYICONDATAA();
+    data->cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data->hWnd = window;
+    data->uID = TRAY_ICON_ID;
+    data->uFlags = flags;
+}
+
+}  // namespace
+
+BOOL AddTrayIcon(HWND window)
+{
+    NOTIFYICONDATAA data;
+    FillIconData(&data, window, NIF_MESSAGE);
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    return Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void UpdateTrayIcon(HWND window, int icon, int withTooltip)
+{
+    HICON handle = LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));
+    if (handle == NULL) return;
+
+    NOTIFYICONDATAA data;
+    FillIconData(&data, window, withTooltip ? NIF_ICON | NIF_TIP : NIF_ICON);
+    data.hIcon = handle;
+    if (withTooltip) CopyText(data.szTip, sizeof data.szTip, UiText(IDS_EJECT_CD));
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+
+    // The window's large icon always equals the tray picture.
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+}
+
+void SetTrayTip(HWND window, const char* text)
+{
+    NOTIFYICONDATAA data;
+    FillIconData(&data, window, NIF_TIP);
+    CopyText(data.szTip, sizeof data.szTip, text);
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void DeleteTrayIcon(HWND window)
+{
+    NOTIFYICONDATAA data;
+    FillIconData(&data, window, 0);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}

@@ -1,0 +1,50 @@
+// Resource and command identifiers shared by Dorvane.rc and the program.
+// Plain #defines only: windres and the host's template reader both read this file.
+#ifndef DORVANE_RESOURCE_H
+#define DORVANE_RESOURCE_H
+
+// Menu
+#define IDR_TRAY_MENU            101
+
+// Dialogs
+#define IDD_MAIN                 103
+#define IDD_ABOUT                105
+#define IDD_OPTIONS              106
+#define IDD_AUTOCLOSE            107
+#define IDD_PASSWORD_CHANGE      108
+#define IDD_PASSWORD_PROMPT      109
+
+// Icons
+#define IDI_DORVANE              151
+#define IDI_DOOR_MOVING          158
+#define IDI_NO_DISC              190
+
+// Tray menu commands
+#define IDM_EXPLORE              40001
+#define IDM_EXIT                 40002
+#define IDM_ABOUT                40003
+#define IDM_OPEN_FOLDER          40005
+#define IDM_AUTOPLAY             40009
+#define IDM_OPEN_DOOR            40010
+#define IDM_CLOSE_DOOR           40011
+#define IDM_CD_PLAYER            40012
+#define IDM_PLAY                 40014
+#define IDM_PAUSE                40015
+#define IDM_STOP                 40016
+#define IDM_PREVIOUS_TRACK       40017
+#define IDM_NEXT_TRACK           40018
+#define IDM_DISC_SUMMARY         40019
+#define IDM_TRACK_LINE           40020
+#define IDM_LENGTH_LINE          40021
+#define IDM_SYSTEM_PROPERTIES    40024
+#define IDM_MULTIMEDIA           40026
+#define IDM_VOLUME_CONTROL       40027
+#define IDM_SETTINGS_HEADING     40028
+#define IDM_ENGLISH              40030
+#define IDM_RUSSIAN              40031
+#define IDM_LANGUAGE_HEADING     40032
+#define IDM_OPTIONS              40033
+#define IDM_DRIVE_FIRST          40201
+#define IDM_DRIVE_LAST           40226
+
+#endif

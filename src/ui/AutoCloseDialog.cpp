@@ -1,0 +1,3 @@
+#include "ui/AutoCloseDialog.h"
+
+HWND AutoCloseWindow;

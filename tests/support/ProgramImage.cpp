@@ -1,0 +1,76 @@
+// Every program run starts from the program's load image, as a new process
+// would: the writable data of the program's library is copied once, before any
+// test runs, and put back before each run.
+#include "ProgramImage.h"
+
+#include <elf.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Region {
+    char* start;
+    size_t size;
+    std::vector<char> image;
+};
+
+std::vector<Region>& Regions()
+{
+    static std::vector<Region> regions;
+    return regions;
+}
+
+int CollectRegions(dl_phdr_info* info, size_t, void*)
+{
+    std::string name = info->dlpi_name ? info->dlpi_name : "";
+    if (name.find("libdorvane_program.so") == std::string::npos) return 0;
+    // Writable loads, less the part that becomes read-only after relocation.
+    uintptr_t relroStart = 0, relroEnd = 0;
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (header.p_type == PT_GNU_RELRO) {
+            relroStart = info->dlpi_addr + header.p_vaddr;
+            relroEnd = relroStart + header.p_memsz;
+        }
+    }
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (header.p_type != PT_LOAD || !(header.p_flags & PF_W)) continue;
+        uintptr_t start = info->dlpi_addr + header.p_vaddr;
+        uintptr_t end = start + header.p_memsz;
+        if (relroEnd > start && relroStart < end) {
+            // Round the end of the protected part up to its page, as the loader does.
+            uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+            uintptr_t protectedEnd = (relroEnd + page - 1) & ~(page - 1);
+            if (protectedEnd > start) start = protectedEnd < end ? protectedEnd : end;
+        }
+        if (end > start) {
+            Region region{reinterpret_cast<char*>(start), end - start, {}};
+            region.image.assign(region.start, region.start + region.size);
+            Regions().push_back(region);
+        }
+    }
+    return 1;
+}
+
+// Taken while the test program loads, before the program's code has run.
+struct Snapshot {
+    Snapshot()
+    {
+        dl_iterate_phdr(CollectRegions, NULL);
+    }
+} snapshot;
+
+}  // namespace
+
+void RestoreProgramImage()
+{
+    if (Regions().empty()) throw std::runtime_error("the program's library was not found among the loaded objects");
+    for (Region& region : Regions()) std::memcpy(region.start, region.image.data(), region.size);
+}

@@ -1,0 +1,55 @@
+#include "Scenario.h"
+
+#include <iconv.h>
+
+#include <stdexcept>
+
+#include "ProgramImage.h"
+
+void Scenario::SetUp()
+{
+    sim::ResetWorld();
+    sim::LoadResourceScript(DORVANE_RC);
+    RestoreProgramImage();
+}
+
+void Scenario::Install(const std::string& dir, bool registerPath)
+{
+    sim::AddFile(dir + "\\Dorvane.exe");
+    sim::AddFile(dir + "\\Ambergate.exe");
+    if (registerPath) sim::SetRegText(SETTINGS_PATH, "InstallPath", dir);
+}
+
+int Scenario::Run(const std::string& commandLine)
+{
+    try {
+        return sim::RunProcess(WinMain, commandLine);
+    } catch (const sim::Failure& failure) {
+        ADD_FAILURE() << failure.what();
+        return -1;
+    }
+}
+
+std::vector<std::string> Scenario::MessageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const sim::MessageBoxRecord& box : sim::MessageBoxes()) texts.push_back(box.text);
+    return texts;
+}
+
+std::string Cp1251(const std::string& text)
+{
+    iconv_t converter = iconv_open("CP1251", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP1251 converter");
+    std::string input = text;
+    std::string output(text.size() + 1, '\0');
+    char* in = &input[0];
+    char* out = &output[0];
+    size_t inLeft = input.size();
+    size_t outLeft = output.size();
+    size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    if (done == static_cast<size_t>(-1)) throw std::runtime_error("not convertible to CP1251: " + text);
+    output.resize(output.size() - outLeft);
+    return output;
+}

@@ -1,0 +1,36 @@
+// The base of the host tests: a fresh machine with the program's resources,
+// the program in its load state, and helpers to install and run it.
+#ifndef TESTS_SCENARIO_H
+#define TESTS_SCENARIO_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsim/sim.h>
+
+#include <string>
+
+#define SETTINGS_PATH "HKCU\\Software\\Ostrelle\\Dorvane"
+#define DEFAULT_INSTALL_DIR "C:\\Program Files\\Dorvane"
+
+class Scenario : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Puts the program and its companion in `dir`; with `register` the
+    // installer's InstallPath value names it.
+    void Install(const std::string& dir = DEFAULT_INSTALL_DIR, bool registerPath = true);
+
+    // Runs the program with `commandLine` until it ends and returns its result.
+    // A script that cannot go on fails the test with its account.
+    int Run(const std::string& commandLine = "");
+
+    // The message boxes shown, as their texts.
+    std::vector<std::string> MessageTexts() const;
+
+    sim::User& user = sim::user();
+};
+
+// `text` (UTF-8) in code page 1251, as the program holds its texts.
+std::string Cp1251(const std::string& text);
+
+#endif

@@ -1,0 +1,87 @@
+// Processes, files, drives, error modes, time and interlocked counters.
+#ifndef WINSIM_KERNEL_H
+#define WINSIM_KERNEL_H
+
+#define MAX_PATH 260
+
+// Error modes
+#define SEM_FAILCRITICALERRORS 0x0001
+#define SEM_NOGPFAULTERRORBOX 0x0002
+#define SEM_NOALIGNMENTFAULTEXCEPT 0x0004
+#define SEM_NOOPENFILEERRORBOX 0x8000
+
+// Start-up information
+#define STARTF_USESHOWWINDOW 0x00000001
+
+// File attributes
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+
+typedef struct _STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    LPBYTE lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOA, *LPSTARTUPINFOA;
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+WINSIM_EXTERN_C DWORD WINAPI GetLastError(void);
+WINSIM_EXTERN_C void WINAPI SetLastError(DWORD error);
+WINSIM_EXTERN_C UINT WINAPI SetErrorMode(UINT mode);
+WINSIM_EXTERN_C void WINAPI Sleep(DWORD milliseconds);
+WINSIM_EXTERN_C DWORD WINAPI GetTickCount(void);
+WINSIM_EXTERN_C BOOL WINAPI CloseHandle(HANDLE handle);
+
+WINSIM_EXTERN_C LONG WINAPI InterlockedIncrement(volatile LONG* addend);
+WINSIM_EXTERN_C LONG WINAPI InterlockedDecrement(volatile LONG* addend);
+
+WINSIM_EXTERN_C BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                                           LPSECURITY_ATTRIBUTES processAttributes,
+                                           LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
+                                           DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
+                                           LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation);
+
+WINSIM_EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData);
+WINSIM_EXTERN_C BOOL WINAPI FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA findData);
+WINSIM_EXTERN_C BOOL WINAPI FindClose(HANDLE search);
+WINSIM_EXTERN_C DWORD WINAPI SearchPathA(LPCSTR path, LPCSTR fileName, LPCSTR extension, DWORD bufferLength,
+                                         LPSTR buffer, LPSTR* filePart);
+
+#endif

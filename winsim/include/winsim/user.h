@@ -1,0 +1,259 @@
+// Windows, dialogs, messages, menus, message boxes, timers, hot keys, icons.
+#ifndef WINSIM_USER_H
+#define WINSIM_USER_H
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef VOID(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+
+// ---- Messages ----
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_SHOWWINDOW 0x0018
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_NCDESTROY 0x0082
+#define WM_SETICON 0x0080
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_HOTKEY 0x0312
+#define WM_USER 0x0400
+
+#define BM_CLICK 0x00F5
+
+#define ICON_SMALL 0
+#define ICON_BIG 1
+
+// ---- Window and dialog styles ----
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define WS_CLIPCHILDREN 0x02000000L
+#define WS_MAXIMIZE 0x01000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_NOPARENTNOTIFY 0x00000004L
+#define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_TRANSPARENT 0x00000020L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_WINDOWEDGE 0x00000100L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_CONTEXTHELP 0x00000400L
+#define WS_EX_CONTROLPARENT 0x00010000L
+#define WS_EX_STATICEDGE 0x00020000L
+#define WS_EX_APPWINDOW 0x00040000L
+
+#define DS_ABSALIGN 0x01L
+#define DS_SYSMODAL 0x02L
+#define DS_3DLOOK 0x04L
+#define DS_FIXEDSYS 0x08L
+#define DS_NOFAILCREATE 0x10L
+#define DS_LOCALEDIT 0x20L
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_NOIDLEMSG 0x100L
+#define DS_SETFOREGROUND 0x200L
+#define DS_CONTROL 0x0400L
+#define DS_CENTER 0x0800L
+#define DS_CENTERMOUSE 0x1000L
+#define DS_CONTEXTHELP 0x2000L
+#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+
+// ---- Window data ----
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_ID (-12)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWLP_USERDATA (-21)
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + sizeof(LRESULT))
+#define DWLP_USER (DWLP_DLGPROC + sizeof(DLGPROC))
+
+// ---- Show commands ----
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOW 5
+#define SW_SHOWDEFAULT 10
+
+// ---- Message boxes ----
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_APPLMODAL 0x00000000L
+#define MB_SYSTEMMODAL 0x00001000L
+#define MB_TASKMODAL 0x00002000L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_TOPMOST 0x00040000L
+#define MB_TYPEMASK 0x0000000FL
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+// ---- Menus ----
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define MF_POPUP 0x00000010L
+#define MF_STRING 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_CHECKED 0x00000008L
+
+#define MFT_STRING MF_STRING
+#define MFT_BITMAP 0x00000004L
+#define MFT_RADIOCHECK 0x00000200L
+#define MFT_SEPARATOR MF_SEPARATOR
+#define MFS_GRAYED 0x00000003L
+#define MFS_DISABLED MFS_GRAYED
+#define MFS_CHECKED MF_CHECKED
+#define MFS_HILITE 0x00000080L
+#define MFS_ENABLED 0x00000000L
+#define MFS_UNCHECKED 0x00000000L
+#define MFS_DEFAULT 0x00001000L
+
+#define MIIM_STATE 0x00000001
+#define MIIM_ID 0x00000002
+#define MIIM_SUBMENU 0x00000004
+#define MIIM_CHECKMARKS 0x00000008
+#define MIIM_TYPE 0x00000010
+#define MIIM_DATA 0x00000020
+#define MIIM_STRING 0x00000040
+#define MIIM_BITMAP 0x00000080
+#define MIIM_FTYPE 0x00000100
+
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_TOPALIGN 0x0000L
+#define TPM_VCENTERALIGN 0x0010L
+#define TPM_BOTTOMALIGN 0x0020L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+
+#define GMDI_USEDISABLED 0x0001L
+
+// ---- Hot keys ----
+#define MOD_ALT 0x0001
+#define MOD_CONTROL 0x0002
+#define MOD_SHIFT 0x0004
+#define MOD_WIN 0x0008
+#define MOD_NOREPEAT 0x4000
+
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_TAB 0x09
+
+#define USER_TIMER_MINIMUM 0x0000000A
+
+// ---- Windows and dialogs ----
+WINSIM_EXTERN_C HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
+                                               DLGPROC dialogProc, LPARAM initParam);
+WINSIM_EXTERN_C INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
+                                               DLGPROC dialogProc, LPARAM initParam);
+WINSIM_EXTERN_C BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+WINSIM_EXTERN_C BOOL WINAPI DestroyWindow(HWND window);
+WINSIM_EXTERN_C BOOL WINAPI IsWindow(HWND window);
+WINSIM_EXTERN_C HWND WINAPI GetDlgItem(HWND dialog, int id);
+WINSIM_EXTERN_C LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+WINSIM_EXTERN_C LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
+WINSIM_EXTERN_C BOOL WINAPI SetForegroundWindow(HWND window);
+WINSIM_EXTERN_C HWND WINAPI GetForegroundWindow(void);
+WINSIM_EXTERN_C HWND WINAPI SetActiveWindow(HWND window);
+WINSIM_EXTERN_C HWND WINAPI GetDesktopWindow(void);
+WINSIM_EXTERN_C BOOL WINAPI GetCursorPos(LPPOINT point);
+
+// ---- Messages ----
+WINSIM_EXTERN_C BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+WINSIM_EXTERN_C BOOL WINAPI TranslateMessage(const MSG* message);
+WINSIM_EXTERN_C LRESULT WINAPI DispatchMessageA(const MSG* message);
+WINSIM_EXTERN_C BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);
+WINSIM_EXTERN_C LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WINSIM_EXTERN_C BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WINSIM_EXTERN_C void WINAPI PostQuitMessage(int exitCode);
+
+// ---- Message boxes ----
+WINSIM_EXTERN_C int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// ---- Menus ----
+WINSIM_EXTERN_C HMENU WINAPI LoadMenuA(HINSTANCE instance, LPCSTR menuName);
+WINSIM_EXTERN_C HMENU WINAPI GetSubMenu(HMENU menu, int position);
+WINSIM_EXTERN_C BOOL WINAPI DestroyMenu(HMENU menu);
+WINSIM_EXTERN_C BOOL WINAPI SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);
+WINSIM_EXTERN_C UINT WINAPI GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags);
+WINSIM_EXTERN_C BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
+                                           const RECT* rect);
+
+// ---- Timers and hot keys ----
+WINSIM_EXTERN_C UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc);
+WINSIM_EXTERN_C BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+WINSIM_EXTERN_C BOOL WINAPI RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey);
+WINSIM_EXTERN_C BOOL WINAPI UnregisterHotKey(HWND window, int id);
+
+// ---- Icons ----
+WINSIM_EXTERN_C HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+
+#endif

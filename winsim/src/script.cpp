@@ -1,0 +1,198 @@
+// The scripted user: a list of steps, each run when the program waits for
+// input and the step's moment has come.
+#include "world.h"
+
+#include <algorithm>
+
+namespace sim {
+
+MenuItem* FindMenuCommand(HMENU handle, UINT id);
+std::vector<int> MessageBoxButtons(UINT type);
+
+namespace {
+
+bool Always()
+{
+    return true;
+}
+
+MessageBoxRecord* OpenBox()
+{
+    for (auto it = W().messageBoxes.rbegin(); it != W().messageBoxes.rend(); ++it)
+        if (it->open) return &*it;
+    return NULL;
+}
+
+bool MenuOpen()
+{
+    return !W().tracking.empty() && !W().tracking.back()->done;
+}
+
+User& AddStep(const std::string& what, std::function<bool()> ready, std::function<void()> act,
+              const std::string& waitingFor = "the program to wait for input")
+{
+    Step step;
+    step.what = what;
+    step.ready = ready;
+    step.act = act;
+    step.waitingFor = waitingFor;
+    W().steps.push_back(step);
+    return user();
+}
+
+// The shell tells the icon's window about the mouse, as Shell_NotifyIcon's
+// first form does: wParam the icon's id, lParam the mouse message.
+void MouseOnIcon(std::initializer_list<UINT> messages)
+{
+    if (W().trayIcons.empty()) throw Failure("the user clicks the notification-area icon, but there is none");
+    const TrayIconRecord icon = W().trayIcons.front();
+    if (!icon.hasCallback) return;
+    for (UINT message : messages) PostMessageA(icon.window, icon.callbackMessage, icon.id, message);
+}
+
+void Choose(UINT command)
+{
+    Tracking* tracking = W().tracking.back();
+    MenuItem* item = FindMenuCommand(tracking->menu, command);
+    if (!item) throw Failure("the user chooses menu command " + std::to_string(command) + ", but the open menu has none");
+    if (item->state & MFS_GRAYED)
+        throw Failure("the user chooses menu command " + std::to_string(command) + ", but it is greyed");
+    tracking->chosen = command;
+    tracking->done = true;
+}
+
+void Answer(MessageBoxRecord* box, int button)
+{
+    std::vector<int> buttons = MessageBoxButtons(box->type);
+    if (std::find(buttons.begin(), buttons.end(), button) == buttons.end())
+        throw Failure("the message box " + Describe(box->text.c_str()) + " has no button " + std::to_string(button));
+    box->answer = button;
+    box->open = false;
+}
+
+}  // namespace
+
+bool RunReadyStep()
+{
+    World& w = W();
+    if (w.acceptMessageBoxes) {
+        if (MessageBoxRecord* box = OpenBox()) {
+            Answer(box, MessageBoxButtons(box->type).front());
+            return true;
+        }
+    }
+    if (w.nextStep >= w.steps.size()) return false;
+    Step& step = w.steps[w.nextStep];
+    if (!step.started) {
+        step.started = true;
+        step.startedAt = w.now;
+    }
+    if (!step.ready()) return false;
+    ++w.nextStep;
+    Log("user: " + step.what);
+    std::function<void()> act = step.act;
+    act();
+    return true;
+}
+
+DWORD NextStepTime()
+{
+    World& w = W();
+    if (w.nextStep >= w.steps.size()) return 0;
+    const Step& step = w.steps[w.nextStep];
+    return step.wakeAt ? step.wakeAt() : 0;
+}
+
+std::string WaitingStep()
+{
+    World& w = W();
+    if (w.nextStep >= w.steps.size()) return "the script has ended, and the program is still running";
+    const Step& step = w.steps[w.nextStep];
+    return "script step " + std::to_string(w.nextStep + 1) + " (" + step.what + ") waits for " + step.waitingFor;
+}
+
+User& user()
+{
+    static User theUser;
+    return theUser;
+}
+
+User& User::LeftClickTray()
+{
+    return AddStep("left click on the icon", Always, [] { MouseOnIcon({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}); });
+}
+
+User& User::RightClickTray()
+{
+    return AddStep("right click on the icon", Always, [] { MouseOnIcon({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP}); });
+}
+
+User& User::DoubleClickTray()
+{
+    return AddStep("double click on the icon", Always, [] {
+        MouseOnIcon({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    });
+}
+
+User& User::PressKeys(UINT modifiers, UINT virtualKey)
+{
+    return AddStep("keys " + Hex(modifiers) + "+" + Hex(virtualKey), Always, [modifiers, virtualKey] {
+        // A registered hot key goes to its window, whichever window has the focus.
+        for (const HotKey& key : W().hotKeys)
+            if (key.modifiers == modifiers && key.virtualKey == virtualKey) {
+                PostMessageA(key.window, WM_HOTKEY, static_cast<WPARAM>(key.id), MAKELPARAM(modifiers, virtualKey));
+                return;
+            }
+        Log("keys reach no hot key");
+    });
+}
+
+User& User::ChooseMenuItem(UINT command)
+{
+    return AddStep("choose menu command " + std::to_string(command), MenuOpen, [command] { Choose(command); },
+                   "a pop-up menu");
+}
+
+User& User::DismissMenu()
+{
+    return AddStep("close the menu without a choice", MenuOpen, [] { W().tracking.back()->done = true; },
+                   "a pop-up menu");
+}
+
+User& User::AnswerMessageBox(int button)
+{
+    return AddStep("answer the message box with " + std::to_string(button), [] { return OpenBox() != NULL; },
+                   [button] { Answer(OpenBox(), button); }, "a message box");
+}
+
+User& User::AcceptMessageBoxes()
+{
+    return AddStep("accept every message box from now on", Always, [] { W().acceptMessageBoxes = true; });
+}
+
+User& User::Wait(DWORD milliseconds)
+{
+    User& result = AddStep("wait " + std::to_string(milliseconds) + " ms", Always, [] {});
+    Step& step = W().steps.back();
+    size_t index = W().steps.size() - 1;
+    step.ready = [index, milliseconds] { return W().now >= W().steps[index].startedAt + milliseconds; };
+    step.wakeAt = [index, milliseconds] { return W().steps[index].startedAt + milliseconds; };
+    return result;
+}
+
+User& User::When(const std::string& what, std::function<bool()> condition)
+{
+    return AddStep("wait until " + what, condition, [] {}, what);
+}
+
+User& User::Do(const std::string& what, std::function<void()> action)
+{
+    return AddStep(what, Always, action);
+}
+
+User& User::EndTask()
+{
+    return AddStep("end the program from outside", Always, [] { throw EndTaskRequest(); });
+}
+
+}  // namespace sim

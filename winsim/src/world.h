@@ -1,0 +1,258 @@
+// The simulated machine's state, shared by the winsim sources.
+#ifndef WINSIM_WORLD_H
+#define WINSIM_WORLD_H
+
+#include <windows.h>
+#include <shellapi.h>
+#include <winsim/sim.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Ends the process from outside; RunProcess treats it as a normal end.
+struct EndTaskRequest {
+};
+
+std::string Upper(std::string text);
+bool SameText(const std::string& a, const std::string& b);
+struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const { return Upper(a) < Upper(b); }
+};
+std::string Hex(unsigned long value);
+std::string Describe(const char* text);   // a text for failure reports, quoted
+
+// ---- Resources read from the program's .rc ----
+struct ControlTemplate {
+    std::string className;
+    std::string text;
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+};
+struct DialogTemplate {
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    std::string caption;
+    std::string font;
+    int fontSize = 0;
+    std::vector<ControlTemplate> controls;
+};
+struct MenuTemplateItem {
+    std::string text;
+    UINT id = 0;
+    UINT type = MFT_STRING;
+    UINT state = 0;
+    bool popup = false;
+    std::vector<MenuTemplateItem> items;
+};
+struct Resources {
+    std::map<int, DialogTemplate> dialogs;
+    std::map<int, std::vector<MenuTemplateItem>> menus;
+    std::map<int, std::string> icons;     // id -> file
+    std::map<int, std::string> bitmaps;   // id -> file
+};
+Resources ParseResourceScript(const std::string& path);
+
+// ---- Registry ----
+struct RegKey {
+    std::string path;   // HKCU\Software\...
+    std::string className;
+    std::map<std::string, RegValue, CaseLess> values;
+    std::map<std::string, std::unique_ptr<RegKey>, CaseLess> keys;
+};
+
+// ---- Files ----
+struct FileEntry {
+    std::string path;   // as created
+    std::string contents;
+    bool directory = false;
+};
+struct Search {
+    std::vector<std::string> names;
+    std::vector<bool> directories;
+    size_t next = 0;
+};
+
+// ---- Windows ----
+struct Window {
+    HWND handle = NULL;
+    std::string className;
+    std::string text;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = NULL;   // for child controls
+    HWND owner = NULL;
+    int controlId = 0;
+    DLGPROC dialogProc = NULL;
+    int templateId = 0;
+    const DialogTemplate* dialogTemplate = NULL;
+    LONG_PTR msgResult = 0;
+    LONG_PTR userData = 0;
+    HICON bigIcon = NULL;
+    HICON smallIcon = NULL;
+    bool enabled = true;
+    bool visible = false;
+    bool destroyed = false;
+    bool destroying = false;
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
+    int messageBox = -1;   // index into MessageBoxes for a message box window
+    std::vector<HWND> children;
+};
+
+// ---- Menus ----
+struct MenuItem {
+    UINT id = 0;
+    UINT type = MFT_STRING;
+    UINT state = 0;
+    std::string text;
+    HMENU popup = NULL;
+    HBITMAP checked = NULL;
+    HBITMAP unchecked = NULL;
+};
+struct Menu {
+    std::vector<MenuItem> items;
+    bool destroyed = false;
+};
+struct Tracking {
+    HMENU menu = NULL;
+    bool done = false;
+    UINT chosen = 0;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT period;
+    TIMERPROC proc;
+    DWORD due;
+};
+struct HotKey {
+    HWND window;
+    int id;
+    UINT modifiers;
+    UINT virtualKey;
+};
+
+struct Fault {
+    std::string api;
+    std::string subject;
+    DWORD error;
+    int times;
+};
+
+// ---- The scripted user ----
+struct Step {
+    std::string what;
+    std::function<bool()> ready;          // may the step run now?
+    std::function<DWORD()> wakeAt;        // when it becomes ready by time alone (0: not by time)
+    std::function<void()> act;
+    std::string waitingFor;               // for failure reports
+    bool started = false;
+    DWORD startedAt = 0;
+};
+
+struct World {
+    DWORD now = 0;
+    DWORD timeLimit = 120000;
+    DWORD processStart = 0;
+    DWORD lastError = 0;
+    UINT errorMode = 0;
+    long dispatched = 0;
+
+    // Process
+    bool processRunning = false;
+    std::string imagePath;
+    std::string currentDirectory = "C:\\";
+    std::vector<std::string> systemSearchPath;
+    std::vector<ProcessStart> processStarts;
+    std::set<HANDLE> kernelHandles;
+    uintptr_t nextHandle = 0x1000;
+
+    Resources resources;
+    bool resourcesLoaded = false;
+
+    // Registry
+    RegKey currentUser;
+    RegKey localMachine;
+    std::map<HKEY, RegKey*> regHandles;
+
+    // Files
+    std::map<std::string, FileEntry> files;   // by normalised upper-case path
+    std::map<HANDLE, Search> searches;
+
+    // Windows and messages
+    std::map<HWND, std::unique_ptr<Window>> windows;
+    HWND desktop = NULL;
+    HWND foreground = NULL;
+    HWND active = NULL;
+    POINT cursor = {1000, 740};
+    std::deque<MSG> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+    std::vector<Timer> timers;
+    std::vector<HotKey> hotKeys;
+    std::vector<HotKey> hotKeysOfOthers;
+
+    // Menus
+    std::map<HMENU, Menu> menus;
+    std::vector<Tracking*> tracking;
+    std::vector<MenuShowing> menusShown;
+
+    std::vector<MessageBoxRecord> messageBoxes;
+
+    // Shell
+    std::vector<TrayIconRecord> trayIcons;
+    std::vector<TrayCall> trayCalls;
+    std::map<HICON, int> icons;
+
+    std::vector<Fault> faults;
+    std::vector<std::string> trace;
+
+    std::vector<Step> steps;
+    size_t nextStep = 0;
+    bool acceptMessageBoxes = false;
+};
+
+World& W();
+
+// Shared helpers
+uintptr_t NewHandleValue();
+void Log(const std::string& line);
+// True (and sets the last error) when a fault for this call is due.
+bool Faulted(const char* api, const std::string& subject);
+
+Window* FindWindow(HWND window);   // null when absent or destroyed
+bool IsChildOf(HWND parent, HWND window);
+LRESULT CallWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param);
+void EndProcessWindows();
+
+// What a wait is for, in failure reports.
+enum class LoopEnd { Done, Quit };
+// Dispatches the thread's messages and lets the user act until `done()`;
+// a modal dialog's keys go through IsDialogMessageA first.
+LoopEnd ModalLoop(HWND dialog, const std::function<bool()>& done, const std::string& what);
+// Nothing to dispatch: let the user act, or move the clock to the next
+// timer or scripted moment. Timers count only when `eligible` accepts them.
+void Idle(const std::string& what, const std::function<bool(const Timer&)>& eligible);
+bool TakeDueTimer(MSG* message, const std::function<bool(const Timer&)>& eligible);
+void FreeWindowTimersAndHotKeys(HWND window);
+
+std::string NormalizePath(const std::string& path);
+const FileEntry* FindFile(const std::string& path);
+bool ResolveExecutable(const std::string& name, std::string* found);
+
+}  // namespace sim
+
+#endif
