@@ -23,7 +23,9 @@ target_link_options(dorvane_program PRIVATE -Wl,-z,now -Wl,-z,relro)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp tests/support/*.cpp)
 add_executable(dorvane_tests ${TEST_SOURCES})
 target_include_directories(dorvane_tests PRIVATE tests/support)
-target_compile_options(dorvane_tests PRIVATE ${DORVANE_WARNINGS})
+# -fPIC: reach the program's globals through the GOT. A PIE would copy them into
+# the executable, out of reach of the program image's restore.
+target_compile_options(dorvane_tests PRIVATE ${DORVANE_WARNINGS} -fPIC)
 target_link_libraries(dorvane_tests PRIVATE dorvane_program winsim GTest::gtest_main)
 target_compile_definitions(dorvane_tests PRIVATE
     DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"

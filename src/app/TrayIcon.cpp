@@ -13,6 +13,10 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "first-form N
 
 namespace {
 
+// The first form's tooltip field; the record's later forms have a longer one,
+// which the shell does not read when given the first form's size.
+const size_t kTipSize = 64;
+
 // Every call describes the icon afresh; fields not named by `flags` stay zero.
 void FillIconData(NOTIFYICONDATAA* data, HWND window, UINT flags)
 {
@@ -41,7 +45,7 @@ void UpdateTrayIcon(HWND window, int icon, int withTooltip)
     NOTIFYICONDATAA data;
     FillIconData(&data, window, withTooltip ? NIF_ICON | NIF_TIP : NIF_ICON);
     data.hIcon = handle;
-    if (withTooltip) CopyText(data.szTip, sizeof data.szTip, UiText(IDS_EJECT_CD));
+    if (withTooltip) CopyText(data.szTip, kTipSize, UiText(IDS_EJECT_CD));
     Shell_NotifyIconA(NIM_MODIFY, &data);
 
     // The window's large icon always equals the tray picture.
@@ -52,7 +56,7 @@ void SetTrayTip(HWND window, const char* text)
 {
     NOTIFYICONDATAA data;
     FillIconData(&data, window, NIF_TIP);
-    CopyText(data.szTip, sizeof data.szTip, text);
+    CopyText(data.szTip, kTipSize, text);
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 

@@ -69,6 +69,13 @@ struct Snapshot {
 
 }  // namespace
 
+bool InProgramImage(const void* address)
+{
+    for (const Region& region : Regions())
+        if (address >= region.start && address < region.start + region.size) return true;
+    return false;
+}
+
 void RestoreProgramImage()
 {
     if (Regions().empty()) throw std::runtime_error("the program's library was not found among the loaded objects");

@@ -4,4 +4,7 @@
 
 void RestoreProgramImage();
 
+// Whether `address` lies in what RestoreProgramImage puts back.
+bool InProgramImage(const void* address);
+
 #endif

@@ -5,12 +5,14 @@
 #include <stdexcept>
 
 #include "ProgramImage.h"
+#include "settings/Settings.h"
 
 void Scenario::SetUp()
 {
     sim::ResetWorld();
     sim::LoadResourceScript(DORVANE_RC);
     RestoreProgramImage();
+    ASSERT_TRUE(InProgramImage(&SettingsRecord)) << "the program's globals must live in its own image";
 }
 
 void Scenario::Install(const std::string& dir, bool registerPath)

@@ -133,6 +133,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* message)
         throw Failure("the program keeps itself busy: over " + std::to_string(kDispatchLimit) + " messages dispatched");
     if (message->message == WM_TIMER && message->lParam) {
         TIMERPROC proc = reinterpret_cast<TIMERPROC>(message->lParam);
+        ++W().timerFirings[message->wParam];
         proc(message->hwnd, WM_TIMER, message->wParam, W().now);
         return 0;
     }
@@ -175,6 +176,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     posted.lParam = lParam;
     posted.time = W().now;
     W().queue.push_back(posted);
+    Log("PostMessageA " + Hex(message));
     return TRUE;
 }
 

@@ -47,6 +47,7 @@ HINSTANCE ProgramInstance()
 void SetOtherInstanceRunning()
 {
     ::InstanceCount = 0;
+    W().otherInstanceRunning = true;
 }
 
 LONG SharedInstanceCount()
@@ -89,7 +90,8 @@ int RunProcess(int(WINAPI* entry)(HINSTANCE, HINSTANCE, LPSTR, int), const std::
             w.processRunning = false;
             w.queue.clear();
             w.quitPosted = false;
-            ::InstanceCount = -1;   // the last (only) process of the program ended
+            // The section outlives this process only while another one runs.
+            if (!w.otherInstanceRunning) ::InstanceCount = -1;
             Log("process end");
         }
     } ending;

@@ -27,6 +27,12 @@ std::vector<HotKeyView> HotKeys()
     return views;
 }
 
+int TimerFirings(UINT_PTR id)
+{
+    auto found = W().timerFirings.find(id);
+    return found == W().timerFirings.end() ? 0 : found->second;
+}
+
 void TakeHotKey(UINT modifiers, UINT virtualKey)
 {
     W().hotKeysOfOthers.push_back(HotKey{NULL, 0, modifiers, virtualKey});

@@ -172,6 +172,7 @@ struct World {
 
     // Process
     bool processRunning = false;
+    bool otherInstanceRunning = false;
     std::string imagePath;
     std::string currentDirectory = "C:\\";
     std::vector<std::string> systemSearchPath;
@@ -201,6 +202,7 @@ struct World {
     bool quitPosted = false;
     int quitCode = 0;
     std::vector<Timer> timers;
+    std::map<UINT_PTR, int> timerFirings;
     std::vector<HotKey> hotKeys;
     std::vector<HotKey> hotKeysOfOthers;
 

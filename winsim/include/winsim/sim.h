@@ -183,6 +183,8 @@ struct TimerView {
     UINT period;
 };
 std::vector<TimerView> Timers();
+// How often the timer procedure of timer `id` has run.
+int TimerFirings(UINT_PTR id);
 
 struct HotKeyView {
     HWND window;

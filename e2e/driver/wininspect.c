@@ -1,0 +1,483 @@
+/*
+ * wininspect: looks at a Wine prefix from the inside for the end-to-end checks.
+ *
+ *   wininspect windows [all]     top-level windows (visible ones unless "all")
+ *   wininspect msgbox TITLE      the visible "#32770" windows captioned TITLE, with their controls
+ *   wininspect processes         running processes
+ *   wininspect reg KEY           a registry key (HKCU\... or HKLM\...) with its values and subkeys
+ *   wininspect resources FILE    dialog 103, menu 101, every icon group and the version of FILE
+ *   wininspect temp              the temporary folder (GetTempPathA)
+ *   wininspect hold              waits for the desktop and the notification area, prints "ready",
+ *                                then keeps the prefix alive until it is killed
+ *
+ * Output: one fact a line, plain ASCII. Texts are quoted with C escapes (\n, \", \\, \xHH);
+ * process ids are four hex digits, as in Wine's debug traces. Exit status 1 when the thing
+ * asked about is not there, 2 on a usage error.
+ */
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <stdio.h>
+#include <string.h>
+
+static void PrintQuoted(const char* text, int length)
+{
+    putchar('"');
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = (unsigned char)text[i];
+        switch (c) {
+        case '\\': fputs("\\\\", stdout); break;
+        case '"': fputs("\\\"", stdout); break;
+        case '\n': fputs("\\n", stdout); break;
+        case '\r': fputs("\\r", stdout); break;
+        case '\t': fputs("\\t", stdout); break;
+        default:
+            if (c < 0x20 || c > 0x7E) printf("\\x%02X", c);
+            else putchar(c);
+        }
+    }
+    putchar('"');
+}
+
+static void PrintText(const char* text) { PrintQuoted(text, (int)strlen(text)); }
+
+/* A UTF-16 resource string, printed as ASCII with escapes for anything else. */
+static void PrintWide(const WCHAR* text, int length)
+{
+    putchar('"');
+    for (int i = 0; i < length; ++i) {
+        WCHAR c = text[i];
+        if (c == '\\' || c == '"') printf("\\%c", (char)c);
+        else if (c == '\n') fputs("\\n", stdout);
+        else if (c >= 0x20 && c <= 0x7E) putchar((char)c);
+        else printf("\\u%04X", c);
+    }
+    putchar('"');
+}
+
+/* ---- windows ---------------------------------------------------------------------------- */
+
+/* The window's text, asked of its owner with a deadline so that a hung program cannot hang us. */
+static void WindowText(HWND window, char* text, int size)
+{
+    DWORD_PTR copied = 0;
+    text[0] = '\0';
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, (WPARAM)size, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &copied))
+        GetWindowTextA(window, text, size);
+    text[size - 1] = '\0';
+}
+
+static void DescribeWindow(const char* prefix, HWND window)
+{
+    char className[256], title[1024];
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (!GetClassNameA(window, className, sizeof className)) className[0] = '\0';
+    WindowText(window, title, sizeof title);
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("%s hwnd=%p pid=%04lx owner=%p visible=%d rect=%ld,%ld,%ld,%ld class=", prefix, (void*)window,
+           (unsigned long)pid, (void*)GetWindow(window, GW_OWNER), IsWindowVisible(window) ? 1 : 0, r.left, r.top,
+           r.right, r.bottom);
+    PrintText(className);
+    fputs(" title=", stdout);
+    PrintText(title);
+    putchar('\n');
+}
+
+static BOOL CALLBACK ListWindow(HWND window, LPARAM all)
+{
+    if (all || IsWindowVisible(window)) DescribeWindow("window", window);
+    return TRUE;
+}
+
+static int ListWindows(int all)
+{
+    EnumWindows(ListWindow, all);
+    return 0;
+}
+
+static BOOL CALLBACK PrintControl(HWND control, LPARAM unused)
+{
+    (void)unused;
+    char className[64], text[4096];
+    if (!GetClassNameA(control, className, sizeof className)) className[0] = '\0';
+    WindowText(control, text, sizeof text);
+    const char* kind = lstrcmpiA(className, "Static") == 0   ? "static"
+                       : lstrcmpiA(className, "Button") == 0 ? "button"
+                                                             : "control";
+    printf("%s id=%d visible=%d class=", kind, GetDlgCtrlID(control), IsWindowVisible(control) ? 1 : 0);
+    PrintText(className);
+    fputs(" text=", stdout);
+    PrintText(text);
+    putchar('\n');
+    return TRUE;
+}
+
+struct MessageBoxSearch {
+    const char* title;
+    int found;
+};
+
+static BOOL CALLBACK PrintMessageBox(HWND window, LPARAM param)
+{
+    struct MessageBoxSearch* search = (struct MessageBoxSearch*)param;
+    char className[64], title[1024];
+    if (!IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className)) return TRUE;
+    if (strcmp(className, "#32770") != 0) return TRUE;
+    WindowText(window, title, sizeof title);
+    if (strcmp(title, search->title) != 0) return TRUE;
+    ++search->found;
+    DescribeWindow("msgbox", window);
+    EnumChildWindows(window, PrintControl, 0);
+    return TRUE;
+}
+
+static int ShowMessageBoxes(const char* title)
+{
+    struct MessageBoxSearch search = {title, 0};
+    EnumWindows(PrintMessageBox, (LPARAM)&search);
+    return search.found > 0 ? 0 : 1;
+}
+
+/* ---- processes -------------------------------------------------------------------------- */
+
+static int ListProcesses(void)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 1;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        printf("process pid=%04lx parent=%04lx exe=", (unsigned long)entry.th32ProcessID,
+               (unsigned long)entry.th32ParentProcessID);
+        PrintText(entry.szExeFile);
+        putchar('\n');
+    }
+    CloseHandle(snapshot);
+    return 0;
+}
+
+/* ---- registry --------------------------------------------------------------------------- */
+
+static void PrintValue(const char* name, DWORD type, const BYTE* data, DWORD size)
+{
+    fputs("value ", stdout);
+    PrintText(name);
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        /* The stored bytes as they are: a missing terminator shows as a shorter size. */
+        printf(" %s size=%lu data=", type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ", (unsigned long)size);
+        PrintQuoted((const char*)data, size > 0 && data[size - 1] == '\0' ? (int)size - 1 : (int)size);
+        break;
+    case REG_DWORD: printf(" REG_DWORD data=0x%08lx", size == 4 ? *(const DWORD*)data : 0UL); break;
+    default:
+        printf(" type=%lu size=%lu data=", (unsigned long)type, (unsigned long)size);
+        for (DWORD i = 0; i < size; ++i) printf("%02x", data[i]);
+    }
+    putchar('\n');
+}
+
+static void DumpKey(HKEY key, const char* path)
+{
+    printf("key ");
+    PrintText(path);
+    putchar('\n');
+    char name[16384];
+    static BYTE data[65536];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        PrintValue(name, type, data, dataSize);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
+        HKEY sub;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        char subPath[32768];
+        snprintf(subPath, sizeof subPath, "%s\\%s", path, name);
+        DumpKey(sub, subPath);
+        RegCloseKey(sub);
+    }
+}
+
+static int DumpRegistry(const char* path)
+{
+    HKEY root;
+    const char* rest;
+    if (strncmp(path, "HKCU\\", 5) == 0) root = HKEY_CURRENT_USER, rest = path + 5;
+    else if (strncmp(path, "HKLM\\", 5) == 0) root = HKEY_LOCAL_MACHINE, rest = path + 5;
+    else {
+        fprintf(stderr, "registry paths start with HKCU\\ or HKLM\\\n");
+        return 2;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(root, rest, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        fputs("missing ", stdout);
+        PrintText(path);
+        putchar('\n');
+        return 1;
+    }
+    DumpKey(key, path);
+    RegCloseKey(key);
+    return 0;
+}
+
+/* ---- resources -------------------------------------------------------------------------- */
+
+static const BYTE* FindData(HMODULE module, LPCSTR type, LPCSTR name, DWORD* size)
+{
+    HRSRC found = FindResourceA(module, name, type);
+    if (found == NULL) return NULL;
+    *size = SizeofResource(module, found);
+    return (const BYTE*)LockResource(LoadResource(module, found));
+}
+
+/* A name-or-ordinal field of a dialog template; returns the position after it. */
+static const WORD* PrintNameOrOrdinal(const char* label, const WORD* p)
+{
+    printf(" %s=", label);
+    if (*p == 0) {
+        fputs("none", stdout);
+        return p + 1;
+    }
+    if (*p == 0xFFFF) {
+        printf("#%u", p[1]);
+        return p + 2;
+    }
+    int length = lstrlenW((const WCHAR*)p);
+    PrintWide((const WCHAR*)p, length);
+    return p + length + 1;
+}
+
+static void DumpDialog(HMODULE module, int id)
+{
+    DWORD size;
+    const WORD* p = (const WORD*)FindData(module, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id), &size);
+    if (p == NULL) {
+        printf("dialog %d missing\n", id);
+        return;
+    }
+    if (p[0] != 1 || p[1] != 0xFFFF) {
+        printf("dialog %d format=DIALOG (not DIALOGEX)\n", id);
+        return;
+    }
+    DWORD exStyle = p[4] | (DWORD)p[5] << 16, style = p[6] | (DWORD)p[7] << 16;
+    const short* box = (const short*)&p[9];
+    printf("dialog %d format=DIALOGEX style=0x%08lX exstyle=0x%08lX items=%u x=%d y=%d cx=%d cy=%d", id, style,
+           exStyle, p[8], box[0], box[1], box[2], box[3]);
+    const WORD* q = PrintNameOrOrdinal("menu", p + 13);
+    q = PrintNameOrOrdinal("class", q);
+    int length = lstrlenW((const WCHAR*)q);
+    fputs(" caption=", stdout);
+    PrintWide((const WCHAR*)q, length);
+    q += length + 1;
+    if (style & (DS_SETFONT | DS_SHELLFONT)) {
+        const BYTE* b = (const BYTE*)(q + 2);
+        printf(" font=%u weight=%u italic=%u charset=%u face=", q[0], q[1], b[0], b[1]);
+        q += 3;
+        PrintWide((const WCHAR*)q, lstrlenW((const WCHAR*)q));
+    }
+    putchar('\n');
+}
+
+static void DumpMenuItems(HMENU menu, int depth)
+{
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        MENUITEMINFOA info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!GetMenuItemInfoA(menu, (UINT)i, TRUE, &info)) {
+            printf("%*sunreadable item %d\n", depth * 2, "", i);
+            continue;
+        }
+        printf("%*s", depth * 2, "");
+        UINT otherTypes = info.fType & ~(MFT_SEPARATOR | MFT_STRING);
+        if (info.fType & MFT_SEPARATOR) fputs("separator", stdout);
+        else if (info.hSubMenu != NULL) fputs("popup", stdout);
+        else printf("item %u", info.wID);
+        if (!(info.fType & MFT_SEPARATOR)) {
+            putchar(' ');
+            PrintText(text);
+        }
+        if (otherTypes) printf(" type=0x%X", otherTypes);
+        if (info.fState) printf(" state=0x%X", info.fState);
+        putchar('\n');
+        if (info.hSubMenu != NULL) DumpMenuItems(info.hSubMenu, depth + 1);
+    }
+}
+
+static void DumpMenu(HMODULE module, int id)
+{
+    DWORD size;
+    const WORD* header = (const WORD*)FindData(module, (LPCSTR)RT_MENU, MAKEINTRESOURCEA(id), &size);
+    HMENU menu = header != NULL ? LoadMenuA(module, MAKEINTRESOURCEA(id)) : NULL;
+    if (menu == NULL) {
+        printf("menu %d missing\n", id);
+        return;
+    }
+    printf("menu %d format=%s\n", id, header[0] == 0 ? "MENU" : header[0] == 1 ? "MENUEX" : "unknown");
+    DumpMenuItems(menu, 1);
+    DestroyMenu(menu);
+}
+
+#pragma pack(push, 2)
+typedef struct {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+} GroupIconEntry;
+#pragma pack(pop)
+
+static BOOL CALLBACK DumpIconGroup(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR unused)
+{
+    (void)type;
+    (void)unused;
+    DWORD size;
+    const WORD* group = (const WORD*)FindData(module, (LPCSTR)RT_GROUP_ICON, name, &size);
+    if (IS_INTRESOURCE(name)) printf("icon %u", (unsigned)(ULONG_PTR)name);
+    else printf("icon %s", name);
+    if (group == NULL || size < 6) {
+        puts(" unreadable");
+        return TRUE;
+    }
+    printf(" images=%u\n", group[2]);
+    const GroupIconEntry* entry = (const GroupIconEntry*)(group + 3);
+    for (unsigned i = 0; i < group[2] && 6 + (i + 1) * sizeof *entry <= size; ++i, ++entry) {
+        /* A width or height byte of 0 stands for 256. */
+        printf("  image %ux%u colours=%u planes=%u bits=%u", entry->width ? entry->width : 256,
+               entry->height ? entry->height : 256, entry->colours, entry->planes, entry->bitCount);
+        DWORD imageSize;
+        const BYTE* image = FindData(module, (LPCSTR)RT_ICON, MAKEINTRESOURCEA(entry->id), &imageSize);
+        if (image == NULL || imageSize < sizeof(BITMAPINFOHEADER)) {
+            puts(" image-data=missing");
+            continue;
+        }
+        BITMAPINFOHEADER header;
+        memcpy(&header, image, sizeof header);
+        /* Colour bits, then a one-bit AND mask; both rows padded to four bytes. The DIB's
+           height counts both halves. */
+        LONG height = header.biHeight / 2;
+        DWORD palette = header.biBitCount <= 8 ? (header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount) : 0;
+        DWORD colourBytes = (DWORD)(((header.biWidth * header.biBitCount + 31) / 32) * 4 * height);
+        DWORD maskBytes = (DWORD)(((header.biWidth + 31) / 32) * 4 * height);
+        DWORD expected = header.biSize + palette * 4 + colourBytes + maskBytes;
+        printf(" dib=%ldx%ld bits=%u compression=%lu palette=%lu mask=%s", header.biWidth, height,
+               header.biBitCount, header.biCompression, palette,
+               header.biCompression == BI_RGB && header.biHeight == 2 * height && imageSize == expected ? "yes"
+                                                                                                       : "no");
+        HICON icon = CreateIconFromResourceEx((BYTE*)image, imageSize, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+        printf(" loads=%s\n", icon != NULL ? "yes" : "no");
+        if (icon != NULL) DestroyIcon(icon);
+    }
+    return TRUE;
+}
+
+/* The blocks of a VS_VERSIONINFO: the fixed part, then the strings of every StringTable. */
+static void DumpVersionBlock(const BYTE* block, const BYTE* end, int depth, const WCHAR* table)
+{
+    while (block + 6 <= end) {
+        WORD length = ((const WORD*)block)[0], valueLength = ((const WORD*)block)[1], type = ((const WORD*)block)[2];
+        if (length < 6 || block + length > end) return;
+        const WCHAR* key = (const WCHAR*)(block + 6);
+        int keyLength = lstrlenW(key);
+        const BYTE* value = (const BYTE*)(((ULONG_PTR)(key + keyLength + 1) + 3) & ~(ULONG_PTR)3);
+        const BYTE* next = block + ((length + 3) & ~3);
+        if (depth == 0) {
+            const VS_FIXEDFILEINFO* fixed = (const VS_FIXEDFILEINFO*)value;
+            if (valueLength >= sizeof *fixed && fixed->dwSignature == 0xFEEF04BD)
+                printf("version file=%u.%u.%u.%u product=%u.%u.%u.%u flags=0x%lX os=0x%lX type=%lu\n",
+                       HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                       LOWORD(fixed->dwFileVersionLS), HIWORD(fixed->dwProductVersionMS),
+                       LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
+                       LOWORD(fixed->dwProductVersionLS), fixed->dwFileFlags & fixed->dwFileFlagsMask,
+                       fixed->dwFileOS, fixed->dwFileType);
+            else puts("version fixed-info=missing");
+            value += valueLength;
+            DumpVersionBlock((const BYTE*)(((ULONG_PTR)value + 3) & ~(ULONG_PTR)3), next, 1, NULL);
+        } else if (depth == 1) {
+            /* StringFileInfo holds the string tables; VarFileInfo is left out. */
+            if (lstrcmpW(key, L"StringFileInfo") == 0) DumpVersionBlock(value, next, 2, NULL);
+        } else if (depth == 2) {
+            DumpVersionBlock(value, next, 3, key);
+        } else if (type == 1) {
+            fputs("version-string ", stdout);
+            PrintWide(table, lstrlenW(table));
+            putchar(' ');
+            PrintWide(key, keyLength);
+            putchar(' ');
+            int chars = valueLength;
+            while (chars > 0 && ((const WCHAR*)value)[chars - 1] == 0) --chars;
+            PrintWide((const WCHAR*)value, chars);
+            putchar('\n');
+        }
+        block = next;
+    }
+}
+
+static int DumpResources(const char* file)
+{
+    HMODULE module = LoadLibraryExA(file, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == NULL) {
+        printf("unloadable %s error=%lu\n", file, GetLastError());
+        return 1;
+    }
+    DumpDialog(module, 103);
+    DumpMenu(module, 101);
+    EnumResourceNamesA(module, (LPCSTR)RT_GROUP_ICON, DumpIconGroup, 0);
+    DWORD size;
+    const BYTE* version = FindData(module, (LPCSTR)RT_VERSION, MAKEINTRESOURCEA(1), &size);
+    if (version != NULL) DumpVersionBlock(version, version + size, 0, NULL);
+    else puts("version missing");
+    FreeLibrary(module);
+    return 0;
+}
+
+/* ---- holding the prefix open ------------------------------------------------------------- */
+
+/* Starting Wine's desktop takes a moment; a program that adds a notification icon before the
+   notification area exists gets a failure. Waiting here lets the program start on a ready desktop,
+   and staying alive keeps the desktop (and its notification area) up after the program ends. */
+static int Hold(void)
+{
+    GetDesktopWindow();
+    for (int tries = 0; FindWindowA("Shell_TrayWnd", NULL) == NULL; ++tries) {
+        if (tries == 300) {
+            puts("no notification area after 30 s");
+            return 1;
+        }
+        Sleep(100);
+    }
+    puts("ready");
+    fflush(stdout);
+    Sleep(INFINITE);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, NULL, _IOLBF, 0);
+    const char* command = argc > 1 ? argv[1] : "";
+    int status = 2;
+    if (strcmp(command, "windows") == 0) status = ListWindows(argc > 2 && strcmp(argv[2], "all") == 0);
+    else if (strcmp(command, "msgbox") == 0 && argc == 3) status = ShowMessageBoxes(argv[2]);
+    else if (strcmp(command, "processes") == 0) status = ListProcesses();
+    else if (strcmp(command, "reg") == 0 && argc == 3) status = DumpRegistry(argv[2]);
+    else if (strcmp(command, "resources") == 0 && argc == 3) status = DumpResources(argv[2]);
+    else if (strcmp(command, "temp") == 0) {
+        char path[MAX_PATH];
+        status = GetTempPathA(sizeof path, path) ? (puts(path), 0) : 1;
+    } else if (strcmp(command, "hold") == 0) status = Hold();
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | processes | reg KEY | resources FILE | temp | hold\n",
+               stderr);
+    fflush(stdout);
+    return status;
+}

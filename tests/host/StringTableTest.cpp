@@ -1,0 +1,173 @@
+// The string table, entry by entry and byte for byte, in both languages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "Scenario.h"
+#include "settings/Settings.h"
+#include "ui/StringTable.h"
+
+namespace {
+
+struct Expected {
+    int id;
+    const char* english;   // UTF-8 here; the table holds code page 1251
+    const char* russian;
+};
+
+// Every entry but the credits line (4) and the home page (43), which are the
+// program's own wording.
+const Expected kTexts[] = {
+    {0, "Dorvane", "Dorvane"},
+    {1, "The program is already running!", "Программа уже запущена!"},
+    {2, "About Dorvane", "О программе"},
+    {3, "Dorvane version 2.4.1", "Dorvane версия 2.4.1"},
+    {5, "E&xit", "&Выход"},
+    {6, "A&bout...", "О про&грамме..."},
+    {7, "CD &Audio", "А&удио CD"},
+    {8, "CD &Player", "П&роигрыватель CD"},
+    {9, "Close C&D drive     ", "За&крыть CD-привод     "},
+    {10, "Open &CD drive", "О&ткрыть CD-привод"},
+    {11, "Auto insert notification", "Автораспознавание CD"},
+    {12, "A&utoplay", "Авто&запуск"},
+    {13, "&Open", "&Открыть папку"},
+    {14, "&Explore", "&Проводник"},
+    {15, "&Play", "&Воспроизвести"},
+    {16, "P&ause", "&Пауза"},
+    {17, "&Stop", "&Остановить"},
+    {18, "P&revious Track", "П&редыдущая"},
+    {19, "&Next Track", "&Следующая"},
+    {20, "Total: ", "Всего: "},
+    {21, "NO DISC LOADED ", "НЕТ CD В УСТРОЙСТВЕ "},
+    {22, "DATA OR NO DISC LOADED ", "НЕТ АУДИО CD В УСТРОЙСТВЕ "},
+    {23, " m ", " мин. "},
+    {24, " s     ", " с.     "},
+    {25, "Track ", "Дорожка  "},
+    {26, " from ", " из "},
+    {27, "Length: ", "Длина: "},
+    {28, "CD drive information not found.\nTerminate the program?", "Не найдена информация о CD-приводе.\nЗавершить работу программы?"},
+    {29, "The settings will take effect after restart.\n\nDo you want to restart now?", "Изменения вступят в силу после перезагрузки.\nПроизвести ее сейчас?"},
+    {30, "Eject CD", "Открыть CD"},
+    {31, "Close CD", "Закрыть CD"},
+    {32, "Failed to create the Main Window!\nTerminating.", "Не удалось создать основное окно!\nВыгружаемся."},
+    {33, "Failed to create an icon!\nTerminating.", "Не получается создать значок!\nВыгружаемся."},
+    {34, "Failed to create a menu!\nTerminating.", "Не получается создать меню!\nВыгружаемся."},
+    {35, "Failed to reboot!\nCanceled.", "Не хочет перезагружаться!\nОтменяется."},
+    {36, "Unrecognized MCI device error.", "Неопознанная ошибка устройства MCI."},
+    {37, "MCI device error.", "Ошибка устройства MCI."},
+    {38, "Failed to read information.", "Ошибка чтения информации."},
+    {39, "Failed to write information.", "Ошибка записи информации."},
+    {40, "Failed to create a timer!\nTerminating.", "Не получается создать таймер!\nВыгружаемся."},
+    {41, "Welcome to Dorvane 2.4.1", nullptr},  // Russian: version line, blank line, home page
+    {42, "Dorvane home&page", "&Страничка программы"},
+    {44, "&System Properties", "&Сведения о системе"},
+    {45, "New Device", "Новое устройство"},
+    {46, "&Multimedia", "&Мультимедиа"},
+    {47, "&Volume Control", "&Громкость"},
+    {48, "SETTINGS", "НАСТРОЙКИ"},
+    {49, "&Settings", "&Настройки"},
+    {50, "&Language", "Language"},
+    {51, "&English", "English"},
+    {52, "Русский", "&Русский"},
+    {53, "File \"Ambergate.exe\" not found!\n\nTerminating.", "Файл \"Ambergate.exe\" не найден!\n\nВыгружаемся."},
+    {54, "LANGUAGE", "LANGUAGE"},
+    {55, "Op&tions...", "&Свойства..."},
+    {56, "Options", "Свойства"},
+    {57, "&Default", "&Стандарт"},
+    {58, "Hot key to open/close the drive:", "Клавиша открытия/закрытия привода:"},
+    {59, "Cancel", "Отмена"},
+    {60, "CD Player's location:", "Проигрыватель CD:"},
+    {61, "&Browse...", "&Обзор..."},
+    {62, "File not found!", "Файл не найден!"},
+    {63, "&Auto-close the drive", "Закрывать &автоматически"},
+    {64, "Time to close the drive:", "Время до закрытия:"},
+    {65, "s", "с."},
+    {66, "the drive will be closed in", "привод будет закрыт через"},
+    {67, "Close!", "Закрыть"},
+    {68, "Auto-closure", "Автозакрытие"},
+    {69, "Pause", "Пауза"},
+    {70, "<Enter>", "<Enter>"},
+    {71, "<Space>", "<Пробел>"},
+    {72, "<Esc>", "<Esc>"},
+    {73, " General ", " Общие "},
+    {74, " CD drive ", " Привод CD "},
+    {75, " Advanced ", " Дополнительно "},
+    {76, "&Load at Windows startup", "&Запускать при старте Windows"},
+    {77, "&Password protect the drive", "Защитить привод &паролем"},
+    {78, "Password", "Пароль"},
+    {79, " Old ", " Старый "},
+    {80, " New ", " Новый "},
+    {81, "Type your password:", "Введите пароль:"},
+    {82, "Type a password:", "Введите пароль:"},
+    {83, "Retype the password:", "Повторите пароль:"},
+    {84, "Password is incorrect!", "Неверный пароль!"},
+    {85, "Please type a password!", "Нужно ввести пароль!"},
+    {86, "Please retype the password!", "Нужно повторить пароль!"},
+    {87, "Password retyped incorrectly!", "Неверный повтор пароля!"},
+    {88, "Password is not valid!\n\nPlease try again.", "Неверный пароль!\n\nПопробуйте еще раз."},
+    {89, "&Change...", "С&мена..."},
+    {90, "&Help", "&Помощь"},
+};
+
+std::string Slot(int language, int id)
+{
+    return std::string(StringTable[language][id], STRING_SLOT);
+}
+
+// A slot holds its text, the terminator, and zeros to the end.
+std::string Padded(const std::string& text)
+{
+    return text + std::string(STRING_SLOT - text.size(), '\0');
+}
+
+class StringTableTest : public Scenario {
+protected:
+    void SetUp() override
+    {
+        Scenario::SetUp();
+        InitStringTable();
+    }
+};
+
+}  // namespace
+
+TEST_F(StringTableTest, EveryEntryHoldsItsTextInCodePage1251)
+{
+    ASSERT_EQ(89u, sizeof kTexts / sizeof kTexts[0]);
+    for (const Expected& entry : kTexts) {
+        SCOPED_TRACE("string " + std::to_string(entry.id));
+        EXPECT_EQ(Padded(Cp1251(entry.english)), Slot(LANGUAGE_ENGLISH, entry.id));
+        if (entry.russian) EXPECT_EQ(Padded(Cp1251(entry.russian)), Slot(LANGUAGE_RUSSIAN, entry.id));
+    }
+}
+
+TEST_F(StringTableTest, ConversionGivesTheWindows1251Bytes)
+{
+    // "Выход" and "Русский" as the ANSI calls must receive them.
+    EXPECT_EQ(std::string("&\xC2\xFB\xF5\xEE\xE4"), StringTable[LANGUAGE_RUSSIAN][IDS_MENU_EXIT]);
+    EXPECT_EQ(std::string("\xD0\xF3\xF1\xF1\xEA\xE8\xE9"), StringTable[LANGUAGE_ENGLISH][IDS_MENU_RUSSIAN]);
+}
+
+TEST_F(StringTableTest, OwnTextsAreFilledAndTheRussianWelcomeEndsWithTheHomePage)
+{
+    for (int language : {LANGUAGE_RUSSIAN, LANGUAGE_ENGLISH}) {
+        EXPECT_STRNE("", StringTable[language][IDS_CREDITS]);
+        EXPECT_EQ(0, std::strncmp(StringTable[language][IDS_HOMEPAGE_URL], "https://", 8));
+        EXPECT_EQ(Padded(StringTable[language][IDS_CREDITS]), Slot(language, IDS_CREDITS));
+    }
+    std::string welcome = StringTable[LANGUAGE_RUSSIAN][IDS_WELCOME];
+    EXPECT_EQ(Cp1251("Dorvane версия 2.4.1\n\n") + StringTable[LANGUAGE_RUSSIAN][IDS_HOMEPAGE_URL], welcome);
+}
+
+TEST_F(StringTableTest, LookupFollowsTheCurrentLanguage)
+{
+    EXPECT_EQ(LANGUAGE_ENGLISH, static_cast<int>(SettingsRecord.Language));   // until the settings are read
+    EXPECT_STREQ("Eject CD", UiText(IDS_EJECT_CD));
+    SettingsRecord.Language = LANGUAGE_RUSSIAN;
+    EXPECT_EQ(Cp1251("Открыть CD"), UiText(IDS_EJECT_CD));
+    EXPECT_STREQ("Dorvane", UiText(IDS_PROGRAM_NAME));
+    // Ids outside the table give an empty text rather than another entry.
+    EXPECT_STREQ("", UiText(STRING_COUNT));
+    EXPECT_STREQ("", UiText(-1));
+}
