@@ -308,7 +308,8 @@ static void DumpMenuItems(HMENU menu, int depth)
             PrintText(text);
         }
         if (otherTypes) printf(" type=0x%X", otherTypes);
-        if (info.fState) printf(" state=0x%X", info.fState);
+        /* Separators are always disabled; only other items' states say something. */
+        if (info.fState && !(info.fType & MFT_SEPARATOR)) printf(" state=0x%X", info.fState);
         putchar('\n');
         if (info.hSubMenu != NULL) DumpMenuItems(info.hSubMenu, depth + 1);
     }
@@ -464,7 +465,6 @@ static int Hold(void)
 
 int main(int argc, char** argv)
 {
-    setvbuf(stdout, NULL, _IOLBF, 0);
     const char* command = argc > 1 ? argv[1] : "";
     int status = 2;
     if (strcmp(command, "windows") == 0) status = ListWindows(argc > 2 && strcmp(argv[2], "all") == 0);
