@@ -21,6 +21,13 @@ VOID CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
     ++ticks;
 }
 
+std::vector<UINT> received;
+INT_PTR CALLBACK Recorder(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message >= WM_HOTKEY) received.push_back(message);
+    return FALSE;
+}
+
 }  // namespace
 
 TEST_F(WinsimTest, MessageBoxKeepsDispatchingTimersAndEndsOnAQuitRequest)
@@ -38,6 +45,17 @@ TEST_F(WinsimTest, MessageBoxKeepsDispatchingTimersAndEndsOnAQuitRequest)
     MSG message;
     EXPECT_FALSE(GetMessageA(&message, NULL, 0, 0));
     EXPECT_EQ(3u, message.wParam);
+}
+
+TEST_F(WinsimTest, HotKeysAndPostedMessagesReachTheirWindowWhileAMessageBoxIsUp)
+{
+    received.clear();
+    HWND window = CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), NULL, Recorder, 0);
+    ASSERT_TRUE(RegisterHotKey(window, 5, MOD_CONTROL, 'K'));
+    user.PressKeys(MOD_CONTROL, 'K').PressKeys(MOD_ALT, 'K').Do("post", [window] { PostMessageA(window, WM_USER + 1, 0, 0); })
+        .AnswerMessageBox(IDOK);
+    EXPECT_EQ(IDOK, MessageBoxA(window, "busy", "t", MB_OK));
+    EXPECT_EQ((std::vector<UINT>{WM_HOTKEY, WM_USER + 1}), received);
 }
 
 TEST_F(WinsimTest, GetMessageFilteredOnAWindowLeavesOthersQueued)
