@@ -295,7 +295,7 @@ TEST_F(MainWindowTest, HeadingsAndInformationLinesDoNothing)
 TEST_F(MainWindowTest, DiscStatusTimerTicksInsideTheMenuAndMessageBoxes)
 {
     int beforeMenu = 0, afterMenu = 0;
-    user.Wait(1000)
+    user.At(1000)
         .Do("count", [&] { beforeMenu = sim::TimerFirings(1001); })
         .RightClickTray()
         .Wait(2000)

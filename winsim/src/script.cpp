@@ -180,6 +180,25 @@ User& User::Wait(DWORD milliseconds)
     return result;
 }
 
+User& User::At(DWORD milliseconds)
+{
+    User& result = AddStep("at " + std::to_string(milliseconds) + " ms", Always, [] {});
+    Step& step = W().steps.back();
+    step.ready = [milliseconds] { return W().now >= W().processStart + milliseconds; };
+    step.wakeAt = [milliseconds] { return W().processStart + milliseconds; };
+    step.waitingFor = "its time";
+    return result;
+}
+
+User& User::WhenDialogShown(int templateId)
+{
+    return AddStep("wait for dialog " + std::to_string(templateId), [templateId] {
+        for (const auto& entry : W().windows)
+            if (!entry.second->destroyed && entry.second->visible && entry.second->templateId == templateId) return true;
+        return false;
+    }, [] {}, "dialog " + std::to_string(templateId) + " to be shown");
+}
+
 User& User::When(const std::string& what, std::function<bool()> condition)
 {
     return AddStep("wait until " + what, condition, [] {}, what);
