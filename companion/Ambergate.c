@@ -18,23 +18,15 @@
 #define LOG_NAME "Ambergate.log"
 #define LOG_LIMIT (64 * 1024)
 
-/* The text after the program's own name, blanks skipped. */
-static const char* Arguments(const char* commandLine)
+/* The command line ends in the handshake's two arguments. What comes before
+   is the program's own path, quoted or not: Windows passes an unquoted path
+   with blanks through as it is, so the line is not split into words. */
+static int IsHandshake(const char* commandLine)
 {
-    const char* p = commandLine;
-    if (*p == '"') {
-        for (++p; *p && *p != '"'; ++p) {}
-        if (*p == '"') ++p;
-    } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
-}
-
-static int IsHandshake(const char* arguments)
-{
-    return strcmp(arguments, "236 \"Dorvane_is1\"") == 0;
+    static const char tail[] = " 236 \"Dorvane_is1\"";
+    size_t length = strlen(commandLine);
+    size_t tailLength = sizeof tail - 1;
+    return length > tailLength && strcmp(commandLine + length - tailLength, tail) == 0;
 }
 
 static void AppendLine(const char* commandLine)
@@ -71,7 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     (void)commandLine;
     (void)showCommand;
     const char* whole = GetCommandLineA();
-    if (!IsHandshake(Arguments(whole))) return 2;
+    if (!IsHandshake(whole)) return 2;
     AppendLine(whole);
     return 0;
 }

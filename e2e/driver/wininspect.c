@@ -10,13 +10,16 @@
  *   wininspect hold              waits for the desktop and the notification area, prints "ready",
  *                                then keeps the prefix alive until it is killed
  *
- * Output: one fact a line, plain ASCII. Texts are quoted with C escapes (\n, \", \\, \xHH);
- * process ids are four hex digits, as in Wine's debug traces. Exit status 1 when the thing
- * asked about is not there, 2 on a usage error.
+ * Output: one fact a line, plain ASCII. Texts are quoted with C escapes (\n, \", \\, \xHH for
+ * other bytes, \uXXXX for other UTF-16 units of resource texts); process ids are four hex digits,
+ * as in Wine's debug traces. Exit status 1 when the thing asked about is not there, 2 on a usage
+ * error.
  */
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -465,6 +468,8 @@ static int Hold(void)
 
 int main(int argc, char** argv)
 {
+    /* Plain \n line ends, also when the output goes to a file. */
+    _setmode(_fileno(stdout), _O_BINARY);
     const char* command = argc > 1 ? argv[1] : "";
     int status = 2;
     if (strcmp(command, "windows") == 0) status = ListWindows(argc > 2 && strcmp(argv[2], "all") == 0);

@@ -30,12 +30,15 @@ const char* FindInstallDir(const char* commandLine, char registryText[REG_TEXT_S
 }
 
 // Starts "<install dir>\Ambergate.exe 236 "Dorvane_is1"" and leaves it alone.
-// A command line that does not fit its buffer is not started at all.
+// A command line that does not fit its buffer is not started at all. The
+// program file is named as well, so that an install directory with blanks
+// (C:\Program Files\...) cannot make the system run C:\Program.exe instead.
 int StartCompanion(const char* installDir)
 {
+    char program[PATH_SIZE];
     char command[PATH_SIZE];
-    if (!CopyText(command, sizeof command, installDir) || !AppendText(command, sizeof command, "\\" COMPANION_NAME) ||
-        !AppendText(command, sizeof command, COMPANION_ARGUMENTS))
+    if (!CopyText(program, sizeof program, installDir) || !AppendText(program, sizeof program, "\\" COMPANION_NAME) ||
+        !CopyText(command, sizeof command, program) || !AppendText(command, sizeof command, COMPANION_ARGUMENTS))
         return 0;
 
     STARTUPINFOA startup = {};
@@ -43,7 +46,7 @@ int StartCompanion(const char* installDir)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 0;
+    if (!CreateProcessA(program, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 1;

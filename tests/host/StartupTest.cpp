@@ -42,13 +42,17 @@ protected:
 TEST_F(StartupTest, InstallPathNamesTheCompanionWhichIsStartedAndLeftAlone)
 {
     Install();
+    sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
     user.RightClickTray().ChooseMenuItem(IDM_EXIT);
     EXPECT_EQ(0, Run());
 
     ASSERT_EQ(1u, sim::ProcessStarts().size());
     const sim::ProcessStart& start = sim::ProcessStarts()[0];
     EXPECT_TRUE(start.succeeded);
-    EXPECT_EQ("", start.applicationName);
+    EXPECT_EQ(DEFAULT_INSTALL_DIR "\\Ambergate.exe", start.image);
+    // The program file is named, so the blanks of "Program Files" cannot send
+    // the system to C:\Program.exe first.
+    EXPECT_EQ(DEFAULT_INSTALL_DIR "\\Ambergate.exe", start.applicationName);
     EXPECT_EQ(std::string(DEFAULT_INSTALL_DIR "\\Ambergate.exe") + kCompanionArguments, start.commandLine);
     EXPECT_FALSE(start.inheritHandles);
     EXPECT_EQ(0u, start.creationFlags);

@@ -1,0 +1,530 @@
+# Shell library for the end-to-end scenarios: the real Dorvane.exe in a private Wine prefix on a
+# private X display.
+#
+# A scenario sources this file and calls `e2e_begin <name>` first. It then has:
+#   - its own Xvfb display (DISPLAY), a fresh Wine prefix (WINEPREFIX) copied from a base prefix
+#     that is made once per Wine version, and a running desktop with its notification area;
+#   - helpers to install and start the program, wait for things with deadlines, answer message
+#     boxes, work the notification icon and read the registry;
+#   - `check_*` and `fail`, which end the scenario at the first mismatch and say what was expected
+#     and what was seen.
+# Whatever happens (failure, deadline, Ctrl-C), the prefix's Wine processes and the Xvfb are ended.
+# Artefacts (log, screenshots, Wine traces, dumps) go to $E2E_WORK/artifacts/<name>/.
+#
+# Environment: DORVANE_BIN (folder with Dorvane.exe, Ambergate.exe, wininspect.exe), E2E_WORK
+# (scratch folder), E2E_DRIVER (this folder). E2E_DEADLINE (seconds, default 150) bounds a scenario;
+# E2E_KEEP_PREFIX=1 keeps its prefix afterwards for a look.
+
+set -o nounset -o pipefail
+
+: "${DORVANE_BIN:?DORVANE_BIN must name the folder with the x64 programs}"
+: "${E2E_WORK:?E2E_WORK must name a scratch folder}"
+E2E_DRIVER=${E2E_DRIVER:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
+INSPECT_EXE=$DORVANE_BIN/wininspect.exe
+
+# Where the program's settings live.
+SETTINGS_KEY='HKCU\Software\Ostrelle\Dorvane'
+MAKER_KEY='HKCU\Software\Ostrelle'
+
+E2E_NAME=""
+ARTIFACTS=""
+E2E_TMP=""
+E2E_START=${EPOCHREALTIME/./}
+E2E_STATUS=1
+XVFB_PID=""
+WATCHDOG_PID=""
+HOLDER_PID=""
+declare -A RUN_PID=() RUN_WINPID=()
+
+# ---- reporting ---------------------------------------------------------------------------------
+
+_elapsed() { local now=${EPOCHREALTIME/./}; printf '%6.2f' "$(((now - E2E_START) / 10000))e-2"; }
+
+log() {
+    local line
+    line="[$(_elapsed)s] $*"
+    echo "$line" >&2
+    [ -n "$ARTIFACTS" ] && echo "$line" >>"$ARTIFACTS/log.txt"
+    return 0
+}
+
+fail() {
+    log "FAIL: $*"
+    exit 1
+}
+
+# check_eq WHAT EXPECTED SEEN
+check_eq() {
+    if [ "$2" != "$3" ]; then
+        log "FAIL: $1"
+        log "  expected: $2"
+        log "  seen:     $3"
+        exit 1
+    fi
+    log "ok: $1"
+}
+
+# check_has_line WHAT TEXT LINE: TEXT (many lines) holds LINE as a whole line.
+check_has_line() {
+    if ! grep -qxF -- "$3" <<<"$2"; then
+        log "FAIL: $1"
+        log "  expected a line: $3"
+        log "  seen:"
+        sed 's/^/    | /' <<<"$2" >&2
+        sed 's/^/    | /' <<<"$2" >>"$ARTIFACTS/log.txt"
+        exit 1
+    fi
+    log "ok: $1"
+}
+
+# check WHAT COMMAND...: the command succeeds.
+check() {
+    local what=$1
+    shift
+    "$@" || fail "$what (the check \"$*\" did not hold)"
+    log "ok: $what"
+}
+
+# matches TEXT REGEX: the whole of TEXT (all its lines) matches the extended REGEX.
+matches() { [[ $1 =~ $2 ]]; }
+
+# Texts as wininspect prints them: C escapes for \, ", line breaks and tabs.
+c_escape() {
+    local s=$1
+    s=${s//\\/\\\\}
+    s=${s//\"/\\\"}
+    s=${s//$'\n'/\\n}
+    s=${s//$'\r'/\\r}
+    s=${s//$'\t'/\\t}
+    printf '%s' "$s"
+}
+
+# ---- waiting -----------------------------------------------------------------------------------
+
+# wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds; fails after SECONDS. A command
+# may put what it saw into SEEN for the failure message.
+wait_for() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((${EPOCHREALTIME/./} + seconds * 1000000))
+    SEEN=""
+    until "$@"; do
+        if ((${EPOCHREALTIME/./} > deadline)); then
+            fail "waited ${seconds} s for $what; it did not happen${SEEN:+ (last seen: $SEEN)}"
+        fi
+        sleep 0.2
+    done
+    log "seen: $what"
+}
+
+# ---- Wine --------------------------------------------------------------------------------------
+
+# wine in this scenario's prefix, quiet, with a deadline so that nothing can hang the scenario.
+win() { timeout 60 env WINEDEBUG=-all wine "$@"; }
+
+# wininspect inside the prefix; plain lines on stdout.
+inspect() { win "$INSPECT_EXE" "$@" 2>>"$ARTIFACTS/wininspect.stderr"; }
+
+# xdotool with a deadline: a --sync wait that never comes true must not hang the scenario.
+xdo() { timeout 10 xdotool "$@"; }
+
+# The unix path of a C:\ path in this prefix.
+unix_path() {
+    local p=${1#[Cc]:}
+    printf '%s/drive_c%s' "$WINEPREFIX" "${p//\\//}"
+}
+
+# The base prefix: made once per Wine version (wineboot takes ~10 s), then copied per scenario.
+# Several scenarios may start at once; the first one makes it under a lock.
+BASE_RECIPE=1
+_base_stamp() {
+    echo "recipe $BASE_RECIPE"
+    wine --version 2>/dev/null
+    stat -c %Y /usr/share/wine/wine.inf 2>/dev/null
+}
+
+# make_prefix_at DIR: a new Wine prefix, set up for unattended runs.
+make_prefix_at() {
+    local dir=$1 stamp
+    stamp=$(_base_stamp)
+    rm -rf "$dir"
+    # No Mono, Gecko or desktop menu entries: nothing here needs them and they only cost time.
+    WINEPREFIX=$dir WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' WINEDEBUG=-all \
+        timeout 120 wineboot -i >"$ARTIFACTS/wineboot.log" 2>&1 || fail "wineboot -i failed (see wineboot.log)"
+    # A crash prints its backtrace to the program's stderr instead of waiting in a dialog.
+    WINEPREFIX=$dir WINEDEBUG=-all timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        /t REG_DWORD /d 0 /f >>"$ARTIFACTS/wineboot.log" 2>&1 || fail "could not configure the new prefix"
+    WINEPREFIX=$dir timeout 60 wineserver -w
+    echo "$stamp" >"$dir/.e2e-stamp"
+}
+
+_make_base_prefix() {
+    local base=$E2E_WORK/base-prefix
+    if [ -f "$base/.e2e-stamp" ] && [ "$(cat "$base/.e2e-stamp")" = "$(_base_stamp)" ]; then return 0; fi
+    log "making the base Wine prefix (once per Wine version)"
+    make_prefix_at "$E2E_WORK/base-prefix.new.$$"
+    rm -rf "$base"
+    mv "$E2E_WORK/base-prefix.new.$$" "$base"
+}
+
+# A prefix of our own: a copy of the base, the large read-only DLL folders hard-linked.
+_make_prefix() {
+    local base=$E2E_WORK/base-prefix
+    (
+        flock -w 150 9 || exit 1
+        _make_base_prefix
+    ) 9>"$E2E_WORK/base-prefix.lock" || fail "could not make the base prefix"
+    export WINEPREFIX=$E2E_WORK/prefixes/$E2E_NAME
+    _end_wine
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    tar -C "$base" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/winsxs -cf - . |
+        tar -C "$WINEPREFIX" -xf - || fail "could not copy the base prefix"
+    cp -al "$base/drive_c/windows/system32" "$base/drive_c/windows/winsxs" "$WINEPREFIX/drive_c/windows/" ||
+        fail "could not link the base prefix's DLLs"
+}
+
+_end_wine() {
+    [ -d "${WINEPREFIX:-}" ] || return 0
+    timeout 20 wineserver -k >/dev/null 2>&1
+    timeout 20 wineserver -w >/dev/null 2>&1
+    return 0
+}
+
+# A private X display; Xvfb says which number it took once it is ready.
+_start_display() {
+    local fd_file=$E2E_TMP/display
+    : >"$fd_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fd_file" >"$ARTIFACTS/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_for 20 "the X display" test -s "$fd_file"
+    export DISPLAY=:$(head -n1 "$fd_file")
+    log "display $DISPLAY"
+}
+
+# Starts Wine's desktop with its notification area and keeps it up for the whole scenario (Wine
+# ends the desktop when the last program of the prefix ends; the checks after an exit need it).
+_start_desktop() {
+    env WINEDEBUG=-all wine "$INSPECT_EXE" hold >"$E2E_TMP/holder.out" 2>"$ARTIFACTS/holder.stderr" </dev/null &
+    HOLDER_PID=$!
+    wait_for 60 "Wine's desktop and notification area" grep -qx 'ready' "$E2E_TMP/holder.out"
+}
+
+# ---- start and end -----------------------------------------------------------------------------
+
+e2e_begin() {
+    E2E_NAME=$1
+    ARTIFACTS=$E2E_WORK/artifacts/$E2E_NAME
+    rm -rf "$ARTIFACTS"
+    mkdir -p "$ARTIFACTS" "$E2E_WORK/prefixes"
+    E2E_TMP=$(mktemp -d "$E2E_WORK/tmp.$E2E_NAME.XXXXXX")
+    trap _on_exit EXIT
+    trap '_on_signal "interrupted"' INT HUP
+    trap '_on_signal "terminated"' TERM
+    trap '_on_signal "its deadline of ${E2E_DEADLINE:-150} s passed"' ALRM
+    _start_watchdog "${E2E_DEADLINE:-150}"
+    for exe in Dorvane.exe Ambergate.exe wininspect.exe; do
+        [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
+    done
+    unset DISPLAY
+    _start_display
+    _make_prefix
+    _start_desktop
+    log "prefix $WINEPREFIX ready"
+}
+
+# One process that sleeps in `read -t` (no child to leave behind) and stops the scenario when its
+# time is up, so the cleanup still runs before CTest's own timeout would kill everything.
+_start_watchdog() {
+    mkfifo "$E2E_TMP/watchdog"
+    exec 8<>"$E2E_TMP/watchdog"
+    (
+        read -r -t "$1" -u 8
+        kill -ALRM $$
+    ) >/dev/null 2>&1 &
+    WATCHDOG_PID=$!
+}
+
+_on_signal() {
+    log "FAIL: scenario stopped: $1"
+    exit 1
+}
+
+e2e_pass() {
+    E2E_STATUS=0
+    log "PASS: $E2E_NAME"
+    exit 0
+}
+
+_on_exit() {
+    local status=$?
+    trap - EXIT INT HUP TERM ALRM
+    if [ "$E2E_STATUS" -ne 0 ] || [ "$status" -ne 0 ]; then
+        # What the screen and the windows looked like when it went wrong.
+        if [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ]; then
+            timeout 10 import -window root "$ARTIFACTS/at-failure.png" 2>/dev/null
+            timeout 20 xdotool search --onlyvisible --name '.*' 2>/dev/null | while read -r w; do
+                echo "$w $(xdotool getwindowname "$w" 2>/dev/null)"
+            done >"$ARTIFACTS/x-windows-at-failure.txt"
+        fi
+        [ -n "${WINEPREFIX:-}" ] && [ -n "$HOLDER_PID" ] &&
+            { timeout 20 env WINEDEBUG=-all wine "$INSPECT_EXE" windows all
+              timeout 20 env WINEDEBUG=-all wine "$INSPECT_EXE" processes; } >"$ARTIFACTS/windows-at-failure.txt" 2>&1
+        [ "$status" -ne 0 ] || status=1
+    fi
+    _end_wine
+    local pid
+    for pid in "${RUN_PID[@]}" $HOLDER_PID; do
+        kill "$pid" 2>/dev/null
+    done
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    if [ -n "$WATCHDOG_PID" ]; then
+        kill "$WATCHDOG_PID" 2>/dev/null
+        wait "$WATCHDOG_PID" 2>/dev/null
+    fi
+    if [ -n "${WINEPREFIX:-}" ] && [ "${E2E_KEEP_PREFIX:-0}" != 1 ]; then rm -rf "$WINEPREFIX"; fi
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    log "ended with status $status; artefacts in $ARTIFACTS"
+    exit "$status"
+}
+
+# ---- the program -------------------------------------------------------------------------------
+
+# install_dorvane 'C:\Dir' [without-companion]: the program's folder as an installer leaves it.
+install_dorvane() {
+    local dir
+    dir=$(unix_path "$1")
+    mkdir -p "$dir"
+    cp "$DORVANE_BIN/Dorvane.exe" "$dir/"
+    if [ "${2:-}" != without-companion ]; then cp "$DORVANE_BIN/Ambergate.exe" "$dir/"; fi
+    log "installed into $1${2:+ ($2)}"
+}
+
+set_install_path() {
+    win reg add "$SETTINGS_KEY" /v InstallPath /d "$1" /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+        fail "could not write InstallPath"
+    log "InstallPath = $1"
+}
+
+# start_dorvane LABEL 'C:\Dir\Dorvane.exe' [ARGUMENT]: starts the program in the background, with
+# Wine's process and notification-icon traces on (they show each CreateProcess call's arguments as
+# the program made it, and each Shell_NotifyIcon call).
+# Its stderr goes to LABEL.stderr and its exit status, once it ends, to LABEL.status.
+start_dorvane() {
+    local label=$1 exe=$2
+    shift 2
+    (
+        cd "$WINEPREFIX/drive_c" || exit 99
+        WINEDEBUG=+pid,+process,+systray wine "$exe" "$@" >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null
+        echo $? >"$E2E_TMP/$label.status"
+    ) >/dev/null 2>&1 &
+    RUN_PID[$label]=$!
+    log "started $label: $exe${*:+ $*}"
+}
+
+_has_status() {
+    SEEN="$1 still running"
+    [ -s "$E2E_TMP/$1.status" ]
+}
+
+is_running() { ! _has_status "$1"; }
+
+# wait_exit LABEL SECONDS: waits until the run ends; sets EXIT_STATUS.
+wait_exit() {
+    wait_for "$2" "$1 to end" _has_status "$1"
+    EXIT_STATUS=$(cat "$E2E_TMP/$1.status")
+    log "$1 ended with $EXIT_STATUS"
+}
+
+# run_pid LABEL: sets PID_OF to the run's Windows process id (four hex digits, as in Wine's traces):
+# the first traced line of its stderr is its own.
+run_pid() {
+    if [ -z "${RUN_WINPID[$1]:-}" ]; then
+        RUN_WINPID[$1]=$(grep -a -m1 -oE '^[0-9a-f]{4}:[0-9a-f]{4}:' "$ARTIFACTS/$1.stderr" | cut -d: -f1)
+    fi
+    [ -n "${RUN_WINPID[$1]}" ] || fail "no trace from $1 yet: cannot tell its process id"
+    PID_OF=${RUN_WINPID[$1]}
+}
+
+# created_processes LABEL: sets CREATED to the command lines the run handed to CreateProcess, one a
+# line, as "app=<application name> <command line>", exactly as the program passed them: Wine's
+# trace prints the arguments before it resolves or re-quotes anything (escaped like C strings, other
+# characters as a backslash and four hex digits).
+created_processes() {
+    run_pid "$1"
+    CREATED=$(grep -aE "^$PID_OF:[0-9a-f]{4}:trace:process:CreateProcessInternalW app " "$ARTIFACTS/$1.stderr" |
+        perl -ne 'if (/CreateProcessInternalW app (\(null\)|L"((?:[^"\\]|\\.)*)") cmdline L"((?:[^"\\]|\\.)*)"/) {
+            my ($app, $cmd) = (defined $2 ? $2 : "(null)", $3);
+            for ($app, $cmd) { s/\\([0-9a-f]{4}|.)/length $1 > 1 ? chr(hex $1) :
+                $1 eq "n" ? "\n" : $1 eq "r" ? "\r" : $1 eq "t" ? "\t" : $1/ge }
+            print "app=$app $cmd\n" }')
+}
+
+# tray_calls LABEL: sets TRAY_CALLS to the run's Shell_NotifyIcon calls in order, by name
+# (NIM_ADD, NIM_MODIFY, NIM_DELETE, ...).
+tray_calls() {
+    run_pid "$1"
+    TRAY_CALLS=$(grep -aoE "^$PID_OF:[0-9a-f]{4}:trace:systray:Shell_NotifyIconW dwMessage = [0-9]+" \
+        "$ARTIFACTS/$1.stderr" | awk '{ n = split("NIM_ADD NIM_MODIFY NIM_DELETE NIM_SETFOCUS NIM_SETVERSION", names, " ");
+                                         m = $NF + 1; printf "%s%s", sep, (m <= n ? names[m] : "message-" $NF); sep = " " }')
+}
+
+# companion_log: sets COMPANION_LOG to the lines Ambergate wrote to %TEMP%\Ambergate.log, time
+# stamps cut off (empty when there is no log). The file itself is kept as an artefact.
+companion_log() {
+    local temp file
+    temp=$(inspect temp | tr -d '\r')
+    [ -n "$temp" ] || fail "could not ask for the temporary folder"
+    file=$(unix_path "${temp%\\}")/Ambergate.log
+    COMPANION_LOG=""
+    [ -f "$file" ] || return 0
+    cp "$file" "$ARTIFACTS/Ambergate.log"
+    COMPANION_LOG=$(tr -d '\r' <"$file" | sed -E 's/^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} //')
+}
+
+# companion_logged: the companion has written at least one line (COMPANION_LOG holds them).
+companion_logged() {
+    companion_log
+    [ -n "$COMPANION_LOG" ]
+}
+
+# ---- windows and message boxes -----------------------------------------------------------------
+
+# visible_windows_of LABEL: sets WINDOWS_OF to the run's visible top-level windows (wininspect lines).
+visible_windows_of() {
+    run_pid "$1"
+    WINDOWS_OF=$(inspect windows | tr -d '\r' | grep -F " pid=$PID_OF " || true)
+}
+
+# Message boxes captioned TITLE: wininspect's lines into MSGBOX (empty when there is none).
+_read_msgbox() {
+    MSGBOX=$(inspect msgbox "$1" | tr -d '\r') && [ -n "$MSGBOX" ] && return 0
+    SEEN="visible windows: $(inspect windows | tr -d '\r' | sed -E 's/.* pid=([0-9a-f]+) .* class=(".*") title=(".*")$/[\1 \2 \3]/' | tr '\n' ' ')"
+    return 1
+}
+
+# wait_msgbox TITLE SECONDS: waits for a message box; MSGBOX holds its description, MSGBOX_TEXT
+# the (escaped) text of its message, MSGBOX_BUTTONS its buttons' texts (comma-separated),
+# MSGBOX_PID its process and MSGBOX_OWNER its owner window.
+wait_msgbox() {
+    wait_for "$2" "a message box captioned \"$1\"" _read_msgbox "$1"
+    echo "$MSGBOX" >>"$ARTIFACTS/msgboxes.txt"
+    [ "$(grep -c '^msgbox ' <<<"$MSGBOX")" -eq 1 ] || fail "expected one message box \"$1\", saw: $MSGBOX"
+    # The message is the static control that holds text (the icon's static is empty).
+    MSGBOX_TEXT=$(sed -nE 's/^static id=[0-9]+ visible=1 class="Static" text="(.+)"$/\1/p' <<<"$MSGBOX")
+    MSGBOX_BUTTONS=$(sed -nE 's/^button id=[0-9]+ visible=1 class="Button" text="(.*)"$/\1/p' <<<"$MSGBOX" | paste -sd,)
+    MSGBOX_PID=$(sed -nE 's/^msgbox .* pid=([0-9a-f]+) .*/\1/p' <<<"$MSGBOX")
+    MSGBOX_OWNER=$(sed -nE 's/^msgbox .* owner=([0-9a-fA-F]+) .*/\1/p' <<<"$MSGBOX")
+}
+
+# answer_msgbox TITLE KEY: presses KEY in the message box as a user would (no window manager
+# here, so the box gets the keyboard focus first).
+answer_msgbox() {
+    local window
+    window=$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [ -n "$window" ] || fail "no X window for the message box \"$1\""
+    xdo windowfocus --sync "$window" || fail "could not focus the message box"
+    xdo key --clearmodifiers "$2"
+    log "pressed $2 in \"$1\""
+}
+
+# ---- the notification area ---------------------------------------------------------------------
+
+# The tray: Wine shows the notification icons in a window of its own, left to right.
+# Sets TRAY_X, TRAY_Y (screen position of its client area); fails (status 1) when it is hidden.
+_tray_geometry() {
+    local window
+    window=$(xdo search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1)
+    [ -n "$window" ] || return 1
+    eval "$(xdo getwindowgeometry --shell "$window" | grep -E '^(X|Y)=' | sed 's/^/TRAY_/')"
+}
+
+# Counts the pixels of our icon's colours in the first icon slot of a screenshot (20x20 at the
+# tray's left edge): the letters are blue (0000FF and 000080), the diamond yellow (FFFF00).
+_icon_colours() {
+    convert "$1" -crop "20x20+$TRAY_X+$TRAY_Y" +repage -depth 8 txt:- |
+        awk 'NR > 1 { gsub(/[()]/, "", $2); split($2, v, ","); r = v[1]; g = v[2]; b = v[3];
+                      if (r < 64 && g < 64 && b >= 112) blue++;
+                      if (r >= 192 && g >= 192 && b < 64) yellow++ }
+             END { printf "%d %d\n", blue, yellow }'
+}
+
+# tray_shot NAME: a screenshot, and the tray part of it saved as artefact NAME.png.
+# Sets ICON_BLUE and ICON_YELLOW (0 0 when the tray is hidden).
+tray_shot() {
+    local shot=$E2E_TMP/screen.png
+    timeout 20 import -window root "$shot" || fail "could not take a screenshot"
+    if _tray_geometry; then
+        convert "$shot" -crop "200x60+0+0" +repage "$ARTIFACTS/$1.png"
+        read -r ICON_BLUE ICON_YELLOW < <(_icon_colours "$shot")
+    else
+        cp "$shot" "$ARTIFACTS/$1.png"
+        ICON_BLUE=0 ICON_YELLOW=0
+    fi
+}
+
+# Our icon is in the first slot: enough blue for the letters and some yellow for the diamond.
+icon_shown() {
+    tray_shot tray
+    SEEN="$ICON_BLUE blue and $ICON_YELLOW yellow pixels in the first icon slot"
+    ((ICON_BLUE >= 40 && ICON_YELLOW >= 2))
+}
+
+icon_absent() {
+    tray_shot tray
+    SEEN="$ICON_BLUE blue and $ICON_YELLOW yellow pixels in the first icon slot"
+    ((ICON_BLUE < 5 && ICON_YELLOW == 0))
+}
+
+# Points at the icon as a user would; the mouse stays there.
+point_at_icon() {
+    _tray_geometry || fail "the notification area is not shown"
+    xdo mousemove $((TRAY_X + 10)) $((TRAY_Y + 10))
+}
+
+move_mouse_away() { xdo mousemove 900 700; }
+
+click_icon() {
+    point_at_icon
+    xdo click "$1"
+    log "clicked the icon with button $1"
+}
+
+# The visible X window of a pop-up menu that the program opened (Wine names X windows' class after
+# the program's executable).
+_find_menu() {
+    MENU_WINDOW=$(xdo search --onlyvisible --classname '^dorvane\.exe$' 2>/dev/null | head -n1)
+    [ -n "$MENU_WINDOW" ]
+}
+
+# tray_menu_keys KEY...: opens the tray menu with a right click and types KEYs into it.
+tray_menu_keys() {
+    click_icon 3
+    wait_for 10 "the tray menu" _find_menu
+    # The mouse leaves the menu so that only the keyboard chooses.
+    move_mouse_away
+    xdo windowfocus --sync "$MENU_WINDOW" || fail "could not focus the tray menu"
+    xdo key --delay 100 "$@"
+    log "typed $* in the tray menu"
+}
+
+# tray_tooltip: sets TOOLTIP to the text of the visible tooltip window (empty when none shows).
+tray_tooltip() {
+    TOOLTIP=$(inspect windows | tr -d '\r' |
+        sed -nE 's/^window .* visible=1 .* class="tooltips_class32" title="(.*)"$/\1/p' | head -n1)
+    SEEN="no visible tooltip"
+    [ -n "$TOOLTIP" ]
+}
+
+# ---- registry ----------------------------------------------------------------------------------
+
+# reg_dump KEY: sets REG to the key with its values and subkeys as wininspect prints them
+# ("missing ..." when it is not there). Also saved as an artefact.
+reg_dump() {
+    REG=$(inspect reg "$1" | tr -d '\r')
+    [ -n "$REG" ] || fail "could not read the registry key $1"
+    echo "$REG" >>"$ARTIFACTS/registry.txt"
+}
