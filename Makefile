@@ -29,7 +29,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:$$missing"; \
 	    sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; \
-	    $$sudo apt-get update && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
+	    $$sudo apt-get update && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y $$missing; \
 	fi
 
 host: deps

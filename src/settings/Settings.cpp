@@ -79,11 +79,6 @@ void ProbeShortcut()
 
 }  // namespace
 
-const char* SettingValueName(int index)
-{
-    return index >= 0 && index < SETTING_COUNT ? kValueNames[index] : "";
-}
-
 void LoadSettings()
 {
     ReadFolders();

@@ -61,7 +61,4 @@ void LoadSettings();
 // Failures are shown to the user and do not stop the caller.
 void SaveSetting(int index, LONG number, const char* text);
 
-// The value name of setting `index` ("Language", "HotKey", ...).
-const char* SettingValueName(int index);
-
 #endif
