@@ -268,7 +268,9 @@ TEST_F(MainWindowTest, RightClickShowsTheMenuWithoutDefaultItem)
     EXPECT_EQ(static_cast<UINT>(MFT_SEPARATOR), items[16].type);
     EXPECT_EQ(IDM_EXIT, items[17].id);
     for (const sim::MenuItemView& item : items)
-        if (!(item.type & MFT_SEPARATOR)) EXPECT_EQ(" ", item.text);
+        if (!(item.type & MFT_SEPARATOR)) {
+            EXPECT_EQ(" ", item.text);
+        }
     // Each showing is followed by a posted WM_NULL to the main window.
     EXPECT_GE(sim::TraceIndex("PostMessageA 0x0"), sim::TraceIndex("menu closed"));
 }

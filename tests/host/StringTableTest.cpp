@@ -138,7 +138,9 @@ TEST_F(StringTableTest, EveryEntryHoldsItsTextInCodePage1251)
     for (const Expected& entry : kTexts) {
         SCOPED_TRACE("string " + std::to_string(entry.id));
         EXPECT_EQ(Padded(Cp1251(entry.english)), Slot(LANGUAGE_ENGLISH, entry.id));
-        if (entry.russian) EXPECT_EQ(Padded(Cp1251(entry.russian)), Slot(LANGUAGE_RUSSIAN, entry.id));
+        if (entry.russian) {
+            EXPECT_EQ(Padded(Cp1251(entry.russian)), Slot(LANGUAGE_RUSSIAN, entry.id));
+        }
     }
 }
 
