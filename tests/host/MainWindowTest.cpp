@@ -236,6 +236,20 @@ TEST_F(MainWindowTest, FailedInitialisationStepsEndTheProgramAfterTheirMessage)
     }
 }
 
+TEST_F(MainWindowTest, AfterAFailedStepTheNextFailureMessageClosesByItself)
+{
+    // The first failure has posted the quit request, and a message box's own
+    // loop ends on a pending quit request, as every modal loop does.
+    sim::FailCall("LoadMenuA", "101");
+    sim::FailCall("Shell_NotifyIconA", "NIM_ADD");
+    user.AnswerMessageBox(IDOK);
+    EXPECT_EQ(0, Run());
+    ASSERT_EQ(2u, sim::MessageBoxes().size());
+    EXPECT_EQ(IDOK, sim::MessageBoxes()[0].answer);
+    EXPECT_EQ("Failed to create an icon!\nTerminating.", sim::MessageBoxes()[1].text);
+    EXPECT_EQ(0, sim::MessageBoxes()[1].answer);
+}
+
 TEST_F(MainWindowTest, RightClickShowsTheMenuWithoutDefaultItem)
 {
     LONG openWhileTracked = 0;
