@@ -5,7 +5,6 @@
 
 #include "Scenario.h"
 #include "app/WinMain.h"
-#include "res/resource.h"
 #include "settings/DecimalText.h"
 #include "settings/Settings.h"
 #include "ui/StringTable.h"
@@ -230,8 +229,7 @@ TEST_F(SettingsTest, EachFailingStepOfASaveShowsItsMessage)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.api) + " " + c.subject);
         SetUp();
-        MainWindow = CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        MainWindow = TestWindow();
         sim::FailCall(c.api, c.subject);
         EXPECT_EQ(std::vector<std::string>{c.message}, SaveWithAnswers(SETTING_LAST_DRIVE, 2, NULL));
         EXPECT_EQ(MainWindow, sim::MessageBoxes()[0].owner);

@@ -2,18 +2,10 @@
 // semantics: modal loops, quit requests, the registry's buffer rules, process
 // creation and hot keys. Each check is what Windows (and Wine) do.
 #include "Scenario.h"
-#include "res/resource.h"
 
 namespace {
 
-class WinsimTest : public Scenario {
-protected:
-    HWND Dialog()
-    {
-        return CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    }
-};
+using WinsimTest = Scenario;
 
 int ticks;
 VOID CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
@@ -32,7 +24,7 @@ INT_PTR CALLBACK Recorder(HWND, UINT message, WPARAM, LPARAM)
 
 TEST_F(WinsimTest, MessageBoxKeepsDispatchingTimersAndEndsOnAQuitRequest)
 {
-    HWND window = Dialog();
+    HWND window = TestWindow();
     ticks = 0;
     SetTimer(window, 7, 100, CountTick);
     user.Wait(1000).AnswerMessageBox(IDOK);
@@ -50,7 +42,7 @@ TEST_F(WinsimTest, MessageBoxKeepsDispatchingTimersAndEndsOnAQuitRequest)
 TEST_F(WinsimTest, HotKeysAndPostedMessagesReachTheirWindowWhileAMessageBoxIsUp)
 {
     received.clear();
-    HWND window = CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), NULL, Recorder, 0);
+    HWND window = TestWindow(Recorder);
     ASSERT_TRUE(RegisterHotKey(window, 5, MOD_CONTROL, 'K'));
     user.PressKeys(MOD_CONTROL, 'K').PressKeys(MOD_ALT, 'K').Do("post", [window] { PostMessageA(window, WM_USER + 1, 0, 0); })
         .AnswerMessageBox(IDOK);
@@ -60,7 +52,7 @@ TEST_F(WinsimTest, HotKeysAndPostedMessagesReachTheirWindowWhileAMessageBoxIsUp)
 
 TEST_F(WinsimTest, GetMessageFilteredOnAWindowLeavesOthersQueued)
 {
-    HWND first = Dialog(), second = Dialog();
+    HWND first = TestWindow(), second = TestWindow();
     PostMessageA(second, WM_USER, 1, 0);
     PostMessageA(first, WM_USER, 2, 0);
     MSG message;
@@ -117,7 +109,7 @@ TEST_F(WinsimTest, CreateProcessFindsUnquotedPathsWithBlanks)
 
 TEST_F(WinsimTest, HotKeysBelongToOneWindowAndGoWithIt)
 {
-    HWND first = Dialog(), second = Dialog();
+    HWND first = TestWindow(), second = TestWindow();
     EXPECT_TRUE(RegisterHotKey(first, 1, MOD_ALT, 'Q'));
     EXPECT_FALSE(RegisterHotKey(second, 1, MOD_ALT | MOD_NOREPEAT, 'Q'));
     EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), GetLastError());

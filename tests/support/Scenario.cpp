@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "ProgramImage.h"
+#include "res/resource.h"
 #include "settings/Settings.h"
 
 void Scenario::SetUp()
@@ -30,6 +31,12 @@ int Scenario::Run(const std::string& commandLine)
         ADD_FAILURE() << failure.what();
         return -1;
     }
+}
+
+HWND Scenario::TestWindow(DLGPROC procedure)
+{
+    if (procedure == NULL) procedure = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    return CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), NULL, procedure, 0);
 }
 
 std::vector<std::string> Scenario::MessageTexts() const

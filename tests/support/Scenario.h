@@ -24,6 +24,10 @@ protected:
     // A script that cannot go on fails the test with its account.
     int Run(const std::string& commandLine = "");
 
+    // A window of the test's own, made from the main window's template, whose
+    // procedure handles nothing unless one is given.
+    static HWND TestWindow(DLGPROC procedure = NULL);
+
     // The message boxes shown, as their texts.
     std::vector<std::string> MessageTexts() const;
 

@@ -40,6 +40,14 @@ User& AddStep(const std::string& what, std::function<bool()> ready, std::functio
     return user();
 }
 
+// A step that does nothing but wait for the virtual time `wakeAt` gives.
+User& TimedStep(const std::string& what, std::function<DWORD()> wakeAt)
+{
+    User& result = AddStep(what, [wakeAt] { return W().now >= wakeAt(); }, [] {}, "its time");
+    W().steps.back().wakeAt = wakeAt;
+    return result;
+}
+
 // The shell tells the icon's window about the mouse, as Shell_NotifyIcon's
 // first form does: wParam the icon's id, lParam the mouse message.
 void MouseOnIcon(std::initializer_list<UINT> messages)
@@ -172,31 +180,15 @@ User& User::AcceptMessageBoxes()
 
 User& User::Wait(DWORD milliseconds)
 {
-    User& result = AddStep("wait " + std::to_string(milliseconds) + " ms", Always, [] {});
-    Step& step = W().steps.back();
-    size_t index = W().steps.size() - 1;
-    step.ready = [index, milliseconds] { return W().now >= W().steps[index].startedAt + milliseconds; };
-    step.wakeAt = [index, milliseconds] { return W().steps[index].startedAt + milliseconds; };
-    return result;
+    size_t index = W().steps.size();
+    return TimedStep("wait " + std::to_string(milliseconds) + " ms",
+                     [index, milliseconds] { return W().steps[index].startedAt + milliseconds; });
 }
 
 User& User::At(DWORD milliseconds)
 {
-    User& result = AddStep("at " + std::to_string(milliseconds) + " ms", Always, [] {});
-    Step& step = W().steps.back();
-    step.ready = [milliseconds] { return W().now >= W().processStart + milliseconds; };
-    step.wakeAt = [milliseconds] { return W().processStart + milliseconds; };
-    step.waitingFor = "its time";
-    return result;
-}
-
-User& User::WhenDialogShown(int templateId)
-{
-    return AddStep("wait for dialog " + std::to_string(templateId), [templateId] {
-        for (const auto& entry : W().windows)
-            if (!entry.second->destroyed && entry.second->visible && entry.second->templateId == templateId) return true;
-        return false;
-    }, [] {}, "dialog " + std::to_string(templateId) + " to be shown");
+    return TimedStep("at " + std::to_string(milliseconds) + " ms",
+                     [milliseconds] { return W().processStart + milliseconds; });
 }
 
 User& User::When(const std::string& what, std::function<bool()> condition)

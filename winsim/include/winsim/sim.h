@@ -219,8 +219,6 @@ public:
     User& Wait(DWORD milliseconds);
     // Not before `milliseconds` of virtual time from the process start.
     User& At(DWORD milliseconds);
-    // Once a dialog made from template `templateId` is shown.
-    User& WhenDialogShown(int templateId);
     User& When(const std::string& what, std::function<bool()> condition);
     User& Do(const std::string& what, std::function<void()> action);
     // The user ends the program from outside (as the task manager would).
