@@ -35,6 +35,16 @@ typedef unsigned short USHORT;
 typedef int64_t LONGLONG;
 typedef CHAR* LPSTR;
 typedef const CHAR* LPCSTR;
+// UTF-16 code units: 16 bits on Windows, so char16_t here rather than wchar_t.
+#ifdef __cplusplus
+typedef char16_t WCHAR;
+#else
+typedef uint16_t WCHAR;
+#endif
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef WCHAR* PWSTR;
+typedef const WCHAR* PCWSTR;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef BYTE* LPBYTE;
@@ -79,6 +89,7 @@ DECLARE_HANDLE(HDC);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HANDLE;
+typedef void* HGDIOBJ;
 typedef HKEY* PHKEY;
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
@@ -93,6 +104,7 @@ typedef HKEY* PHKEY;
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define ZeroMemory(p, n) memset((p), 0, (n))
 #define FIELD_OFFSET(type, field) ((LONG)offsetof(type, field))
 
@@ -106,12 +118,16 @@ typedef HKEY* PHKEY;
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_NOT_READY 21L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_INVALID_FLAGS 1004L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_INVALID_MENU_HANDLE 1401L
 #define ERROR_HOTKEY_ALREADY_REGISTERED 1409L
 #define ERROR_HOTKEY_NOT_REGISTERED 1419L
+#define ERROR_MENU_ITEM_NOT_FOUND 1456L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 
@@ -142,6 +158,8 @@ typedef struct _SECURITY_ATTRIBUTES {
 #include <winsim/kernel.h>
 #include <winsim/registry.h>
 #include <winsim/user.h>
+// As the real header does without WIN32_LEAN_AND_MEAN.
+#include <mmsystem.h>
 
 // The program's entry point, called by the system with the text after the
 // program's name as the command line.

@@ -1,5 +1,5 @@
 // Drives, folders and files: what FindFirstFileA, SearchPathA and
-// CreateProcessA see.
+// CreateProcessA see. A loaded disc's files are entries here too (drives.cpp).
 #include "world.h"
 
 namespace sim {
@@ -61,7 +61,7 @@ void AddEntry(const std::string& path, bool directory, const std::string& conten
 
 bool DirectoryExists(const std::string& normalized)
 {
-    if (normalized.size() == 3 && normalized[1] == ':') return normalized[0] == 'C';
+    if (normalized.size() == 3 && normalized[1] == ':') return RootListable(normalized[0]);
     const FileEntry* entry = FindFile(normalized);
     return entry && entry->directory;
 }
@@ -185,6 +185,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData)
     Log("FindFirstFileA " + pattern);
     if (Faulted("FindFirstFileA", pattern)) return INVALID_HANDLE_VALUE;
     std::string normalized = NormalizePath(pattern);
+    if (!CdPathReadable(normalized)) return INVALID_HANDLE_VALUE;
     std::string folder = Parent(normalized);
     std::string namePattern = LastComponent(pattern);
     if (!DirectoryExists(folder)) {
@@ -248,6 +249,8 @@ DWORD WINAPI SearchPathA(LPCSTR path, LPCSTR fileName, LPCSTR extension, DWORD b
     Log("SearchPathA " + name);
     std::vector<std::string> folders = path ? std::vector<std::string>{path} : SearchOrder();
     for (const std::string& folder : folders) {
+        // A folder on an empty CD drive is probed like any other: the system may ask for a disc.
+        if (!CdPathReadable(NormalizePath(folder))) continue;
         std::string candidate = folder + (folder.back() == '\\' ? "" : "\\") + name;
         if (!FileExists(candidate)) continue;
         DWORD length = static_cast<DWORD>(candidate.size());

@@ -1,43 +1,38 @@
-// Menus from the program's resources, and the modal tracking of a pop-up.
+// Menus from the program's resources, what they show, and the modal tracking
+// of a pop-up. The item calls (insert, change, query, remove) are in
+// menu_items.cpp.
 #include "world.h"
 
 namespace sim {
 
 namespace {
 
+// As LoadMenu builds a standard MENU resource: an item with an empty text is a
+// separator, and a separator is greyed and disabled; a pop-up item's
+// identifier is its sub-menu's handle.
 HMENU BuildMenu(const std::vector<MenuTemplateItem>& items)
 {
     HMENU handle = reinterpret_cast<HMENU>(NewHandleValue());
     Menu menu;
     for (const MenuTemplateItem& source : items) {
         MenuItem item;
-        item.id = source.popup ? 0 : source.id;
+        item.id = source.id;
         item.type = source.type;
         item.state = source.state;
-        item.text = source.text;
-        if (source.popup) item.popup = BuildMenu(source.items);
+        item.text = FromUtf8(source.text);
+        item.hasText = source.popup || !source.text.empty();
+        if (source.popup) {
+            item.popup = BuildMenu(source.items);
+            item.id = static_cast<UINT>(reinterpret_cast<uintptr_t>(item.popup));
+        }
+        if (!item.hasText) {
+            item.type |= MFT_SEPARATOR;
+            item.state |= MF_GRAYED | MF_DISABLED;
+        }
         menu.items.push_back(item);
     }
     W().menus[handle] = menu;
     return handle;
-}
-
-std::vector<MenuItemView> View(HMENU handle)
-{
-    std::vector<MenuItemView> views;
-    auto found = W().menus.find(handle);
-    if (found == W().menus.end()) return views;
-    for (const MenuItem& item : found->second.items) {
-        MenuItemView view;
-        view.id = item.id;
-        view.type = item.type;
-        view.state = item.state;
-        view.text = item.text;
-        view.isPopup = item.popup != NULL;
-        if (item.popup) view.popup = View(item.popup);
-        views.push_back(view);
-    }
-    return views;
 }
 
 void Destroy(HMENU handle)
@@ -49,6 +44,13 @@ void Destroy(HMENU handle)
         if (item.popup) Destroy(item.popup);
 }
 
+std::string DeletedBitmap(HBITMAP bitmap)
+{
+    auto deleted = W().deletedBitmaps.find(bitmap);
+    return deleted == W().deletedBitmaps.end() ? "an unknown bitmap handle"
+                                               : "the deleted bitmap " + std::to_string(deleted->second);
+}
+
 }  // namespace
 
 Menu* FindMenu(HMENU handle)
@@ -57,7 +59,6 @@ Menu* FindMenu(HMENU handle)
     return found == W().menus.end() || found->second.destroyed ? NULL : &found->second;
 }
 
-// The item with command `id` anywhere in the menu and its pop-ups.
 MenuItem* FindMenuCommand(HMENU handle, UINT id)
 {
     Menu* menu = FindMenu(handle);
@@ -72,9 +73,42 @@ MenuItem* FindMenuCommand(HMENU handle, UINT id)
     return NULL;
 }
 
+std::vector<MenuItemView> MenuView(HMENU handle)
+{
+    std::vector<MenuItemView> views;
+    Menu* menu = FindMenu(handle);
+    if (!menu) return views;
+    for (const MenuItem& item : menu->items) {
+        MenuItemView view;
+        view.id = item.id;
+        view.type = item.type;
+        view.state = item.state;
+        view.text = Utf8(item.text);
+        view.isPopup = item.popup != NULL;
+        if (item.popup) view.popup = MenuView(item.popup);
+        view.checkedBitmap = BitmapView(item.checked);
+        view.uncheckedBitmap = BitmapView(item.unchecked);
+        views.push_back(view);
+    }
+    return views;
+}
+
+void CheckShownBitmaps(HMENU handle)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu) return;
+    for (const MenuItem& item : menu->items) {
+        for (HBITMAP mark : {item.checked, item.unchecked})
+            if (BitmapView(mark) < 0)
+                throw Failure("the open menu's item " + std::to_string(item.id) + " \"" + Utf8(item.text) +
+                              "\" shows " + DeletedBitmap(mark) + " as its check mark");
+        if (item.popup) CheckShownBitmaps(item.popup);
+    }
+}
+
 std::vector<MenuItemView> MenuItems(HMENU menu)
 {
-    return View(menu);
+    return MenuView(menu);
 }
 
 bool MenuDestroyed(HMENU handle)
@@ -86,6 +120,24 @@ bool MenuDestroyed(HMENU handle)
 const std::vector<MenuShowing>& MenusShown()
 {
     return W().menusShown;
+}
+
+std::optional<std::vector<MenuItemView>> OpenMenu()
+{
+    if (W().tracking.empty() || W().tracking.back()->done) return std::nullopt;
+    return MenuView(W().tracking.back()->menu);
+}
+
+const MenuItemView* FindMenuItem(const std::vector<MenuItemView>& items, UINT id)
+{
+    for (const MenuItemView& item : items) {
+        if (item.isPopup) {
+            if (const MenuItemView* inner = FindMenuItem(item.popup, id)) return inner;
+        } else if (item.id == id && !(item.type & MFT_SEPARATOR)) {
+            return &item;
+        }
+    }
+    return NULL;
 }
 
 }  // namespace sim
@@ -122,6 +174,7 @@ BOOL WINAPI DestroyMenu(HMENU handle)
         return FALSE;
     }
     Log("DestroyMenu");
+    // Its pop-ups go with it; the bitmaps its items show stay the program's.
     Destroy(handle);
     return TRUE;
 }
@@ -168,7 +221,7 @@ BOOL WINAPI TrackPopupMenu(HMENU handle, UINT flags, int x, int y, int, HWND own
         return FALSE;
     }
     MenuShowing showing;
-    showing.items = View(handle);
+    showing.items = MenuView(handle);
     showing.flags = flags;
     showing.at = POINT{x, y};
     showing.owner = owner;
@@ -183,7 +236,12 @@ BOOL WINAPI TrackPopupMenu(HMENU handle, UINT flags, int x, int y, int, HWND own
     struct Pop {
         ~Pop() { W().tracking.pop_back(); }
     } pop;
-    ModalLoop(NULL, [&tracking] { return tracking.done; }, "the pop-up menu");
+    // The open menu is drawn again whenever the program has handled a
+    // message, so every such moment must find its pictures alive.
+    ModalLoop(NULL, [&tracking, handle] {
+        CheckShownBitmaps(handle);
+        return tracking.done;
+    }, "the pop-up menu");
     Log("menu closed, command " + std::to_string(tracking.chosen));
 
     if (flags & TPM_RETURNCMD) return static_cast<BOOL>(tracking.chosen);

@@ -1,4 +1,4 @@
-// Message boxes: modal, recorded with their bytes, answered by the script.
+// Message boxes: modal, recorded as the user reads them, answered by the script.
 #include "world.h"
 
 namespace sim {
@@ -17,15 +17,15 @@ std::vector<int> MessageBoxButtons(UINT type)
     case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
     case MB_YESNO: return {IDYES, IDNO};
     case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
     default: return {IDOK};
     }
 }
 
-}  // namespace sim
+namespace {
 
-using namespace sim;
-
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+// The box as the user sees it: texts in UTF-8.
+int ShowMessageBox(const char* api, HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
     Window* ownerWindow = owner ? FindWindow(owner) : NULL;
     if (owner && !ownerWindow) {
@@ -34,14 +34,14 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     MessageBoxRecord record;
     record.owner = owner;
-    record.text = text ? text : "";
-    record.caption = caption ? caption : "Error";
+    record.text = text;
+    record.caption = caption;
     record.type = type;
     record.open = true;
     record.shownAt = W().now;
     size_t index = W().messageBoxes.size();
     W().messageBoxes.push_back(record);
-    Log("MessageBoxA " + Describe(record.text.c_str()));
+    Log(std::string(api) + " " + Describe(record.text.c_str()));
 
     HWND box = reinterpret_cast<HWND>(NewHandleValue());
     std::unique_ptr<Window> window(new Window);
@@ -63,4 +63,22 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (FindWindow(box)) DestroyWindow(box);
     if ((ownerWindow = owner ? FindWindow(owner) : NULL)) ownerWindow->enabled = true;
     return shown.answer;
+}
+
+}  // namespace
+
+}  // namespace sim
+
+using namespace sim;
+
+// Without a caption the box says "Error", as Windows' does.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    return ShowMessageBox("MessageBoxA", owner, ShownAnsi(text), caption ? ShownAnsi(caption) : "Error", type);
+}
+
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
+{
+    return ShowMessageBox("MessageBoxW", owner, Utf8(WideText(text)), caption ? Utf8(WideText(caption)) : "Error",
+                          type);
 }

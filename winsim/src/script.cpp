@@ -6,7 +6,6 @@
 
 namespace sim {
 
-MenuItem* FindMenuCommand(HMENU handle, UINT id);
 std::vector<int> MessageBoxButtons(UINT type);
 
 namespace {
@@ -167,6 +166,13 @@ User& User::DismissMenu()
                    "a pop-up menu");
 }
 
+User& User::WhenMenuShows(const std::string& what, std::function<bool(const std::vector<MenuItemView>&)> shows)
+{
+    return AddStep("wait until the open menu shows " + what,
+                   [shows] { return MenuOpen() && shows(MenuView(W().tracking.back()->menu)); },
+                   [] {}, "the open menu to show " + what);
+}
+
 User& User::AnswerMessageBox(int button)
 {
     return AddStep("answer the message box with " + std::to_string(button), [] { return OpenBox() != NULL; },
@@ -204,6 +210,30 @@ User& User::Do(const std::string& what, std::function<void()> action)
 User& User::EndTask()
 {
     return AddStep("end the program from outside", Always, [] { throw EndTaskRequest(); });
+}
+
+User& User::PressDriveButton(char letter)
+{
+    return AddStep(std::string("press the button of drive ") + letter, Always,
+                   [letter] { sim::PressDriveButton(letter); });
+}
+
+User& User::PushTrayIn(char letter)
+{
+    return AddStep(std::string("push the tray of drive ") + letter + " in", Always,
+                   [letter] { sim::PushTrayIn(letter); });
+}
+
+User& User::InsertDisc(char letter, const Disc& disc)
+{
+    return AddStep("put the disc " + Describe(disc.label.c_str()) + " in drive " + letter, Always,
+                   [letter, disc] { sim::InsertDisc(letter, disc); });
+}
+
+User& User::TakeOutDisc(char letter)
+{
+    return AddStep(std::string("take the disc out of drive ") + letter, Always,
+                   [letter] { sim::TakeOutDisc(letter); });
 }
 
 }  // namespace sim

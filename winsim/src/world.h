@@ -111,14 +111,19 @@ struct Window {
 };
 
 // ---- Menus ----
+// An item as user32 keeps it: the text in UTF-16, NULL (hasText false) apart
+// from an empty one.
 struct MenuItem {
     UINT id = 0;
-    UINT type = MFT_STRING;
+    UINT type = MFT_STRING;   // MFT_* bits; a pop-up is an item with `popup`
     UINT state = 0;
-    std::string text;
+    std::u16string text;
+    bool hasText = false;
     HMENU popup = NULL;
     HBITMAP checked = NULL;
     HBITMAP unchecked = NULL;
+    HBITMAP picture = NULL;   // hbmpItem
+    ULONG_PTR data = 0;
 };
 struct Menu {
     std::vector<MenuItem> items;
@@ -149,6 +154,37 @@ struct Fault {
     std::string subject;
     DWORD error;
     int times;
+};
+
+// ---- Drives and discs ----
+struct CdDrive {
+    char letter = 'D';
+    bool trayOpen = false;
+    bool hasDisc = false;
+    Disc disc;
+    DWORD doorTime = 1000;   // ms one tray movement commanded through MCI takes
+    int media = 0;           // counts loads and ejects: a file opened on an older medium is gone
+    enum class Play { Stopped, Playing, Paused } play = Play::Stopped;
+    DWORD position = 0;      // absolute frame (the first track starts at 150) unless playing
+    DWORD playFrom = 0;
+    DWORD playTo = 0;
+    DWORD playStartedAt = 0;
+};
+struct MciDevice {
+    UINT id = 0;
+    std::string alias;
+    size_t drive = 0;        // index into World::cdDrives
+    bool shareable = false;
+    int timeFormat = 0;      // MCI_FORMAT_MSF until set
+    size_t process = 0;      // the process that opened it (see mci.cpp)
+};
+struct OpenedFile {
+    std::string key;         // the normalised path
+    std::string contents;
+    size_t offset = 0;
+    DWORD shareMode = 0;
+    char drive = 0;          // the CD drive it lies on, 0 for the fixed disk
+    int media = 0;
 };
 
 // ---- The scripted user ----
@@ -211,6 +247,11 @@ struct World {
     std::vector<Tracking*> tracking;
     std::vector<MenuShowing> menusShown;
 
+    // ---- Menus, bitmaps and code pages ----
+    UINT ansiCodePage = 1252;
+    std::map<HBITMAP, int> bitmaps;          // live handles -> bitmap resource
+    std::map<HBITMAP, int> deletedBitmaps;   // freed handles -> bitmap resource
+
     std::vector<MessageBoxRecord> messageBoxes;
 
     // Shell
@@ -224,6 +265,14 @@ struct World {
     std::vector<Step> steps;
     size_t nextStep = 0;
     bool acceptMessageBoxes = false;
+
+    // Drives and discs
+    std::vector<CdDrive> cdDrives;   // in letter order
+    std::vector<MciDevice> mciDevices;
+    std::vector<MciCall> mciCalls;
+    size_t mciProcess = 0;           // trace line of the current process's start
+    size_t mciTraceSeen = 0;
+    std::map<HANDLE, OpenedFile> openedFiles;
 };
 
 World& W();
@@ -251,9 +300,37 @@ void Idle(const std::string& what, const std::function<bool(const Timer&)>& elig
 bool TakeDueTimer(MSG* message, const std::function<bool(const Timer&)>& eligible);
 void FreeWindowTimersAndHotKeys(HWND window);
 
+// ---- Menus, bitmaps and code pages ----
+Menu* FindMenu(HMENU handle);                      // null when absent or destroyed
+MenuItem* FindMenuCommand(HMENU handle, UINT id);  // a command item (not a pop-up), depth first
+std::vector<MenuItemView> MenuView(HMENU handle);
+// Fails the run when the menu tree shows a check-mark bitmap that was deleted.
+void CheckShownBitmaps(HMENU handle);
+// The bitmap resource of a handle, as MenuItemView reports it.
+int BitmapView(HBITMAP bitmap);
+
+// Conversions; code pages 1251, 1252 and 65001, CP_ACP meaning the machine's.
+bool KnownCodePage(UINT codePage);
+std::u16string Decode(UINT codePage, const std::string& bytes);
+std::string Encode(UINT codePage, const std::u16string& text, bool* usedDefault = NULL);
+std::string Utf8(const std::u16string& text);
+std::u16string FromUtf8(const std::string& text);
+// A NUL-terminated ANSI text as the user sees it, in UTF-8; NULL gives "".
+std::string ShownAnsi(const char* text);
+std::u16string WideText(const WCHAR* text);   // up to its NUL; NULL gives ""
+
 std::string NormalizePath(const std::string& path);
 const FileEntry* FindFile(const std::string& path);
 bool ResolveExecutable(const std::string& name, std::string* found);
+
+// Drives and discs
+CdDrive* FindCdDrive(char letter);   // null for a letter that is no CD drive
+// Whether the root of `letter` can be listed now (C:, or a CD drive with a readable disc loaded).
+bool RootListable(char letter);
+// True for paths off the CD drives and for a loaded, readable disc. Otherwise
+// sets the last error, after the system's "No Disk" box when the error mode
+// lets it show (the thread waits in it: nothing is dispatched meanwhile).
+bool CdPathReadable(const std::string& normalized);
 
 }  // namespace sim
 

@@ -21,6 +21,32 @@
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 
+// Drive types
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+#define DRIVE_CDROM 5
+#define DRIVE_RAMDISK 6
+
+// Opening files
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+// Errors of the file system and of removable media
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_UNRECOGNIZED_VOLUME 1005L
+
 typedef struct _STARTUPINFOA {
     DWORD cb;
     LPSTR lpReserved;
@@ -62,6 +88,19 @@ typedef struct _WIN32_FIND_DATAA {
     CHAR cAlternateFileName[14];
 } WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
+typedef struct _OVERLAPPED {
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    union {
+        struct {
+            DWORD Offset;
+            DWORD OffsetHigh;
+        };
+        LPVOID Pointer;
+    };
+    HANDLE hEvent;
+} OVERLAPPED, *LPOVERLAPPED;
+
 WINSIM_EXTERN_C DWORD WINAPI GetLastError(void);
 WINSIM_EXTERN_C void WINAPI SetLastError(DWORD error);
 WINSIM_EXTERN_C UINT WINAPI SetErrorMode(UINT mode);
@@ -81,6 +120,17 @@ WINSIM_EXTERN_C BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR command
 WINSIM_EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData);
 WINSIM_EXTERN_C BOOL WINAPI FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA findData);
 WINSIM_EXTERN_C BOOL WINAPI FindClose(HANDLE search);
+WINSIM_EXTERN_C DWORD WINAPI GetLogicalDriveStringsA(DWORD bufferLength, LPSTR buffer);
+WINSIM_EXTERN_C UINT WINAPI GetDriveTypeA(LPCSTR rootPath);
+WINSIM_EXTERN_C BOOL WINAPI GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSize,
+                                                  LPDWORD serialNumber, LPDWORD maxComponentLength,
+                                                  LPDWORD fileSystemFlags, LPSTR fileSystemName,
+                                                  DWORD fileSystemNameSize);
+WINSIM_EXTERN_C HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
+                                          LPSECURITY_ATTRIBUTES security, DWORD creation, DWORD flags,
+                                          HANDLE templateFile);
+WINSIM_EXTERN_C BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read,
+                                     LPOVERLAPPED overlapped);
 WINSIM_EXTERN_C DWORD WINAPI SearchPathA(LPCSTR path, LPCSTR fileName, LPCSTR extension, DWORD bufferLength,
                                          LPSTR buffer, LPSTR* filePart);
 

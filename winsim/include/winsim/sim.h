@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -100,7 +101,73 @@ bool FileExists(const std::string& path);
 void SetSystemSearchPath(const std::vector<std::string>& folders);
 UINT CurrentErrorMode();
 
+// ---- Drives and discs ----
+// CD drives have a tray that moves when the program sends an MCI door
+// command or when the user presses the drive's button or pushes the tray in.
+// A disc is read only while it lies in a drive whose tray is closed.
+struct Track {
+    DWORD frames = 0;   // 75 frames a second
+    bool audio = true;
+};
+DWORD Frames(int minutes, int seconds, int frames = 0);
+Track AudioTrack(DWORD frames);
+Track DataTrack(DWORD frames);
+
+struct Disc {
+    std::string label;
+    std::vector<Track> tracks;
+    // Files by their path from the root ("autorun.inf", "SETUP\\DATA.CAB"): the exact bytes.
+    std::map<std::string, std::string> rootFiles;
+    // False: MCI sees the disc and its tracks, but the file system cannot read
+    // it (listing, volume information and opening files fail with
+    // ERROR_UNRECOGNIZED_VOLUME, and no "No Disk" box is shown).
+    bool readable = true;
+};
+// An audio CD, one audio track of each length, which the file system shows
+// as the volume "Audio CD" holding Track01.cda, Track02.cda...
+Disc AudioDisc(const std::vector<DWORD>& trackFrames);
+// A data CD: one data track of about 10 minutes, with the label and files given.
+Disc DataDisc(const std::string& label, const std::map<std::string, std::string>& rootFiles = {});
+
+// A CD drive; GetLogicalDriveStringsA lists C: and the CD drives in letter
+// order, which is also the order of MCI's "Default Drive" index.
+void AddCdDrive(char letter);
+// The disc lies in the drive: loaded when the tray is closed, on the tray when it is open.
+void InsertDisc(char letter, const Disc& disc);
+void TakeOutDisc(char letter);
+// The drive's own button: the tray opens, or closes when it is open.
+void PressDriveButton(char letter);
+// The user pushes an open tray in by hand.
+void PushTrayIn(char letter);
+bool TrayOpen(char letter);
+// How long one tray movement commanded through MCI takes (default 1000 ms).
+void SetDoorTime(char letter, DWORD milliseconds);
+// "playing", "paused" or "stopped", as the drive itself is.
+std::string DrivePlayState(char letter);
+// The drive's position as "tt:mm:ss:ff" (track, minutes, seconds, frames in
+// the track); empty without a loaded disc.
+std::string DrivePosition(char letter);
+
+// Every MCI command string, in the order sent, with its result and answer.
+struct MciCall {
+    std::string command;
+    MCIERROR result = 0;
+    std::string answer;   // the whole answer, before any cut to the caller's buffer
+    DWORD at = 0;
+};
+const std::vector<MciCall>& MciLog();
+std::vector<std::string> MciCommands();
+// The next `times` sends of exactly this command text fail with `error`;
+// nothing happens in the drive.
+void FailMci(const std::string& command, MCIERROR error, int times = 1);
+// The aliases of the MCI devices the last process has open (such as "cdaudio", "cd4open").
+std::vector<std::string> OpenMciDevices();
+
 // ---- What the user sees ----
+// Texts the user reads (message boxes, the tooltip, menu items) are UTF-8 of
+// what is on screen: bytes given to an A call are read through the machine's
+// ANSI code page (SetAnsiCodePage), so code page 1251 bytes on a 1252 system
+// show as what that system would show.
 struct MessageBoxRecord {
     HWND owner = NULL;
     std::string text;
@@ -118,7 +185,7 @@ struct TrayIconRecord {
     bool hasCallback = false;
     UINT callbackMessage = 0;
     HICON icon = NULL;
-    std::string tip;
+    std::string tip;   // UTF-8, as shown
 };
 std::vector<TrayIconRecord> TrayIcons();
 
@@ -130,7 +197,10 @@ struct TrayCall {
     UINT flags = 0;
     UINT callbackMessage = 0;
     HICON icon = NULL;
-    std::string tipBytes;     // the 64-byte tip field as given, when NIF_TIP
+    bool wide = false;        // Shell_NotifyIconW
+    // The tip field's bytes as given, when NIF_TIP: 64 characters in the
+    // record's first form, 128 in the later ones; a WCHAR is two bytes.
+    std::string tipBytes;
     BOOL result = FALSE;
 };
 const std::vector<TrayCall>& TrayCalls();
@@ -142,9 +212,14 @@ struct MenuItemView {
     UINT id = 0;
     UINT type = 0;
     UINT state = 0;
-    std::string text;
+    std::string text;                  // UTF-8, as shown
     std::vector<MenuItemView> popup;   // a pop-up's items
     bool isPopup = false;
+    // The check-mark bitmaps (hbmpChecked, hbmpUnchecked) as the bitmap
+    // resources they were loaded from: 0 for none, -1 for a handle that was
+    // deleted or that LoadBitmapA never gave.
+    int checkedBitmap = 0;
+    int uncheckedBitmap = 0;
 };
 struct MenuShowing {
     std::vector<MenuItemView> items;
@@ -202,6 +277,32 @@ const std::vector<std::string>& Trace();
 // Index of the first trace line starting with `prefix`, or -1.
 int TraceIndex(const std::string& prefix);
 
+// ---- Menus, bitmaps and code pages ----
+
+// The machine's ANSI code page (CP_ACP; 1252 as on an English Windows until
+// set): 1251 and 1252 are known, and 65001 (UTF-8).
+void SetAnsiCodePage(UINT codePage);
+
+// The items of the pop-up menu being tracked as they are now, changes made
+// while it is open included; nothing while no menu is open. A menu that shows
+// a check-mark bitmap that was deleted fails the run (sim::Failure).
+std::optional<std::vector<MenuItemView>> OpenMenu();
+
+// The item with command `id` in `items` and their pop-ups, depth first as
+// Windows searches; null when there is none. Pop-up items are not commands.
+const MenuItemView* FindMenuItem(const std::vector<MenuItemView>& items, UINT id);
+// Not on a temporary list: the item would go with it.
+const MenuItemView* FindMenuItem(std::vector<MenuItemView>&& items, UINT id) = delete;
+
+// Bitmaps LoadBitmapA gave and DeleteObject has not freed yet. Each call of
+// LoadBitmapA makes a new handle; DestroyMenu does not free a menu's bitmaps.
+// The end of the process leaves the count as it was, to show what the
+// program did not free.
+int LiveBitmaps();
+// The bitmap resource a handle was loaded from; 0 for NULL, -1 for a deleted
+// handle or one LoadBitmapA never gave.
+int BitmapResourceId(HBITMAP bitmap);
+
 // ---- The scripted user ----
 // Steps run in order, each when the program waits for input (in its message
 // loop, a menu, a dialog or a message box) and the step's moment has come.
@@ -213,6 +314,8 @@ public:
     User& PressKeys(UINT modifiers, UINT virtualKey);
     User& ChooseMenuItem(UINT command);
     User& DismissMenu();
+    // Waits, with a menu open, until `shows` accepts what the open menu shows.
+    User& WhenMenuShows(const std::string& what, std::function<bool(const std::vector<MenuItemView>&)> shows);
     User& AnswerMessageBox(int button);
     // From this step on, every message box is answered with its first button.
     User& AcceptMessageBoxes();
@@ -223,6 +326,11 @@ public:
     User& Do(const std::string& what, std::function<void()> action);
     // The user ends the program from outside (as the task manager would).
     User& EndTask();
+    // At the CD drives, as the functions of the same names above.
+    User& PressDriveButton(char letter);
+    User& PushTrayIn(char letter);
+    User& InsertDisc(char letter, const Disc& disc);
+    User& TakeOutDisc(char letter);
 };
 User& user();
 

@@ -130,6 +130,7 @@ typedef struct tagMSG {
 #define MB_YESNOCANCEL 0x00000003L
 #define MB_YESNO 0x00000004L
 #define MB_RETRYCANCEL 0x00000005L
+#define MB_CANCELTRYCONTINUE 0x00000006L
 #define MB_ICONHAND 0x00000010L
 #define MB_ICONERROR MB_ICONHAND
 #define MB_ICONQUESTION 0x00000020L
@@ -150,6 +151,8 @@ typedef struct tagMSG {
 #define IDIGNORE 5
 #define IDYES 6
 #define IDNO 7
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
 
 // ---- Menus ----
 #define MF_BYCOMMAND 0x00000000L
@@ -158,12 +161,30 @@ typedef struct tagMSG {
 #define MF_POPUP 0x00000010L
 #define MF_STRING 0x00000000L
 #define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_ENABLED 0x00000000L
+#define MF_UNCHECKED 0x00000000L
 #define MF_CHECKED 0x00000008L
+#define MF_BITMAP 0x00000004L
+#define MF_OWNERDRAW 0x00000100L
+#define MF_USECHECKBITMAPS 0x00000200L
+#define MF_HILITE 0x00000080L
+#define MF_DEFAULT 0x00001000L
+#define MF_SYSMENU 0x00002000L
+#define MF_HELP 0x00004000L
+#define MF_MOUSESELECT 0x00008000L
+#define MF_MENUBARBREAK 0x00000020L
+#define MF_MENUBREAK 0x00000040L
 
 #define MFT_STRING MF_STRING
 #define MFT_BITMAP 0x00000004L
+#define MFT_MENUBARBREAK MF_MENUBARBREAK
+#define MFT_MENUBREAK MF_MENUBREAK
+#define MFT_OWNERDRAW MF_OWNERDRAW
 #define MFT_RADIOCHECK 0x00000200L
 #define MFT_SEPARATOR MF_SEPARATOR
+#define MFT_RIGHTORDER 0x00002000L
+#define MFT_RIGHTJUSTIFY MF_HELP
 #define MFS_GRAYED 0x00000003L
 #define MFS_DISABLED MFS_GRAYED
 #define MFS_CHECKED MF_CHECKED
@@ -194,6 +215,38 @@ typedef struct tagMSG {
 #define TPM_RETURNCMD 0x0100L
 
 #define GMDI_USEDISABLED 0x0001L
+
+typedef struct tagMENUITEMINFOA {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+} MENUITEMINFOA, *LPMENUITEMINFOA;
+typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
+
+typedef struct tagMENUITEMINFOW {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPWSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+} MENUITEMINFOW, *LPMENUITEMINFOW;
+typedef const MENUITEMINFOW* LPCMENUITEMINFOW;
 
 // ---- Hot keys ----
 #define MOD_ALT 0x0001
@@ -237,6 +290,7 @@ WINSIM_EXTERN_C void WINAPI PostQuitMessage(int exitCode);
 
 // ---- Message boxes ----
 WINSIM_EXTERN_C int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+WINSIM_EXTERN_C int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // ---- Menus ----
 WINSIM_EXTERN_C HMENU WINAPI LoadMenuA(HINSTANCE instance, LPCSTR menuName);
@@ -246,6 +300,18 @@ WINSIM_EXTERN_C BOOL WINAPI SetMenuDefaultItem(HMENU menu, UINT item, UINT byPos
 WINSIM_EXTERN_C UINT WINAPI GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags);
 WINSIM_EXTERN_C BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
                                            const RECT* rect);
+WINSIM_EXTERN_C BOOL WINAPI InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
+WINSIM_EXTERN_C BOOL WINAPI InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info);
+WINSIM_EXTERN_C BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
+WINSIM_EXTERN_C BOOL WINAPI SetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info);
+WINSIM_EXTERN_C BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info);
+WINSIM_EXTERN_C BOOL WINAPI GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOW info);
+WINSIM_EXTERN_C BOOL WINAPI RemoveMenu(HMENU menu, UINT position, UINT flags);
+WINSIM_EXTERN_C BOOL WINAPI DeleteMenu(HMENU menu, UINT position, UINT flags);
+WINSIM_EXTERN_C UINT WINAPI GetMenuItemID(HMENU menu, int position);
+WINSIM_EXTERN_C int WINAPI GetMenuItemCount(HMENU menu);
+WINSIM_EXTERN_C DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
+WINSIM_EXTERN_C BOOL WINAPI DrawMenuBar(HWND window);
 
 // ---- Timers and hot keys ----
 WINSIM_EXTERN_C UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc);
@@ -255,5 +321,26 @@ WINSIM_EXTERN_C BOOL WINAPI UnregisterHotKey(HWND window, int id);
 
 // ---- Icons ----
 WINSIM_EXTERN_C HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+
+// ---- Bitmaps ----
+WINSIM_EXTERN_C HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR bitmapName);
+WINSIM_EXTERN_C BOOL WINAPI DeleteObject(HGDIOBJ object);
+
+// ---- Code pages ----
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_UTF8 65001
+
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+
+WINSIM_EXTERN_C UINT WINAPI GetACP(void);
+WINSIM_EXTERN_C int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
+                                               LPWSTR wide, int wideCount);
+WINSIM_EXTERN_C int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
+                                               LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
+                                               LPBOOL usedDefaultChar);
 
 #endif
