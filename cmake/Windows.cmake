@@ -1,8 +1,8 @@
 # The real Windows programs, cross-built with MinGW-w64 (or built natively).
 enable_language(RC)
 
-# The icon converter runs on the build machine. Building natively it is built
-# here; cross-building, the host build provides it.
+# The icon and bitmap converter runs on the build machine. Building natively it is
+# built here; cross-building, the host build provides it.
 if(CMAKE_CROSSCOMPILING)
     set(DORVANE_MKICO "" CACHE FILEPATH "mkico built for the build machine")
     if(NOT DORVANE_MKICO)
@@ -27,17 +27,32 @@ foreach(icon ${DORVANE_ICONS})
 endforeach()
 add_custom_target(dorvane_icons DEPENDS ${ICON_FILES})
 
+# The menu pictures: 4-bit bitmaps without transparency.
+set(BITMAP_SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/res/bitmaps)
+set(BITMAP_DIR ${CMAKE_CURRENT_BINARY_DIR}/bitmaps)
+set(BITMAP_FILES)
+foreach(bitmap ${DORVANE_BITMAPS})
+    add_custom_command(
+        OUTPUT ${BITMAP_DIR}/${bitmap}.bmp
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${BITMAP_DIR}
+        COMMAND ${MKICO_COMMAND} bmp ${BITMAP_SOURCE_DIR}/${bitmap}.xpm ${BITMAP_DIR}/${bitmap}.bmp
+        DEPENDS ${BITMAP_SOURCE_DIR}/${bitmap}.xpm ${MKICO_COMMAND}
+        COMMENT "Drawing ${bitmap}.bmp")
+    list(APPEND BITMAP_FILES ${BITMAP_DIR}/${bitmap}.bmp)
+endforeach()
+add_custom_target(dorvane_bitmaps DEPENDS ${BITMAP_FILES})
+
 # Small, self-contained executables that import only system DLLs.
 set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections ${DORVANE_WARNINGS})
 set(WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections)
 
 add_executable(Dorvane WIN32 ${DORVANE_SOURCES} src/res/Dorvane.rc)
-add_dependencies(Dorvane dorvane_icons)
-target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR})
+add_dependencies(Dorvane dorvane_icons dorvane_bitmaps)
+target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR} ${BITMAP_DIR})
 target_compile_options(Dorvane PRIVATE ${WINDOWS_COMPILE_OPTIONS} $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
 target_link_options(Dorvane PRIVATE ${WINDOWS_LINK_OPTIONS})
-target_link_libraries(Dorvane PRIVATE comctl32 shell32)
-set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS "${ICON_FILES}")
+target_link_libraries(Dorvane PRIVATE comctl32 shell32 gdi32 winmm)
+set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS "${ICON_FILES};${BITMAP_FILES}")
 
 add_executable(Ambergate WIN32 companion/Ambergate.c)
 target_compile_options(Ambergate PRIVATE ${WINDOWS_COMPILE_OPTIONS})

@@ -19,6 +19,33 @@
 #define IDI_DOOR_MOVING          158
 #define IDI_NO_DISC              190
 
+// Menu pictures: 13 x 13, 16 colours on white (163 is the 20 x 16 disc of the
+// track lines)
+#define IDB_EXIT                 136
+#define IDB_FOLDER               138
+#define IDB_ABOUT                139
+#define IDB_EXPLORE              140
+#define IDB_AUTOPLAY             141
+#define IDB_EJECT                142
+#define IDB_CLOSE                143
+#define IDB_DRIVE                147
+#define IDB_CD_PLAYER            162
+#define IDB_TRACK_DISC           163
+#define IDB_INFO                 166
+#define IDB_PLAY                 171
+#define IDB_PAUSE                172
+#define IDB_STOP                 173
+#define IDB_PREVIOUS             174
+#define IDB_NEXT                 175
+#define IDB_CD_AUDIO             176
+#define IDB_VOLUME               182
+#define IDB_MULTIMEDIA           183
+#define IDB_COMPUTER             185
+#define IDB_SETTINGS             186
+#define IDB_ENGLISH              188
+#define IDB_RUSSIAN              189
+#define IDB_OPTIONS              190
+
 // Tray menu commands
 #define IDM_EXPLORE              40001
 #define IDM_EXIT                 40002

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,21 +105,26 @@ TEST(Mkico, IcoHeadersPaletteAndPixels) {
 }
 
 TEST(Mkico, BmpOddWidthIsPaddedBottomUp) {
-    std::vector<std::string> rows(13, std::string(13, 'w'));
+    // 13 x 5: not square, so that width and height cannot be mixed up unseen.
+    std::vector<std::string> rows(5, std::string(13, 'w'));
     rows[0][12] = 'r';  // top-right
-    rows[12][0] = 'B';  // bottom-left
-    const Bytes b = convert("bmp", "menu", xpm(13, 13, {"w c #FFFFFF", "r c #FF0000", "B c #0000FF"}, rows));
+    rows[4][0] = 'B';   // bottom-left
+    const Bytes b = convert("bmp", "menu", xpm(13, 5, {"w c #FFFFFF", "r c #FF0000", "B c #0000FF"}, rows));
     const int stride = 8;  // 13 pixels = 6.5 bytes, padded to 8
-    ASSERT_EQ(b.size(), 14u + 40 + 64 + stride * 13);
+    ASSERT_EQ(b.size(), 14u + 40 + 64 + stride * 5);
     EXPECT_EQ(u16(b, 0), 0x4D42u);  // "BM"
     EXPECT_EQ(u32(b, 2), b.size());
     EXPECT_EQ(u32(b, 10), 118u);
-    EXPECT_EQ(u32(b, 22), 13u);  // positive: bottom-up
-    EXPECT_EQ(u16(b, 28), 4u);
+    EXPECT_EQ(u32(b, 14), 40u);
+    EXPECT_EQ(u32(b, 18), 13u);
+    EXPECT_EQ(u32(b, 22), 5u);  // positive: bottom-up, and no mask half as in an icon
+    EXPECT_EQ(u32(b, 26), 0x00040001u);  // 1 plane, 4 bpp
+    EXPECT_EQ(u32(b, 30), 0u);  // BI_RGB
+    EXPECT_EQ(u32(b, 34), stride * 5u);
     EXPECT_EQ(u32(b, 54 + 9 * 4), 0x00FF0000u);
 
-    EXPECT_EQ(b[118 + 12 * stride + 6], 0x90);  // top-right pixel, alone in its byte
-    EXPECT_EQ(b[118 + 12 * stride + 7], 0);
+    EXPECT_EQ(b[118 + 4 * stride + 6], 0x90);  // top-right pixel, alone in its byte
+    EXPECT_EQ(b[118 + 4 * stride + 7], 0);
     EXPECT_EQ(b[118 + 0], 0xCF);
 }
 
@@ -148,6 +156,41 @@ TEST(Mkico, BadInputIsRefusedWithoutOutput) {
     }
     // Line numbers point at the offending line (the colour is on line 5).
     EXPECT_NE(readText(scratch("offpalette.out.err")).find("line 5"), std::string::npos);
+}
+
+// The menu pictures, as the resource script names them: each identifier is one of resource.h's IDB_
+// names, every IDB_ name has its BITMAP line, and each has its source in src/res/bitmaps, drawn at the
+// size the menu shows: 13 x 13, the track lines' disc 20 x 16. (The build converts every source with
+// mkico, which refuses anything but the 16 colours, so only the size is looked at here.)
+TEST(Mkico, MenuBitmapsOfTheScriptHaveSourcesOfTheirSize) {
+    const std::string resDir = std::string(DORVANE_RC).substr(0, std::string(DORVANE_RC).rfind('/'));
+    std::map<std::string, int> defined;  // IDB_ name -> resource id
+    const std::regex define(R"(\s*#define\s+(IDB_\w+)\s+(\d+)\b.*)");
+    std::istringstream header(readText(resDir + "/resource.h"));
+    std::smatch m;
+    for (std::string line; std::getline(header, line);)
+        if (std::regex_match(line, m, define)) defined[m[1]] = std::stoi(m[2]);
+
+    std::map<std::string, std::string> named;  // IDB_ name -> file name without .bmp
+    const std::regex bitmap(R"(\s*(\w+)\s+BITMAP\s+"([^"]*)\.bmp"\s*)");
+    std::istringstream script(readText(DORVANE_RC));
+    for (std::string line; std::getline(script, line);) {
+        if (!std::regex_match(line, m, bitmap)) continue;
+        EXPECT_TRUE(defined.count(m[1])) << m[1] << " is not an IDB_ name of resource.h";
+        EXPECT_TRUE(named.emplace(m[1], m[2]).second) << m[1] << " is named twice";
+    }
+    for (const auto& entry : defined) EXPECT_TRUE(named.count(entry.first)) << entry.first << " has no BITMAP line";
+    EXPECT_EQ(named.size(), 24u);
+
+    // The first string of an XPM is "width height colours 1".
+    const std::regex sizeLine(R"(\"(\d+) (\d+) \d+ 1\")");
+    for (const auto& [name, file] : named) {
+        const std::string source = resDir + "/bitmaps/" + file + ".xpm";
+        const std::string text = readText(source);
+        ASSERT_TRUE(std::regex_search(text, m, sizeLine)) << name << ": no XPM size line in " << source;
+        const bool disc = defined[name] == 163;
+        EXPECT_EQ(m[1].str() + " x " + m[2].str(), disc ? "20 x 16" : "13 x 13") << name << " " << source;
+    }
 }
 
 TEST(Mkico, TrayIconsConvert) {
