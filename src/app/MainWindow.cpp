@@ -11,6 +11,7 @@
 #include "drive/Playback.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
+#include "ui/MenuBitmaps.h"
 #include "ui/MessageBoxes.h"
 #include "ui/StringTable.h"
 #include "ui/TrayMenu.h"
@@ -77,6 +78,8 @@ void ShutdownMainWindow(HWND window)
     if (MenuResource != NULL) DestroyMenu(MenuResource);
     MenuResource = NULL;
     TrayMenu = NULL;
+    // The pictures outlive the menu that showed them; DestroyMenu leaves them.
+    FreeMenuBitmaps();
     KillTimer(window, IDT_POLL);
     // Release the audio device; an open door stays open.
     if (CdAudioOpen) {

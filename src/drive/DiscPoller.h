@@ -1,4 +1,5 @@
-// The 500 ms look at the selected drive.
+// The 500 ms look at the selected drive: the tray picture, the lock, and the
+// open menu.
 #ifndef DORVANE_DISCPOLLER_H
 #define DORVANE_DISCPOLLER_H
 
@@ -6,6 +7,18 @@
 
 extern LONG EmptyIconShown;   // the tray shows the no-disc picture
 
+// The timer procedure of IDT_POLL on the main window.
 VOID CALLBACK PollDiscStatus(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+// Shows picture 190 while the selected drive's root lists nothing, 151 again
+// when it does; changes the picture only on such a change.
+void UpdateDiscIcon(HWND window);
+
+// Rewrites the drive items with their volume labels; 1 when the selected
+// drive's volume could be read.
+int UpdateDriveLabels();
+
+// Writes the disc summary line (item 40019).
+void UpdateTotalLength();
 
 #endif

@@ -1,11 +1,138 @@
 #include "drive/DoorControl.h"
 
+#include "app/TrayIcon.h"
+#include "app/WinMain.h"
+#include "drive/DefaultDrive.h"
+#include "drive/DiscPoller.h"
+#include "drive/Mci.h"
+#include "drive/Playback.h"
+#include "res/resource.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "ui/AutoCloseDialog.h"
+#include "ui/MessageBoxes.h"
+#include "ui/OptionsDialog.h"
+#include "ui/PasswordDialogs.h"
+#include "ui/StringTable.h"
+
 LONG DoorState[MAX_DRIVES];
 LONG DoorUnlocked;
 
-void DoorCommand(HWND, int, int)
+namespace {
+
+// Asks for the password before the door of a locked drive opens. An older
+// prompt gives way to this one; an open Options dialog is cancelled first.
+int ConfirmPassword(HWND window)
 {
-    // Not built yet: the door does not move.
+    if (PasswordPromptWindow != NULL) {
+        DestroyWindow(PasswordPromptWindow);
+        PasswordPromptWindow = NULL;
+    }
+    if (OptionsWindow != NULL) {
+        SetActiveWindow(OptionsWindow);
+        SendMessageA(GetDlgItem(OptionsWindow, IDCANCEL), BM_CLICK, 0, 0);
+    }
+    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_PROMPT), window, PasswordPromptDlgProc, 0) == 1;
+}
+
+// "Default Drive" as it was before the door command aimed it at the selected
+// drive; `changed` says whether it has to be put back.
+struct AimedDrive {
+    DefaultDriveValue original;
+    int changed;
+};
+
+// Points the MCI default drive at `drive` for the door command. 0 when door
+// control has to stop here (a message has been shown where one is due).
+int AimMciAtDrive(LONG drive, AimedDrive* aimed)
+{
+    aimed->changed = 0;
+    HKEY key;
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) return 0;
+    if (!QueryDefaultDrive(key, &aimed->original)) {
+        RegCloseKey(key);
+        MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
+        return 0;
+    }
+    if (aimed->original.bytes[0] != drive) {
+        if (!SetDefaultDrive(key, static_cast<BYTE>(drive))) {
+            RegCloseKey(key);
+            MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+            return 0;
+        }
+        aimed->changed = 1;
+    }
+    return RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+// Puts "Default Drive" back byte for byte.
+void RestoreMciDrive(const AimedDrive* aimed)
+{
+    if (!aimed->changed) return;
+    HKEY key;
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) {
+        MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
+        return;
+    }
+    if (!RestoreDefaultDrive(key, &aimed->original)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void DoorCommand(HWND window, int mode, int quiet)
+{
+    LONG drive = SelectedDrive;
+    int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
+    if (!opening) {
+        DoorUnlocked = 0;
+    } else if (SettingsRecord.Locked) {
+        if (!ConfirmPassword(window)) return;
+        DoorUnlocked = 1;
+    }
+
+    // Release the playback device: the door is moved through an alias of its own.
+    if (SendMciCommand("close cdaudio", NULL, 0, NULL, 0, 0)) CdAudioOpen = 0;
+
+    AimedDrive aimed = {};
+    if (DriveCount > 1 && !AimMciAtDrive(drive, &aimed)) {
+        RestoreMciDrive(&aimed);
+        return;
+    }
+    if (!SendMciCommand("open cdaudio alias cd4open shareable", NULL, 0, NULL, 0, 0)) {
+        RestoreMciDrive(&aimed);
+        return;
+    }
+    CdAudioOpen = 1;
+
+    if (mode == DOOR_TOGGLE) mode = DoorState[drive] ? DOOR_CLOSE : DOOR_OPEN;
+    // The record follows the request, not the drive; the tooltip names the next action.
+    DoorState[drive] = mode == DOOR_OPEN;
+    const char* command = mode == DOOR_OPEN ? "set cd4open door open wait" : "set cd4open door closed wait";
+    int tip = mode == DOOR_OPEN ? IDS_CLOSE_CD : IDS_EJECT_CD;
+
+    if (!quiet) UpdateTrayIcon(window, IDI_DOOR_MOVING, 0);
+    // Closing the drive that is playing would stop the music for nothing.
+    int keepsPlaying = Playing && !aimed.changed && mode == DOOR_CLOSE;
+    if (!keepsPlaying) SendMciCommand(command, NULL, 0, NULL, 1, 0);
+    if (!quiet) UpdateTrayIcon(window, EmptyIconShown ? IDI_NO_DISC : IDI_DORVANE, 0);
+
+    SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0);
+    SetTrayTip(window, UiText(tip));
+    RestoreMciDrive(&aimed);
+
+    if (aimed.changed || (Playing && mode == DOOR_CLOSE)) {
+        // Playback on the default drive goes on; hold its device again.
+        CdAudioOpen = SendMciCommand("open cdaudio", NULL, 0, NULL, 0, 0);
+    } else {
+        // A door movement on the playback drive ends whatever was playing.
+        Playing = 0;
+        Paused = 0;
+        CdAudioOpen = 0;
+    }
+
+    if (SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_AUTOCLOSE), window, AutoCloseDlgProc, 0);
 }
 
 void ToggleDoor(HWND window)

@@ -5,12 +5,17 @@
 #include <windows.h>
 
 extern LONG CdAudioOpen;   // the program holds the cdaudio device open
-extern LONG Playing;
-extern LONG Paused;
+extern LONG Playing;       // started or resumed by the program, not stopped since
+extern LONG Paused;        // paused by the program
+extern char PausePosition[20];   // tmsf position saved by the last pause, "" when none
 
 void PlayDisc();
 void PauseResume();
 void StopDisc();
 void StepTrack(int forward);
+
+// The two track lines of the audio pop-up, refreshed by the poller during
+// playback while the menu is open.
+void UpdateTrackInfo();
 
 #endif

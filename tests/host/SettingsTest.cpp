@@ -242,7 +242,7 @@ TEST_F(SettingsTest, SaveMessagesFollowTheLanguage)
 {
     SettingsRecord.Language = LANGUAGE_RUSSIAN;
     sim::FailCall("RegSetValueExA");
-    EXPECT_EQ(std::vector<std::string>{Cp1251("Ошибка записи информации.")}, SaveWithAnswers(SETTING_LOCKED, 1, NULL));
+    EXPECT_EQ(std::vector<std::string>{"Ошибка записи информации."}, SaveWithAnswers(SETTING_LOCKED, 1, NULL));
     EXPECT_EQ("Dorvane", sim::MessageBoxes()[0].caption);
 }
 

@@ -42,6 +42,7 @@ protected:
 TEST_F(StartupTest, InstallPathNamesTheCompanionWhichIsStartedAndLeftAlone)
 {
     Install();
+    sim::AddCdDrive('D');
     sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
     user.RightClickTray().ChooseMenuItem(IDM_EXIT);
     EXPECT_EQ(0, Run());

@@ -1,0 +1,24 @@
+#include "drive/DefaultDrive.h"
+
+#include "settings/Registry.h"
+
+int QueryDefaultDrive(HKEY key, DefaultDriveValue* value)
+{
+    value->size = sizeof value->bytes;
+    value->type = REG_NONE;
+    if (RegQueryValueExA(key, DEFAULT_DRIVE_VALUE, NULL, &value->type, value->bytes, &value->size) != ERROR_SUCCESS)
+        return 0;
+    // An empty value names no drive at all.
+    return value->size > 0 && value->size <= sizeof value->bytes;
+}
+
+int SetDefaultDrive(HKEY key, BYTE drive)
+{
+    const BYTE bytes[4] = {drive, 0, 0, 0};
+    return SetRegValue(key, DEFAULT_DRIVE_VALUE, bytes, REG_BINARY, sizeof bytes);
+}
+
+int RestoreDefaultDrive(HKEY key, const DefaultDriveValue* value)
+{
+    return SetRegValue(key, DEFAULT_DRIVE_VALUE, value->bytes, value->type, value->size);
+}
