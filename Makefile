@@ -56,6 +56,8 @@ test: host x64 x86
 	echo "$$((total - failed)) passed, $$failed failed"; \
 	exit $$status
 
+# The host suite, plain (label host) and under the sanitizers (label host-asan):
+# -L takes a regular expression.
 test-host: host
 	@cd $(HOST) && ctest -L host --output-on-failure
 

@@ -4,35 +4,63 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 enable_testing()
 
-add_executable(mkico tools/mkico.cpp)
-
-# winsim: the Win32 stand-in.
 file(GLOB WINSIM_SOURCES CONFIGURE_DEPENDS winsim/src/*.cpp)
-add_library(winsim SHARED ${WINSIM_SOURCES})
-target_include_directories(winsim PUBLIC winsim/include)
-target_compile_options(winsim PRIVATE ${DORVANE_WARNINGS})
-
-# The program as a shared library, so that each test can start it from its
-# load image as a new process would.
-add_library(dorvane_program SHARED ${DORVANE_SOURCES})
-target_include_directories(dorvane_program PUBLIC src src/res)
-target_compile_options(dorvane_program PRIVATE ${DORVANE_WARNINGS})
-target_link_libraries(dorvane_program PUBLIC winsim)
-target_link_options(dorvane_program PRIVATE -Wl,-z,now -Wl,-z,relro)
-
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp tests/support/*.cpp)
-add_executable(dorvane_tests ${TEST_SOURCES})
-target_include_directories(dorvane_tests PRIVATE tests/support)
-# -fPIC: reach the program's globals through the GOT. A PIE would copy them into
-# the executable, out of reach of the program image's restore.
-target_compile_options(dorvane_tests PRIVATE ${DORVANE_WARNINGS} -fPIC)
-target_link_libraries(dorvane_tests PRIVATE dorvane_program winsim GTest::gtest_main)
-target_compile_definitions(dorvane_tests PRIVATE
-    DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"
-    MKICO_PATH="$<TARGET_FILE:mkico>"
-    ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons")
-add_dependencies(dorvane_tests mkico)
-gtest_discover_tests(dorvane_tests PROPERTIES LABELS host DISCOVERY_TIMEOUT 30)
+
+# add_host_suite(SUFFIX LABEL PREFIX [FLAGS...]): mkico, winsim, the program
+# and the tests, compiled and linked with FLAGS; the targets' names end in
+# SUFFIX and the tests carry LABEL. With a PREFIX each test is its own CTest
+# test named PREFIX + its name; without one the whole binary is one CTest test
+# (a sanitized process takes a while to start, so 113 of them would too).
+function(add_host_suite suffix label prefix)
+    set(flags ${ARGN})
+
+    add_executable(mkico${suffix} tools/mkico.cpp)
+    target_compile_options(mkico${suffix} PRIVATE ${flags})
+    target_link_options(mkico${suffix} PRIVATE ${flags})
+
+    # winsim: the Win32 stand-in.
+    add_library(winsim${suffix} SHARED ${WINSIM_SOURCES})
+    target_include_directories(winsim${suffix} PUBLIC winsim/include)
+    target_compile_options(winsim${suffix} PRIVATE ${DORVANE_WARNINGS} ${flags})
+    target_link_options(winsim${suffix} PRIVATE ${flags})
+
+    # The program as a shared library, so that each test can start it from its
+    # load image as a new process would.
+    add_library(dorvane_program${suffix} SHARED ${DORVANE_SOURCES})
+    target_include_directories(dorvane_program${suffix} PUBLIC src src/res)
+    target_compile_options(dorvane_program${suffix} PRIVATE ${DORVANE_WARNINGS} ${flags})
+    target_link_libraries(dorvane_program${suffix} PUBLIC winsim${suffix})
+    target_link_options(dorvane_program${suffix} PRIVATE -Wl,-z,now -Wl,-z,relro ${flags})
+
+    add_executable(dorvane_tests${suffix} ${TEST_SOURCES})
+    target_include_directories(dorvane_tests${suffix} PRIVATE tests/support)
+    # -fPIC: reach the program's globals through the GOT. A PIE would copy them into
+    # the executable, out of reach of the program image's restore.
+    target_compile_options(dorvane_tests${suffix} PRIVATE ${DORVANE_WARNINGS} -fPIC ${flags})
+    target_link_options(dorvane_tests${suffix} PRIVATE ${flags})
+    target_link_libraries(dorvane_tests${suffix} PRIVATE dorvane_program${suffix} winsim${suffix} GTest::gtest_main)
+    target_compile_definitions(dorvane_tests${suffix} PRIVATE
+        DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"
+        DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
+        MKICO_PATH="$<TARGET_FILE:mkico${suffix}>"
+        ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons")
+    add_dependencies(dorvane_tests${suffix} mkico${suffix})
+    if(prefix)
+        gtest_discover_tests(dorvane_tests${suffix} TEST_PREFIX "${prefix}" PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 30)
+    else()
+        add_test(NAME host-suite${suffix} COMMAND dorvane_tests${suffix})
+        set_tests_properties(host-suite${suffix} PROPERTIES LABELS ${label} TIMEOUT 300)
+    endif()
+endfunction()
+
+add_host_suite("" host "host.")
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer: the
+# program fills fixed-size buffers, and an overrun that no assertion sees
+# still fails its test. Every report ends the test (leak checking is set in
+# tests/support/SanitizerOptions.cpp).
+add_host_suite(_asan host-asan ""
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 # End to end: the cross-built x64 program under Wine.
 set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
