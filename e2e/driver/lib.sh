@@ -1,7 +1,8 @@
 # Shell library for the end-to-end scenarios: the real Dorvane.exe in a private Wine prefix on a
 # private X display.
 #
-# A scenario sources this file and calls `e2e_begin <name>` first. It then has:
+# A scenario sources this file and calls `e2e_begin <name> [setup command...]` first (the setup
+# command prepares the new prefix before Wine's desktop starts, e.g. with add_cd_drive). It then has:
 #   - its own Xvfb display (DISPLAY), a fresh Wine prefix (WINEPREFIX) copied from a base prefix
 #     that is made once per Wine version, and a running desktop with its notification area;
 #   - helpers to install and start the program, wait for things with deadlines, answer message
@@ -35,6 +36,10 @@ XVFB_PID=""
 WATCHDOG_PID=""
 HOLDER_PID=""
 declare -A RUN_PID=() RUN_WINPID=()
+# More of Wine's trace channels for the program's runs (trace_calls sets it).
+E2E_TRACE=""
+# Registry values that e2e_begin's setup command asks for (setup_reg), in .reg file form.
+SETUP_REG=""
 
 # ---- reporting ---------------------------------------------------------------------------------
 
@@ -72,6 +77,16 @@ check_has_line() {
         log "  seen:"
         sed 's/^/    | /' <<<"$2" >&2
         sed 's/^/    | /' <<<"$2" >>"$ARTIFACTS/log.txt"
+        exit 1
+    fi
+    log "ok: $1"
+}
+
+# check_lines WHAT EXPECTED SEEN: two texts of many lines are equal; a failure shows their diff.
+check_lines() {
+    if [ "$2" != "$3" ]; then
+        log "FAIL: $1 (diff: < expected, > seen)"
+        diff <(echo "$2") <(echo "$3") | sed 's/^/    /' | tee -a "$ARTIFACTS/log.txt" >&2
         exit 1
     fi
     log "ok: $1"
@@ -212,6 +227,24 @@ _start_desktop() {
 
 # ---- start and end -----------------------------------------------------------------------------
 
+# prepare_prefix COMMAND...: runs the setup command in the prefix before Wine's services start. Wine
+# reads some things (the drive list) only as they start: the setup's registry values go in at once,
+# and Wine is ended after it.
+prepare_prefix() {
+    SETUP_REG=""
+    "$@"
+    if [ -n "$SETUP_REG" ]; then
+        printf 'REGEDIT4\n%s\n' "$SETUP_REG" >"$WINEPREFIX/drive_c/e2e-setup.reg"
+        win reg import 'C:\e2e-setup.reg' >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+            fail "could not write the setup's registry values (see reg.stderr)"
+        mv "$WINEPREFIX/drive_c/e2e-setup.reg" "$ARTIFACTS/setup.reg"
+    fi
+    _end_wine
+}
+
+# one_cd_drive: the usual machine, with one CD-ROM drive D: (no disc behind it).
+one_cd_drive() { add_cd_drive d DORVANE_CD; }
+
 e2e_begin() {
     E2E_NAME=$1
     ARTIFACTS=$E2E_WORK/artifacts/$E2E_NAME
@@ -229,6 +262,7 @@ e2e_begin() {
     unset DISPLAY
     _start_display
     _make_prefix
+    [ $# -gt 1 ] && prepare_prefix "${@:2}"
     _start_desktop
     log "prefix $WINEPREFIX ready"
 }
@@ -311,14 +345,15 @@ set_install_path() {
 
 # start_dorvane LABEL 'C:\Dir\Dorvane.exe' [ARGUMENT]: starts the program in the background, with
 # Wine's process and notification-icon traces on (they show each CreateProcess call's arguments as
-# the program made it, and each Shell_NotifyIcon call).
+# the program made it, and each Shell_NotifyIcon call), and the calls chosen with trace_calls.
 # Its stderr goes to LABEL.stderr and its exit status, once it ends, to LABEL.status.
 start_dorvane() {
     local label=$1 exe=$2
     shift 2
     (
         cd "$WINEPREFIX/drive_c" || exit 99
-        WINEDEBUG=+pid,+process,+systray wine "$exe" "$@" >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null
+        WINEDEBUG=+pid,+process,+systray${E2E_TRACE:+,$E2E_TRACE} wine "$exe" "$@" \
+            >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null
         echo $? >"$E2E_TMP/$label.status"
     ) >/dev/null 2>&1 &
     RUN_PID[$label]=$!
@@ -391,6 +426,80 @@ companion_logged() {
     [ -n "$COMPANION_LOG" ]
 }
 
+# ---- CD drives ---------------------------------------------------------------------------------
+
+# add_cd_drive LETTER LABEL: a CD-ROM drive in the prefix: LETTER: is a folder (the disc's root)
+# whose volume label is LABEL, and Wine's drive list gives it the type cdrom. No real drive stands
+# behind it: Wine's own cdaudio driver opens it and says "true" to "status cdaudio media present",
+# fails with error 272 on the number of tracks and the length, and takes door commands without
+# effect. (With no CD-ROM drive at all, every cdaudio command fails with error 266.)
+# Wine's mount manager reads the drives as it starts: this belongs in e2e_begin's setup command.
+add_cd_drive() {
+    local letter=${1,,}
+    local root=$WINEPREFIX/cd-drives/$letter
+    mkdir -p "$root"
+    # Wine reads a folder drive's volume label from this file.
+    printf '%s' "$2" >"$root/.windows-label"
+    ln -sfn "$root" "$WINEPREFIX/dosdevices/$letter:"
+    setup_reg 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "$letter:" cdrom
+    log "CD-ROM drive ${letter^^}: labelled \"$2\""
+}
+
+# setup_reg KEY NAME TEXT: (in e2e_begin's setup command) a string value for the new prefix; KEY
+# is spelled out (HKEY_CURRENT_USER\...). Written with the others in one go after the setup.
+setup_reg() {
+    SETUP_REG+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=\"$(c_escape "$3")\""$'\n'
+}
+
+# drive_line LETTER: the drive as the system reports it to programs: "drive D: type=5 label=..."
+# (type 5 is DRIVE_CDROM), in DRIVE_LINE.
+drive_line() {
+    DRIVE_LINE=$(inspect drives | tr -d '\r' | grep "^drive ${1^^}: ")
+}
+
+# english_locale: an English locale for Wine, whose ANSI code page is then 1252. Call it before
+# e2e_begin (the locale counts when Wine starts).
+english_locale() {
+    export LANG=C.UTF-8
+    unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+}
+
+# trace_calls DLL.FUNCTION...: the program's runs trace each call of these system functions, with
+# its arguments as the program passed them and its result (Wine's relay trace, limited to them),
+# into their stderr. Belongs in e2e_begin's setup command.
+trace_calls() {
+    local list
+    list=$(IFS=';' && echo "$*")
+    setup_reg 'HKEY_CURRENT_USER\Software\Wine\Debug' RelayInclude "$list"
+    E2E_TRACE=+relay
+}
+
+# registry_writes LABEL: sets REG_WRITES to the RegSetValueExA calls that the program's own code
+# made in the run (traced with trace_calls advapi32.RegSetValueExA; the system DLLs' own writes in
+# its process are left out), one a line: "NAME type=TYPE size=SIZE", in decimal, as the program
+# passed them. The registry alone cannot show a string's size as passed: the system stores a
+# terminator with a string counted without one.
+registry_writes() {
+    run_pid "$1"
+    REG_WRITES=$(grep -aE "^$PID_OF:[0-9a-f]{4}:Call advapi32\.RegSetValueExA\(" "$ARTIFACTS/$1.stderr" |
+        perl -e '
+            # Wine loads the program at the base that its file asks for.
+            open my $exe, "<:raw", $ARGV[0] or die "$ARGV[0]: $!";
+            read $exe, my $image, 4096;
+            my $nt = unpack "V", substr($image, 0x3C, 4);
+            my $optional = $nt + 24;
+            my ($base, $size) = unpack("v", substr($image, $optional, 2)) == 0x20B
+                ? (unpack("Q<", substr($image, $optional + 24, 8)), unpack("V", substr($image, $optional + 56, 4)))
+                : (unpack("V", substr($image, $optional + 28, 4)), unpack("V", substr($image, $optional + 56, 4)));
+            while (<STDIN>) {
+                # (key, name pointer "name", reserved, type, data, size) ret=caller
+                next unless /RegSetValueExA\( [0-9a-f]+, [0-9a-f]+\ "((?:[^"\\]|\\.)*)", [0-9a-f]+,
+                             ([0-9a-f]+), [0-9a-f]+, ([0-9a-f]+) \)\ ret=([0-9a-f]+)/x;
+                my $caller = hex $4;
+                print "$1 type=", hex $2, " size=", hex $3, "\n" if $caller >= $base && $caller < $base + $size;
+            }' "$DORVANE_BIN/Dorvane.exe")
+}
+
 # ---- windows and message boxes -----------------------------------------------------------------
 
 # visible_windows_of LABEL: sets WINDOWS_OF to the run's visible top-level windows (wininspect lines).
@@ -404,6 +513,11 @@ _read_msgbox() {
     MSGBOX=$(inspect msgbox "$1" | tr -d '\r') && [ -n "$MSGBOX" ] && return 0
     SEEN="visible windows: $(inspect windows | tr -d '\r' | sed -E 's/.* pid=([0-9a-f]+) .* class=(".*") title=(".*")$/[\1 \2 \3]/' | tr '\n' ' ')"
     return 1
+}
+
+# no_msgbox TITLE: no message box captioned TITLE is shown (SEEN says what there is).
+no_msgbox() {
+    ! _read_msgbox "$1" || { SEEN=$MSGBOX; return 1; }
 }
 
 # wait_msgbox TITLE SECONDS: waits for a message box; MSGBOX holds its description, MSGBOX_TEXT
@@ -500,15 +614,88 @@ _find_menu() {
     [ -n "$MENU_WINDOW" ]
 }
 
-# tray_menu_keys KEY...: opens the tray menu with a right click and types KEYs into it.
-tray_menu_keys() {
+# open_tray_menu: opens the tray menu with a right click and gives it the keyboard.
+open_tray_menu() {
     click_icon 3
     wait_for 10 "the tray menu" _find_menu
     # The mouse leaves the menu so that only the keyboard chooses.
     move_mouse_away
     xdo windowfocus --sync "$MENU_WINDOW" || fail "could not focus the tray menu"
+}
+
+# menu_keys KEY...: types KEYs into the open menu (arrows, Return, Escape...).
+menu_keys() {
     xdo key --delay 100 "$@"
-    log "typed $* in the tray menu"
+    log "typed $* in the menu"
+}
+
+# tray_menu_keys KEY...: opens the tray menu with a right click and types KEYs into it.
+tray_menu_keys() {
+    open_tray_menu
+    menu_keys "$@"
+}
+
+# read_menu LABEL: reads the open pop-up menu of the run LABEL from inside the program
+# (wininspect menu): the texts, states and marks the program gave its items, not pixels.
+# Sets MENU to the menu's tree, one entry a line, texts in UTF-8:
+#   item ID "TEXT" [type=0xN] [state=0xN] [checked=MARK] [unchecked=MARK] [open]
+#   popup "TEXT" [state=0xN] [checked=MARK] [open]        (its items follow, indented by two blanks)
+#   separator
+# type and state are the item's MFT_ and MFS_ bits (MFT_STRING and 0 left out); a MARK is "#ID"
+# for the program's bitmap resource ID with the same pixels, else WIDTHxHEIGHT, or "invalid";
+# "open" marks a sub-menu that is shown. MENU_RECTS holds the shown menu windows' screen
+# rectangles, "left,top,right,bottom" a line. Status 1 (SEEN says why) when no menu of LABEL is open.
+read_menu() {
+    local out
+    run_pid "$1"
+    out=$(inspect menu | tr -d '\r')
+    echo "$out" >>"$ARTIFACTS/menus.txt"
+    SEEN=$(head -n1 <<<"$out")
+    [ "$SEEN" = "menu pid=$PID_OF" ] || { SEEN="no menu of $1 ($SEEN)"; return 1; }
+    MENU_RECTS=$(sed -nE 's/^menu-window rect=(.*)$/\1/p' <<<"$out")
+    MENU=$(grep -vE '^(menu pid=|menu-window )' <<<"$out" |
+        perl -CO -pe 's/\\(\\|u([0-9A-F]{4}))/defined $2 ? chr(hex $2) : "\\\\"/ge')
+}
+
+# menu_shot LABEL NAME: a screenshot of the open menu of LABEL with its shown sub-menus, saved
+# as artefact NAME.png (MENU is read again on the way).
+menu_shot() {
+    read_menu "$1" || fail "no open menu to photograph: $SEEN"
+    local box
+    box=$(awk -F, 'NR == 1 || $1 < l { l = $1 } NR == 1 || $2 < t { t = $2 }
+                   NR == 1 || $3 > r { r = $3 } NR == 1 || $4 > b { b = $4 }
+                   END { printf "%dx%d+%d+%d", r - l, b - t, l, t }' <<<"$MENU_RECTS")
+    timeout 20 import -window root "$E2E_TMP/screen.png" || fail "could not take a screenshot"
+    convert "$E2E_TMP/screen.png" -crop "$box" +repage "$ARTIFACTS/$2.png" || fail "could not cut out the menu"
+    log "menu screenshot $2.png ($box)"
+}
+
+# wait_menu LABEL WHAT EXPECTED [REGEX]: the open menu of LABEL (only its lines that match the
+# extended REGEX, when given) becomes EXPECTED within 10 s: the poller rewrites the open menu
+# twice a second. A failure shows the difference to the last menu read.
+wait_menu() {
+    local deadline=$((${EPOCHREALTIME/./} + 10000000)) seen=""
+    while :; do
+        if read_menu "$1"; then
+            seen=$MENU
+            [ $# -lt 4 ] || seen=$(grep -E -- "$4" <<<"$MENU")
+            [ "$seen" != "$3" ] || break
+        fi
+        ((${EPOCHREALTIME/./} < deadline)) || break
+        sleep 0.2
+    done
+    check_lines "$2" "$3" "$seen"
+}
+
+# join_menu_shots NAME SHOT...: the artefacts SHOT.png side by side in one artefact NAME.png.
+join_menu_shots() {
+    local name=$1 shot files=()
+    shift
+    for shot in "$@"; do files+=("$ARTIFACTS/$shot.png"); done
+    convert "${files[@]}" -background white -gravity north +append "$ARTIFACTS/$name.png" ||
+        fail "could not join the menu screenshots"
+    rm -f "${files[@]}"
+    log "menu screenshots joined in $name.png"
 }
 
 # tray_tooltip: sets TOOLTIP to the text of the visible tooltip window (empty when none shows).

@@ -48,6 +48,8 @@ export WINEPREFIX=$RUN_DIR/prefix
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "making the Wine prefix $WINEPREFIX (once; about 10 s)"
     make_prefix_at "$WINEPREFIX"
+    # A machine with a CD-ROM drive: without one the program asks whether to go on.
+    prepare_prefix one_cd_drive
 fi
 
 DIR='C:\Program Files\Dorvane'

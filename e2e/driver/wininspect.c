@@ -5,20 +5,27 @@
  *   wininspect msgbox TITLE      the visible "#32770" windows captioned TITLE, with their controls
  *   wininspect processes         running processes
  *   wininspect reg KEY           a registry key (HKCU\... or HKLM\...) with its values and subkeys
- *   wininspect resources FILE    dialog 103, menu 101, every icon group and the version of FILE
+ *   wininspect resources FILE    dialog 103, menu 101, every icon group, every bitmap and the version
+ *                                of FILE
  *   wininspect temp              the temporary folder (GetTempPathA)
  *   wininspect hold              waits for the desktop and the notification area, prints "ready",
  *                                then keeps the prefix alive until it is killed
+ *   wininspect drives            every drive with its type and volume label
+ *   wininspect menu              the open pop-up menu of another program, read inside that program:
+ *                                its windows' places, then its tree with texts, states and marks
+ *   wininspect codepage          the ANSI and OEM code pages
  *
  * Output: one fact a line, plain ASCII. Texts are quoted with C escapes (\n, \", \\, \xHH for
- * other bytes, \uXXXX for other UTF-16 units of resource texts); process ids are four hex digits,
- * as in Wine's debug traces. Exit status 1 when the thing asked about is not there, 2 on a usage
- * error.
+ * other bytes, \uXXXX for other UTF-16 units of resource and menu texts); process ids are four hex
+ * digits, as in Wine's debug traces. Exit status 1 when the thing asked about is not there, 2 on a
+ * usage error.
  */
 #include <windows.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <fcntl.h>
+#include <stdarg.h>
 #include <io.h>
 #include <stdio.h>
 #include <string.h>
@@ -385,6 +392,39 @@ static BOOL CALLBACK DumpIconGroup(HMODULE module, LPCSTR type, LPSTR name, LONG
     return TRUE;
 }
 
+/* A bitmap: its header as stored (a DIB without the file header), whether the data holds its
+   palette and every pixel row, and the size of the bitmap that LoadBitmapA makes of it. */
+static BOOL CALLBACK DumpBitmap(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR unused)
+{
+    (void)type;
+    (void)unused;
+    DWORD size;
+    const BYTE* data = FindData(module, (LPCSTR)RT_BITMAP, name, &size);
+    if (IS_INTRESOURCE(name)) printf("bitmap %u", (unsigned)(ULONG_PTR)name);
+    else printf("bitmap %s", name);
+    if (data == NULL || size < sizeof(BITMAPINFOHEADER)) {
+        puts(" unreadable");
+        return TRUE;
+    }
+    BITMAPINFOHEADER header;
+    memcpy(&header, data, sizeof header);
+    /* Rows padded to four bytes; a negative height means top-down rows. */
+    LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    DWORD palette = header.biBitCount <= 8 ? (header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount) : 0;
+    DWORD pixelBytes = (DWORD)(((header.biWidth * header.biBitCount + 31) / 32) * 4 * rows);
+    DWORD expected = header.biSize + palette * 4 + pixelBytes;
+    printf(" dib=%ldx%ld planes=%u bits=%u compression=%lu palette=%lu data=%s", header.biWidth, header.biHeight,
+           header.biPlanes, header.biBitCount, header.biCompression, palette,
+           header.biCompression == BI_RGB && size >= expected ? "complete" : "short");
+    HBITMAP bitmap = LoadBitmapA(module, name);
+    BITMAP loaded;
+    if (bitmap != NULL && GetObjectA(bitmap, sizeof loaded, &loaded) == sizeof loaded)
+        printf(" loads=%ldx%ld\n", loaded.bmWidth, loaded.bmHeight);
+    else puts(" loads=no");
+    if (bitmap != NULL) DeleteObject(bitmap);
+    return TRUE;
+}
+
 /* The blocks of a VS_VERSIONINFO: the fixed part, then the strings of every StringTable. */
 static void DumpVersionBlock(const BYTE* block, const BYTE* end, int depth, const WCHAR* table)
 {
@@ -437,11 +477,408 @@ static int DumpResources(const char* file)
     DumpDialog(module, 103);
     DumpMenu(module, 101);
     EnumResourceNamesA(module, (LPCSTR)RT_GROUP_ICON, DumpIconGroup, 0);
+    EnumResourceNamesA(module, (LPCSTR)RT_BITMAP, DumpBitmap, 0);
     DWORD size;
     const BYTE* version = FindData(module, (LPCSTR)RT_VERSION, MAKEINTRESOURCEA(1), &size);
     if (version != NULL) DumpVersionBlock(version, version + size, 0, NULL);
     else puts("version missing");
     FreeLibrary(module);
+    return 0;
+}
+
+/* ---- drives and code pages ------------------------------------------------------------- */
+
+/* Every drive the system lists, with its type (GetDriveTypeA) and volume label. */
+static int ListDrives(void)
+{
+    DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        char root[4] = {(char)('A' + i), ':', '\\', '\0'}, label[MAX_PATH];
+        printf("drive %c: type=%u label=", 'A' + i, GetDriveTypeA(root));
+        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        if (GetVolumeInformationA(root, label, sizeof label, NULL, NULL, NULL, NULL, 0)) PrintText(label);
+        else fputs("none", stdout);
+        SetErrorMode(oldMode);
+        putchar('\n');
+    }
+    return 0;
+}
+
+/* ---- an open pop-up menu of another process ----------------------------------------------- */
+
+/* A menu handle cannot be read from another process under Wine (GetMenuItemCount fails), so the
+   reading runs inside the menu's own thread: wininspect.exe hooks that thread's window procedure
+   calls with itself as the hook module, the system loads it into the other process, and a message
+   sent to the open menu's window makes the hook write the menu to a file that we print. That copy
+   of the tool runs without its C runtime set up: it fills in its own imports first and then makes
+   system calls only. */
+
+#define MN_GETHMENU 0x01E1
+#define DUMP_MESSAGE_NAME L"wininspect dump menu"
+
+typedef NTSTATUS(NTAPI* LdrGetProcedureAddressFn)(HMODULE, ANSI_STRING*, ULONG, void**);
+typedef HMODULE(WINAPI* LoadLibraryAFn)(LPCSTR);
+
+/* Plain loops: the copy in the other process cannot call the C runtime before its imports are
+   resolved. */
+static int AsciiLength(const volatile char* text)
+{
+    /* volatile: the compiler would otherwise call strlen here. */
+    int length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+static int SameAscii(const char* a, const char* b)
+{
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+static IMAGE_NT_HEADERS* NtHeaders(BYTE* module)
+{
+    return (IMAGE_NT_HEADERS*)(module + ((IMAGE_DOS_HEADER*)module)->e_lfanew);
+}
+
+/* The module in the process's list whose file name ends in NAME (lower case, ASCII), or with NAME
+   null the one that holds the code at ADDRESS. */
+static BYTE* LoadedModule(const char* name, const void* address)
+{
+    int nameLength = name != NULL ? AsciiLength(name) : 0;
+    PEB* peb;
+#ifdef _WIN64
+    __asm__("movq %%gs:0x60, %0" : "=r"(peb));
+#else
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+#endif
+    PEB_LDR_DATA* loader = peb->Ldr;
+    LIST_ENTRY* head = &loader->InMemoryOrderModuleList;
+    for (LIST_ENTRY* link = head->Flink; link != head; link = link->Flink) {
+        LDR_DATA_TABLE_ENTRY* entry = CONTAINING_RECORD(link, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
+        BYTE* base = (BYTE*)entry->DllBase;
+        if (name == NULL) {
+            DWORD size = NtHeaders(base)->OptionalHeader.SizeOfImage;
+            if ((const BYTE*)address >= base && (const BYTE*)address < base + size) return base;
+            continue;
+        }
+        int length = entry->FullDllName.Length / 2;
+        if (length < nameLength) continue;
+        const WCHAR* tail = entry->FullDllName.Buffer + length - nameLength;
+        int same = 1;
+        for (int i = 0; i < nameLength && same; ++i) {
+            WCHAR c = tail[i];
+            if (c >= 'A' && c <= 'Z') c = (WCHAR)(c - 'A' + 'a');
+            same = c == (WCHAR)name[i];
+        }
+        if (same && (length == nameLength || tail[-1] == '\\')) return base;
+    }
+    return NULL;
+}
+
+/* An export of a module that does not forward it (ntdll forwards nothing). */
+static void* PlainExport(BYTE* module, const char* name)
+{
+    IMAGE_DATA_DIRECTORY* directory = &NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    IMAGE_EXPORT_DIRECTORY* exports = (IMAGE_EXPORT_DIRECTORY*)(module + directory->VirtualAddress);
+    DWORD* names = (DWORD*)(module + exports->AddressOfNames);
+    WORD* ordinals = (WORD*)(module + exports->AddressOfNameOrdinals);
+    DWORD* functions = (DWORD*)(module + exports->AddressOfFunctions);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        if (SameAscii((const char*)module + names[i], name)) return module + functions[ordinals[i]];
+    return NULL;
+}
+
+/* The system loads an .exe named as a hook module like a DLL, but resolves a DLL's imports only:
+   in the other process this copy fills its own import table, through ntdll, before it calls
+   anything. Returns 0 when that cannot be done. */
+static int ResolveOwnImports(void)
+{
+    static int resolved;
+    if (resolved) return 1;
+    BYTE* ntdll = LoadedModule("ntdll.dll", NULL);
+    BYTE* kernel32 = LoadedModule("kernel32.dll", NULL);
+    /* This copy's own place (the linker's __ImageBase is not relocated). */
+    BYTE* base = LoadedModule(NULL, (const void*)ResolveOwnImports);
+    if (ntdll == NULL || kernel32 == NULL || base == NULL) return 0;
+    LdrGetProcedureAddressFn getProcedure = (LdrGetProcedureAddressFn)PlainExport(ntdll, "LdrGetProcedureAddress");
+    if (getProcedure == NULL) return 0;
+    char loadLibraryName[] = "LoadLibraryA";
+    ANSI_STRING name = {12, 13, loadLibraryName};
+    LoadLibraryAFn loadLibrary = NULL;
+    if (getProcedure((HMODULE)kernel32, &name, 0, (void**)&loadLibrary) != 0) return 0;
+
+    IMAGE_DATA_DIRECTORY* directory = &NtHeaders(base)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* import = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory->VirtualAddress);
+         import->Name != 0; ++import) {
+        HMODULE module = loadLibrary((const char*)base + import->Name);
+        if (module == NULL) return 0;
+        IMAGE_THUNK_DATA* lookup = (IMAGE_THUNK_DATA*)(base + (import->OriginalFirstThunk ? import->OriginalFirstThunk
+                                                                                         : import->FirstThunk));
+        IMAGE_THUNK_DATA* address = (IMAGE_THUNK_DATA*)(base + import->FirstThunk);
+        for (; lookup->u1.AddressOfData != 0; ++lookup, ++address) {
+            void* function = NULL;
+            if (IMAGE_SNAP_BY_ORDINAL(lookup->u1.Ordinal)) {
+                if (getProcedure(module, NULL, (ULONG)IMAGE_ORDINAL(lookup->u1.Ordinal), &function) != 0) return 0;
+            } else {
+                char* text = (char*)((IMAGE_IMPORT_BY_NAME*)(base + lookup->u1.AddressOfData))->Name;
+                USHORT length = (USHORT)AsciiLength(text);
+                ANSI_STRING functionName = {length, (USHORT)(length + 1), text};
+                if (getProcedure(module, &functionName, 0, &function) != 0) return 0;
+            }
+            address->u1.Function = (ULONG_PTR)function;
+        }
+    }
+    resolved = 1;
+    return 1;
+}
+
+typedef struct {
+    char text[65536];
+    int length;
+} DumpBuffer;
+
+static DumpBuffer Dump;
+
+static void DumpAdd(const char* format, ...)
+{
+    char line[1200];
+    va_list args;
+    va_start(args, format);
+    int length = wvsprintfA(line, format, args);
+    va_end(args);
+    if (length > 0 && Dump.length + length < (int)sizeof Dump.text) {
+        CopyMemory(Dump.text + Dump.length, line, length);
+        Dump.length += length;
+    }
+}
+
+/* UTF-16 text as ASCII: C escapes for \ and ", \uXXXX for anything else. */
+static void DumpWide(const WCHAR* text)
+{
+    DumpAdd("\"");
+    for (; *text; ++text) {
+        if (*text == '\\' || *text == '"') DumpAdd("\\%c", (char)*text);
+        else if (*text >= 0x20 && *text <= 0x7E) DumpAdd("%c", (char)*text);
+        else DumpAdd("\\u%04X", *text);
+    }
+    DumpAdd("\"");
+}
+
+/* A bitmap's pixels as 32-bit colours; the caller frees them. */
+static DWORD* BitmapPixels(HBITMAP bitmap, BITMAP* info)
+{
+    if (GetObjectW(bitmap, sizeof *info, info) != sizeof *info || info->bmWidth <= 0 || info->bmHeight <= 0 ||
+        info->bmWidth > 256 || info->bmHeight > 256)
+        return NULL;
+    BITMAPINFO format;
+    ZeroMemory(&format, sizeof format);
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = info->bmWidth;
+    format.bmiHeader.biHeight = -info->bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    DWORD* pixels = (DWORD*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, info->bmWidth * info->bmHeight * 4);
+    HDC screen = GetDC(NULL);
+    int rows = GetDIBits(screen, bitmap, 0, info->bmHeight, pixels, &format, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    if (rows != info->bmHeight) {
+        HeapFree(GetProcessHeap(), 0, pixels);
+        return NULL;
+    }
+    return pixels;
+}
+
+typedef struct {
+    BITMAP info;
+    const DWORD* pixels;
+    int found;
+} BitmapSearch;
+
+static BOOL CALLBACK MatchBitmapResource(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param)
+{
+    (void)type;
+    BitmapSearch* search = (BitmapSearch*)param;
+    if (!IS_INTRESOURCE(name)) return TRUE;
+    HBITMAP candidate = LoadBitmapW(module, name);
+    if (candidate == NULL) return TRUE;
+    BITMAP info;
+    DWORD* pixels = BitmapPixels(candidate, &info);
+    if (pixels != NULL && info.bmWidth == search->info.bmWidth && info.bmHeight == search->info.bmHeight &&
+        RtlEqualMemory(pixels, search->pixels, info.bmWidth * info.bmHeight * 4))
+        search->found = (int)(ULONG_PTR)name;
+    if (pixels != NULL) HeapFree(GetProcessHeap(), 0, pixels);
+    DeleteObject(candidate);
+    return search->found == 0;
+}
+
+/* Names an item's mark: the program's bitmap resource with the same pixels ("#166"), else its
+   size, or "invalid" for a handle that is no bitmap (any more). */
+static void DumpMark(const char* label, HBITMAP bitmap)
+{
+    if (bitmap == NULL) return;
+    BitmapSearch search;
+    ZeroMemory(&search, sizeof search);
+    DWORD* pixels = BitmapPixels(bitmap, &search.info);
+    if (pixels == NULL) {
+        DumpAdd(" %s=invalid", label);
+        return;
+    }
+    search.pixels = pixels;
+    EnumResourceNamesW(GetModuleHandleW(NULL), (LPCWSTR)RT_BITMAP, MatchBitmapResource, (LONG_PTR)&search);
+    HeapFree(GetProcessHeap(), 0, pixels);
+    if (search.found) DumpAdd(" %s=#%d", label, search.found);
+    else DumpAdd(" %s=%dx%d", label, search.info.bmWidth, search.info.bmHeight);
+}
+
+#define MAX_OPEN_MENUS 16
+
+typedef struct {
+    HWND windows[MAX_OPEN_MENUS];
+    HMENU menus[MAX_OPEN_MENUS];
+    int count;
+} OpenMenus;
+
+static BOOL CALLBACK CollectOpenMenu(HWND window, LPARAM param)
+{
+    OpenMenus* open = (OpenMenus*)param;
+    WCHAR className[16];
+    if (open->count < MAX_OPEN_MENUS && IsWindowVisible(window) &&
+        GetClassNameW(window, className, 16) && lstrcmpW(className, L"#32768") == 0) {
+        open->windows[open->count] = window;
+        open->menus[open->count++] = (HMENU)SendMessageW(window, MN_GETHMENU, 0, 0);
+    }
+    return TRUE;
+}
+
+static int IsOpen(const OpenMenus* open, HMENU menu)
+{
+    for (int i = 0; i < open->count; ++i)
+        if (open->menus[i] == menu) return 1;
+    return 0;
+}
+
+/* One line an item, in the form of the "resources" dump, with its state and marks. */
+static void DumpOpenMenuItems(const OpenMenus* open, HMENU menu, int depth)
+{
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        WCHAR text[512] = L"";
+        MENUITEMINFOW info;
+        ZeroMemory(&info, sizeof info);
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING | MIIM_CHECKMARKS;
+        info.dwTypeData = text;
+        info.cch = 512;
+        for (int level = 0; level < depth; ++level) DumpAdd("  ");
+        if (!GetMenuItemInfoW(menu, (UINT)i, TRUE, &info)) {
+            DumpAdd("unreadable item %d\n", i);
+            continue;
+        }
+        UINT otherTypes = info.fType & ~(MFT_SEPARATOR | MFT_STRING);
+        if (info.fType & MFT_SEPARATOR) DumpAdd("separator");
+        else if (info.hSubMenu != NULL) DumpAdd("popup");
+        else DumpAdd("item %u", info.wID);
+        if (!(info.fType & MFT_SEPARATOR)) {
+            DumpAdd(" ");
+            DumpWide(text);
+        }
+        if (otherTypes) DumpAdd(" type=0x%X", otherTypes);
+        if (info.fState && !(info.fType & MFT_SEPARATOR)) DumpAdd(" state=0x%X", info.fState);
+        DumpMark("checked", info.hbmpChecked);
+        DumpMark("unchecked", info.hbmpUnchecked);
+        if (info.hSubMenu != NULL && IsOpen(open, info.hSubMenu)) DumpAdd(" open");
+        DumpAdd("\n");
+        if (info.hSubMenu != NULL) DumpOpenMenuItems(open, info.hSubMenu, depth + 1);
+    }
+}
+
+/* Inside the menu's process: the open menu windows of this thread, then the tree of the menu that
+   is no other open menu's sub-menu. */
+static void DumpOpenMenus(DWORD requester)
+{
+    OpenMenus open;
+    ZeroMemory(&open, sizeof open);
+    EnumThreadWindows(GetCurrentThreadId(), CollectOpenMenu, (LPARAM)&open);
+    Dump.length = 0;
+    HMENU root = NULL;
+    for (int i = 0; i < open.count; ++i) {
+        RECT r;
+        GetWindowRect(open.windows[i], &r);
+        DumpAdd("menu-window rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+        int isSubMenu = 0;
+        for (int j = 0; j < open.count; ++j) {
+            int count = GetMenuItemCount(open.menus[j]);
+            for (int k = 0; k < count; ++k)
+                if (j != i && GetSubMenu(open.menus[j], k) == open.menus[i]) isSubMenu = 1;
+        }
+        if (!isSubMenu) root = open.menus[i];
+    }
+    if (root != NULL) DumpOpenMenuItems(&open, root, 0);
+
+    WCHAR path[MAX_PATH + 64];
+    DWORD length = GetTempPathW(MAX_PATH, path);
+    wsprintfW(path + length, L"wininspect-menu-%lu.txt", requester);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(file, Dump.text, Dump.length, &written, NULL);
+    CloseHandle(file);
+}
+
+static LRESULT CALLBACK MenuDumpHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (!ResolveOwnImports()) return 0;
+    const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && call->message == RegisterWindowMessageW(DUMP_MESSAGE_NAME))
+        DumpOpenMenus((DWORD)call->wParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+static BOOL CALLBACK FindOpenMenu(HWND window, LPARAM param)
+{
+    char className[16];
+    if (!IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className) ||
+        strcmp(className, "#32768") != 0)
+        return TRUE;
+    *(HWND*)param = window;
+    return FALSE;
+}
+
+static int ShowOpenMenu(void)
+{
+    HWND window = NULL;
+    EnumWindows(FindOpenMenu, (LPARAM)&window);
+    if (window == NULL) {
+        puts("no open menu");
+        return 1;
+    }
+    DWORD pid, thread = GetWindowThreadProcessId(window, &pid);
+    char path[MAX_PATH + 64];
+    DWORD length = GetTempPathA(MAX_PATH, path);
+    wsprintfA(path + length, "wininspect-menu-%lu.txt", GetCurrentProcessId());
+    DeleteFileA(path);
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, MenuDumpHook, GetModuleHandleW(NULL), thread);
+    if (hook == NULL) {
+        printf("cannot hook the menu's thread: error %lu\n", GetLastError());
+        return 1;
+    }
+    DWORD_PTR result;
+    LRESULT sent = SendMessageTimeoutW(window, RegisterWindowMessageW(DUMP_MESSAGE_NAME), GetCurrentProcessId(), 0,
+                                       SMTO_ABORTIFHUNG, 5000, &result);
+    UnhookWindowsHookEx(hook);
+    FILE* file = fopen(path, "rb");
+    if (!sent || file == NULL) {
+        printf("the menu's process did not answer (pid %04lx)\n", (unsigned long)pid);
+        return 1;
+    }
+    printf("menu pid=%04lx\n", (unsigned long)pid);
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) fwrite(buffer, 1, got, stdout);
+    fclose(file);
+    DeleteFileA(path);
     return 0;
 }
 
@@ -481,8 +918,11 @@ int main(int argc, char** argv)
         char path[MAX_PATH];
         status = GetTempPathA(sizeof path, path) ? (puts(path), 0) : 1;
     } else if (strcmp(command, "hold") == 0) status = Hold();
-    else fputs("usage: wininspect windows [all] | msgbox TITLE | processes | reg KEY | resources FILE | temp | hold\n",
-               stderr);
+    else if (strcmp(command, "drives") == 0) status = ListDrives();
+    else if (strcmp(command, "menu") == 0) status = ShowOpenMenu();
+    else if (strcmp(command, "codepage") == 0) status = (printf("acp=%u oemcp=%u\n", GetACP(), GetOEMCP()), 0);
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | processes | reg KEY | resources FILE | temp | hold"
+               " | drives | menu | codepage\n", stderr);
     fflush(stdout);
     return status;
 }

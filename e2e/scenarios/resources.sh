@@ -1,7 +1,7 @@
 # The resources that the resource compiler put into Dorvane.exe, read the way the system reads
 # them (the file loaded as data, the menu through LoadMenu, each icon image through
-# CreateIconFromResourceEx): the hidden main window's dialog, the tray menu's tree, the three icons
-# and the version.
+# CreateIconFromResourceEx, each bitmap through LoadBitmap): the hidden main window's dialog, the
+# tray menu's tree, the three icons, the 24 menu pictures and the version.
 source "$E2E_DRIVER/lib.sh"
 e2e_begin resources
 
@@ -70,6 +70,22 @@ for id in 151 158 190; do
   image 32x32 colours=16 planes=1 bits=4 dib=32x32 bits=4 compression=0 palette=16 mask=yes loads=yes" \
         "$(section "^icon $id ")"
 done
+
+# Each menu picture: a 4-bit bottom-up DIB with its 16-colour palette and every pixel row, which
+# LoadBitmap turns into a bitmap of that size. All are 13x13 but the track lines' disc, 20x16. No
+# other bitmap is there.
+EXPECTED_BITMAPS=$(for id in 136 138 139 140 141 142 143 147 162 163 166 171 172 173 174 175 176 182 183 185 186 \
+    188 189 190; do
+    size=13x13
+    [ "$id" = 163 ] && size=20x16
+    echo "bitmap $id dib=$size planes=1 bits=4 compression=0 palette=16 data=complete loads=$size"
+done)
+BITMAPS=$(grep '^bitmap ' <<<"$DUMP")
+if [ "$BITMAPS" != "$EXPECTED_BITMAPS" ]; then
+    diff <(echo "$EXPECTED_BITMAPS") <(echo "$BITMAPS") | sed 's/^/    /' | tee -a "$ARTIFACTS/log.txt" >&2
+    fail "the menu bitmaps differ (diff: < expected, > seen)"
+fi
+log "ok: the 24 menu bitmaps"
 
 check_has_line "the fixed version" "$DUMP" "version file=2.4.1.0 product=2.4.1.0 flags=0x0 os=0x40004 type=1"
 # The version texts that Explorer shows agree with the fixed version.

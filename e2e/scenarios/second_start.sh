@@ -2,7 +2,7 @@
 # the program; no InstallPath at all). The second start also runs the companion, then says the
 # program is already running and ends with 0 once answered; the first one keeps running.
 source "$E2E_DRIVER/lib.sh"
-e2e_begin second_start
+e2e_begin second_start one_cd_drive
 
 DIR='C:\Tools\Dorvane'
 HANDSHAKE="$DIR\\Ambergate.exe 236 \"Dorvane_is1\""

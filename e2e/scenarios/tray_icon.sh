@@ -3,7 +3,7 @@
 # arguments, the main window stays hidden, and Exit from the tray menu ends the program with 0,
 # takes the icon away and leaves the settings as they were.
 source "$E2E_DRIVER/lib.sh"
-e2e_begin tray_icon
+e2e_begin tray_icon one_cd_drive
 
 DIR='C:\Program Files\Dorvane'
 install_dorvane "$DIR"
