@@ -116,6 +116,28 @@ TEST_F(PollerTest, TheTrayPictureChangesOnlyWhenTheDiscDoes)
     EXPECT_GE(sim::TimerFirings(1001), 17);
 }
 
+TEST_F(PollerTest, AStateThatHoldsIsNotWrittenAgain)
+{
+    // Every write of an item's state takes the highlight off the item under
+    // the mouse, and on an open pop-up Wine's menu loop loses track of it.
+    OneDrive();
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(3, 0)}));
+    size_t traceAtOpen = 0, writes = 0;
+    user.RightClickTray().Do("mark", [&] { traceAtOpen = sim::Trace().size(); }).Wait(5000).Do("count", [&] {
+        for (size_t i = traceAtOpen; i < sim::Trace().size(); ++i) {
+            const std::string& line = sim::Trace()[i];
+            if (line == "SetMenuItemInfoW 40001" || line == "SetMenuItemInfoW 10 by position" ||
+                line == "SetMenuItemInfoW 0 by position")
+                ++writes;
+        }
+    });
+    user.DismissMenu();
+    EXPECT_EQ(0, RunToExit());
+    // Ten ticks: the drive item's label is written each time; Explore and the
+    // audio pop-up are usable from the start and never rewritten.
+    EXPECT_EQ(10u, writes);
+}
+
 TEST_F(PollerTest, NothingIsAskedWhileTheMenuIsClosed)
 {
     OneDrive();
