@@ -77,4 +77,14 @@ typedef struct _NOTIFYICONDATAW {
 WINSIM_EXTERN_C BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
 WINSIM_EXTERN_C BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data);
 
+// ShellExecuteA's results of 32 or less.
+#define SE_ERR_FNF 2
+#define SE_ERR_PNF 3
+#define SE_ERR_ACCESSDENIED 5
+#define SE_ERR_OOM 8
+#define SE_ERR_NOASSOC 31
+
+WINSIM_EXTERN_C HINSTANCE WINAPI ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                               LPCSTR directory, INT showCommand);
+
 #endif

@@ -135,6 +135,7 @@ void AddSystemFiles()
 {
     AddFile("C:\\Windows\\explorer.exe");
     AddFile("C:\\Windows\\System32\\rundll32.exe");
+    AddFile("C:\\Windows\\System32\\sndvol.exe");
     AddDirectory("C:\\Windows\\System");
 }
 

@@ -122,9 +122,25 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterM
     }
 }
 
-BOOL WINAPI TranslateMessage(const MSG*)
+// The keys the scripted user presses give their characters, which come next
+// in the queue.
+BOOL WINAPI TranslateMessage(const MSG* message)
 {
-    return FALSE;
+    if (message->message != WM_KEYDOWN) return FALSE;
+    WPARAM character = 0;
+    switch (message->wParam) {
+    case VK_SPACE: character = ' '; break;
+    case VK_BACK: character = 8; break;
+    case VK_TAB: character = '\t'; break;
+    case VK_RETURN: character = '\r'; break;
+    case VK_ESCAPE: character = 0x1B; break;
+    default: return FALSE;
+    }
+    MSG typed = *message;
+    typed.message = WM_CHAR;
+    typed.wParam = character;
+    W().queue.push_front(typed);
+    return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* message)
@@ -148,6 +164,32 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message)
         CallWindow(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
         return TRUE;
     }
+    if (message->message == WM_KEYDOWN && message->wParam == VK_RETURN) {
+        // Enter presses the push button with the focus, else the default push
+        // button unless it is disabled (test_DisabledDialogTest), else IDOK.
+        Window* focus = FindWindow(W().focus);
+        if (focus && focus->parent == dialog && IsPushButton(*focus) && focus->enabled) {
+            CallWindow(dialog, WM_COMMAND, MAKEWPARAM(focus->controlId, BN_CLICKED), reinterpret_cast<LPARAM>(focus->handle));
+        } else if (LRESULT found = CallWindow(dialog, DM_GETDEFID, 0, 0); HIWORD(found) == DC_HASDEFID) {
+            HWND button = GetDlgItem(dialog, LOWORD(found));
+            if (!button || IsWindowEnabled(button))
+                CallWindow(dialog, WM_COMMAND, MAKEWPARAM(LOWORD(found), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        } else {
+            CallWindow(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        }
+        return TRUE;
+    }
+    if (message->message == WM_KEYDOWN && message->wParam == VK_TAB) {
+        // The next tab stop takes the focus, an edit with its whole text selected.
+        HWND next = NextTabStop(dialog, W().focus);
+        if (next) {
+            if (IsControlClass(*FindWindow(next), "Edit")) CallWindow(next, EM_SETSEL, 0, -1);
+            SetFocus(next);
+        }
+        return TRUE;
+    }
+    if (message->message == WM_CHAR && (message->wParam == '\r' || message->wParam == 0x1B || message->wParam == '\t'))
+        return TRUE;   // the dialog took the key itself
     // Everything else meant for the dialog is dispatched here.
     TranslateMessage(message);
     DispatchMessageA(message);

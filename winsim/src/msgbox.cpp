@@ -53,6 +53,7 @@ int ShowMessageBox(const char* api, HWND owner, const std::string& text, const s
     window->messageBox = static_cast<int>(index);
     W().windows[box] = std::move(window);
     if (ownerWindow) ownerWindow->enabled = false;
+    Activate(box);
     if (type & MB_SETFOREGROUND) W().foreground = box;
 
     ModalLoop(box, [index, box] { return !W().messageBoxes[index].open || !FindWindow(box); },

@@ -26,8 +26,48 @@ const std::map<std::string, long> kConstants = {
     CONSTANT(DS_NOFAILCREATE), CONSTANT(DS_LOCALEDIT), CONSTANT(DS_SETFONT), CONSTANT(DS_MODALFRAME),
     CONSTANT(DS_NOIDLEMSG), CONSTANT(DS_SETFOREGROUND), CONSTANT(DS_CONTROL), CONSTANT(DS_CENTER),
     CONSTANT(DS_CENTERMOUSE), CONSTANT(DS_CONTEXTHELP),
+    CONSTANT(BS_PUSHBUTTON), CONSTANT(BS_DEFPUSHBUTTON), CONSTANT(BS_CHECKBOX), CONSTANT(BS_AUTOCHECKBOX),
+    CONSTANT(BS_RADIOBUTTON), CONSTANT(BS_3STATE), CONSTANT(BS_AUTO3STATE), CONSTANT(BS_GROUPBOX),
+    CONSTANT(BS_AUTORADIOBUTTON), CONSTANT(BS_LEFTTEXT), CONSTANT(BS_ICON), CONSTANT(BS_BITMAP), CONSTANT(BS_LEFT),
+    CONSTANT(BS_RIGHT), CONSTANT(BS_CENTER), CONSTANT(BS_MULTILINE), CONSTANT(BS_NOTIFY), CONSTANT(BS_FLAT),
+    CONSTANT(ES_LEFT), CONSTANT(ES_CENTER), CONSTANT(ES_RIGHT), CONSTANT(ES_MULTILINE), CONSTANT(ES_UPPERCASE),
+    CONSTANT(ES_LOWERCASE), CONSTANT(ES_PASSWORD), CONSTANT(ES_AUTOVSCROLL), CONSTANT(ES_AUTOHSCROLL),
+    CONSTANT(ES_NOHIDESEL), CONSTANT(ES_OEMCONVERT), CONSTANT(ES_READONLY), CONSTANT(ES_WANTRETURN), CONSTANT(ES_NUMBER),
+    CONSTANT(SS_LEFT), CONSTANT(SS_CENTER), CONSTANT(SS_RIGHT), CONSTANT(SS_ICON), CONSTANT(SS_BLACKRECT),
+    CONSTANT(SS_GRAYRECT), CONSTANT(SS_WHITERECT), CONSTANT(SS_BLACKFRAME), CONSTANT(SS_GRAYFRAME),
+    CONSTANT(SS_WHITEFRAME), CONSTANT(SS_ETCHEDHORZ), CONSTANT(SS_ETCHEDVERT), CONSTANT(SS_ETCHEDFRAME),
+    CONSTANT(SS_NOPREFIX), CONSTANT(SS_NOTIFY), CONSTANT(SS_CENTERIMAGE), CONSTANT(SS_REALSIZEIMAGE), CONSTANT(SS_SUNKEN),
+    CONSTANT(UDS_WRAP), CONSTANT(UDS_SETBUDDYINT), CONSTANT(UDS_ALIGNRIGHT), CONSTANT(UDS_ALIGNLEFT),
+    CONSTANT(UDS_AUTOBUDDY), CONSTANT(UDS_ARROWKEYS), CONSTANT(UDS_HORZ), CONSTANT(UDS_NOTHOUSANDS), CONSTANT(UDS_HOTTRACK),
+    CONSTANT(IDOK), CONSTANT(IDCANCEL),
 };
 #undef CONSTANT
+
+// Class names a CONTROL statement may give without quotes.
+const std::map<std::string, std::string> kClassNames = {
+    {"BUTTON", "Button"}, {"EDIT", "Edit"}, {"STATIC", "Static"},
+    {"HOTKEY_CLASS", HOTKEY_CLASSA}, {"UPDOWN_CLASS", UPDOWN_CLASSA},
+};
+
+// The statements for standard controls: class and default style (the
+// compiler adds WS_CHILD and WS_VISIBLE to every control).
+struct ControlKind {
+    const char* className;
+    DWORD style;
+    bool hasText;
+};
+const std::map<std::string, ControlKind> kControlStatements = {
+    {"LTEXT", {"Static", SS_LEFT | WS_GROUP, true}},
+    {"CTEXT", {"Static", SS_CENTER | WS_GROUP, true}},
+    {"RTEXT", {"Static", SS_RIGHT | WS_GROUP, true}},
+    {"PUSHBUTTON", {"Button", BS_PUSHBUTTON | WS_TABSTOP, true}},
+    {"DEFPUSHBUTTON", {"Button", BS_DEFPUSHBUTTON | WS_TABSTOP, true}},
+    {"GROUPBOX", {"Button", BS_GROUPBOX, true}},
+    {"AUTOCHECKBOX", {"Button", BS_AUTOCHECKBOX | WS_TABSTOP, true}},
+    {"CHECKBOX", {"Button", BS_CHECKBOX | WS_TABSTOP, true}},
+    {"EDITTEXT", {"Edit", ES_LEFT | WS_BORDER | WS_TABSTOP, false}},
+    {"ICON", {"Static", SS_ICON, true}},
+};
 
 struct Token {
     enum Kind { Name, Number, Text, Punct, End } kind;
@@ -149,7 +189,17 @@ private:
                 size_t end = i;
                 while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_'))
                     ++end;
-                tokens_.push_back(Token{Token::Name, line.substr(i, end - i), 0, number});
+                std::string name = line.substr(i, end - i);
+                auto defined = defines_->find(name);
+                if (defined != defines_->end() && depth_ < 16) {
+                    // A macro: its text takes its place.
+                    ++depth_;
+                    bool noComment = false;
+                    Scan(defined->second, number, &noComment, path);
+                    --depth_;
+                } else {
+                    tokens_.push_back(Token{Token::Name, name, 0, number});
+                }
                 i = end;
             } else if (std::string(",|()-+").find(c) != std::string::npos) {
                 tokens_.push_back(Token{Token::Punct, std::string(1, c), 0, number});
@@ -161,6 +211,7 @@ private:
     }
 
     std::map<std::string, std::string>* defines_;
+    int depth_ = 0;
     std::vector<Token> tokens_;
     size_t position_ = 0;
 };
@@ -226,10 +277,18 @@ private:
         Error(token, "unknown value '" + token.text + "'");
     }
 
-    // term { | term }, where a term is [NOT] value or (expression).
-    long Expression()
+    // A value with an optional minus sign (control identifiers such as -1).
+    long Signed()
     {
-        long result = 0;
+        if (Accept("-")) return -Value(lexer_.Next());
+        return Value(lexer_.Next());
+    }
+
+    // term { | term }, where a term is [NOT] value or (expression), applied
+    // to `initial` (a statement's default style).
+    long Expression(long initial = 0)
+    {
+        long result = initial;
         do {
             Token token = lexer_.Next();
             if (token.kind == Token::Name && token.text == "NOT") {
@@ -280,9 +339,58 @@ private:
         if (!styled) dialog.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
         if (!dialog.caption.empty()) dialog.style |= WS_CAPTION;
         if (!dialog.font.empty()) dialog.style |= DS_SETFONT;
-        Token word = lexer_.Next();
-        if (word.text != "END") Error(word, "unsupported dialog control " + word.text);
+        for (Token word = lexer_.Next(); word.text != "END"; word = lexer_.Next()) {
+            if (word.kind != Token::Name) Error(word, "unexpected '" + word.text + "' in a dialog");
+            dialog.controls.push_back(Control(word));
+        }
         return dialog;
+    }
+
+    // A control statement: CONTROL text, id, class, style, x, y, cx, cy [, exstyle]
+    // or a standard one: [text,] id, x, y, cx, cy [, style [, exstyle]].
+    ControlTemplate Control(const Token& word)
+    {
+        ControlTemplate control;
+        const DWORD base = WS_CHILD | WS_VISIBLE;
+        bool general = word.text == "CONTROL";
+        auto kind = kControlStatements.find(word.text);
+        if (!general && kind == kControlStatements.end()) Error(word, "unsupported dialog control " + word.text);
+        if (general || kind->second.hasText) {
+            if (lexer_.Peek().kind == Token::Text) control.text = lexer_.Next().text;
+            else control.text = "#" + std::to_string(Signed());   // an icon by its resource number
+            Accept(",");
+        }
+        control.id = static_cast<int>(Signed());
+        Accept(",");
+        if (general) {
+            Token name = lexer_.Next();
+            if (name.kind == Token::Text) {
+                control.className = name.text;
+            } else {
+                auto known = kClassNames.find(Upper(name.text));
+                if (known == kClassNames.end()) Error(name, "unknown control class " + name.text);
+                control.className = known->second;
+            }
+            Accept(",");
+            control.style = static_cast<DWORD>(Expression(base));
+            Accept(",");
+        } else {
+            control.className = kind->second.className;
+            control.style = base | kind->second.style;
+        }
+        control.x = static_cast<int>(Signed());
+        Accept(",");
+        control.y = static_cast<int>(Signed());
+        bool sized = Accept(",");
+        if (sized || word.text != "ICON") {
+            control.cx = static_cast<int>(Signed());
+            Accept(",");
+            control.cy = static_cast<int>(Signed());
+        }
+        if (!general && Accept(",")) control.style = static_cast<DWORD>(Expression(static_cast<long>(control.style)));
+        if (Accept(",")) control.exStyle = static_cast<DWORD>(Expression());
+        while (Accept(",")) Signed();   // a help identifier
+        return control;
     }
 
     std::vector<MenuTemplateItem> MenuBlock()

@@ -79,6 +79,12 @@ void Answer(MessageBoxRecord* box, int button)
 
 }  // namespace
 
+User& AddScriptStep(const std::string& what, std::function<bool()> ready, std::function<void()> act,
+                    const std::string& waitingFor)
+{
+    return AddStep(what, ready, act, waitingFor);
+}
+
 bool RunReadyStep()
 {
     World& w = W();

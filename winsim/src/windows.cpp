@@ -2,6 +2,8 @@
 // the foreground window and the cursor.
 #include "world.h"
 
+#include <algorithm>
+
 namespace sim {
 
 Window* FindWindow(HWND handle)
@@ -24,6 +26,7 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Window* window = FindWindow(handle);
     if (!window) return 0;
+    if (window->parent && !window->dialogProc) return ControlProc(handle, message, wParam, lParam);
     if (window->dialogProc) {
         INT_PTR handled = window->dialogProc(handle, message, wParam, lParam);
         window = FindWindow(handle);
@@ -43,9 +46,26 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         if (window->dialogProc) CallWindow(handle, WM_COMMAND, IDCANCEL, 0);
         return 0;
+    case WM_SETTEXT:
+        SetText(handle, Decode(CP_ACP, lParam ? reinterpret_cast<const char*>(lParam) : ""));
+        return TRUE;
+    case WM_GETTEXT:
+        return GetWindowTextA(handle, reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
+    case WM_GETTEXTLENGTH:
+        return GetWindowTextLengthA(handle);
+    case DM_GETDEFID:
+        // The first default push button.
+        for (HWND child : window->children) {
+            Window* control = FindWindow(child);
+            if (control && IsControlClass(*control, "Button") && (control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                return MAKELONG(control->controlId, DC_HASDEFID);
+        }
+        return 0;
     }
     return 0;
 }
+
+void ShowDialog(HWND handle);
 
 HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param)
 {
@@ -63,12 +83,31 @@ HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, 
     window->dialogTemplate = &dialog;
     w.windows[handle] = std::move(window);
     Log("dialog " + std::to_string(dialog.id) + " created");
+    HWND previous = NULL;
+    for (const ControlTemplate& control : dialog.controls) previous = CreateControl(handle, control, previous);
 
-    CallWindow(handle, WM_INITDIALOG, 0, param);
+    // TRUE from WM_INITDIALOG asks for the default focus: the first tab stop,
+    // with an edit's whole text selected (dlls/user32/dialog.c).
+    HWND focus = FirstTabStop(handle);
+    INT_PTR result = CallWindow(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param);
+    if (!FindWindow(handle)) return NULL;   // destroyed during its initialisation
+    if (result) {
+        focus = FirstTabStop(handle);
+        if (focus && IsControlClass(*FindWindow(focus), "Edit")) CallWindow(focus, EM_SETSEL, 0, -1);
+        SetFocus(focus ? focus : handle);
+    }
     Window* created = FindWindow(handle);
-    if (!created) return NULL;   // destroyed during its initialisation
-    if (dialog.style & WS_VISIBLE) created->visible = true;
-    return handle;
+    if (created && (dialog.style & WS_VISIBLE) && !created->visible) ShowDialog(handle);
+    return FindWindow(handle) ? handle : NULL;
+}
+
+// Shown: it becomes the active window, and the foreground one with DS_SETFOREGROUND.
+void ShowDialog(HWND handle)
+{
+    Window* window = FindWindow(handle);
+    window->visible = true;
+    Activate(handle);
+    if ((window = FindWindow(handle)) && (window->style & DS_SETFOREGROUND)) W().foreground = handle;
 }
 
 void EndProcessWindows()
@@ -79,6 +118,8 @@ void EndProcessWindows()
     w.hotKeys.clear();
     w.foreground = NULL;
     w.active = NULL;
+    w.focus = NULL;
+    w.activations.clear();
 }
 
 std::optional<WindowView> WindowInfo(HWND handle)
@@ -158,24 +199,34 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         W().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
-    Window* ownerWindow = owner ? FindWindow(owner) : NULL;
-    if (owner && !ownerWindow) {
+    // An owner that is no window gives 0 (dlls/user32/tests/dialog.c, test_DialogBoxParam).
+    if (owner && !FindWindow(owner)) {
+        W().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return 0;
+    }
+    if (owner) EnableWindow(owner, FALSE);
+    HWND handle = CreateDialogWindow(*dialog, owner, dialogProc, initParam);
+    if (!handle) {
+        // Destroyed in WM_INITDIALOG: -1.
+        if (owner && FindWindow(owner)) EnableWindow(owner, TRUE);
         W().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return -1;
     }
-    if (ownerWindow) ownerWindow->enabled = false;
-    HWND handle = CreateDialogWindow(*dialog, owner, dialogProc, initParam);
-    INT_PTR result = -1;
-    if (handle) {
-        ModalLoop(handle, [handle] {
-            Window* window = FindWindow(handle);
-            return !window || window->dialogEnded;
-        }, "dialog " + ResourceName(templateName));
-        Window* window = FindWindow(handle);
-        result = window ? window->dialogResult : 0;
-        if (window) DestroyWindow(handle);
+    Window* window = FindWindow(handle);
+    if (!window->dialogEnded && !window->visible) ShowDialog(handle);
+    ModalLoop(handle, [handle] {
+        Window* shown = FindWindow(handle);
+        return !shown || shown->dialogEnded;
+    }, "dialog " + ResourceName(templateName));
+    // A modal dialog destroyed instead of ended gives 0 and leaves its owner
+    // disabled, since only EndDialog enables it again (DIALOG_DoDialogBox;
+    // test_DialogBoxParam's DestroyOnCloseDlgWinProc).
+    if (!(window = FindWindow(handle))) {
+        Log("modal dialog " + ResourceName(templateName) + " was destroyed, not ended");
+        return 0;
     }
-    if ((ownerWindow = owner ? FindWindow(owner) : NULL)) ownerWindow->enabled = true;
+    INT_PTR result = window->dialogResult;
+    DestroyWindow(handle);
     return result;
 }
 
@@ -189,6 +240,18 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
     window->dialogEnded = true;
     window->dialogResult = result;
     window->visible = false;
+    Log("EndDialog " + std::to_string(window->templateId) + " " + std::to_string(result));
+    HWND owner = window->owner;
+    if (owner && FindWindow(owner)) EnableWindow(owner, TRUE);
+    // The owner of an active dialog that ends comes to the front.
+    if (W().active == dialog) {
+        if (owner && FindWindow(owner)) {
+            W().foreground = owner;
+            Activate(owner);
+        } else {
+            ActivateOther(dialog);
+        }
+    }
     return TRUE;
 }
 
@@ -219,8 +282,10 @@ BOOL WINAPI DestroyWindow(HWND handle)
     World& w = W();
     for (auto it = w.queue.begin(); it != w.queue.end();)
         it = it->hwnd == handle ? w.queue.erase(it) : it + 1;
+    if (w.focus == handle) w.focus = NULL;
+    if (w.active == handle) ActivateOther(handle);
     if (w.foreground == handle) w.foreground = NULL;
-    if (w.active == handle) w.active = NULL;
+    w.activations.erase(std::remove(w.activations.begin(), w.activations.end(), handle), w.activations.end());
     if ((window = FindWindow(handle))) window->destroyed = true;
     return TRUE;
 }
@@ -270,6 +335,7 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND handle, int index)
     if (index == GWLP_HINSTANCE) return reinterpret_cast<LONG_PTR>(ProgramInstance());
     if (index == GWL_STYLE) return static_cast<LONG_PTR>(window->style);
     if (index == GWL_EXSTYLE) return static_cast<LONG_PTR>(window->exStyle);
+    if (index == GWLP_ID) return window->controlId;
     throw Failure("GetWindowLongPtrA: index " + std::to_string(index) + " is not simulated");
 }
 
@@ -277,6 +343,8 @@ BOOL WINAPI SetForegroundWindow(HWND handle)
 {
     if (handle != W().desktop && !FindWindow(handle)) return FALSE;
     W().foreground = handle;
+    // The calling thread's window also becomes the active one; the desktop leaves none.
+    Activate(handle == W().desktop ? NULL : handle);
     Log(handle == W().desktop ? "SetForegroundWindow desktop" : "SetForegroundWindow");
     return TRUE;
 }
@@ -293,7 +361,7 @@ HWND WINAPI SetActiveWindow(HWND handle)
         return NULL;
     }
     HWND previous = W().active;
-    W().active = handle;
+    Activate(TopLevel(handle));
     return previous;
 }
 

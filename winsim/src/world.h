@@ -108,6 +108,22 @@ struct Window {
     INT_PTR dialogResult = 0;
     int messageBox = -1;   // index into MessageBoxes for a message box window
     std::vector<HWND> children;
+    bool topmost = false;
+    HWND savedFocus = NULL;   // a dialog's focus while another window is active
+
+    // Child controls (controls.cpp).
+    DWORD editLimit = 30000;
+    DWORD selStart = 0, selEnd = 0;
+    int refusedKeys = 0;      // typed characters an edit refused (digits only, limit)
+    UINT check = BST_UNCHECKED;
+    bool pushed = false;      // Space held on a button
+    WORD hotKey = 0;
+    WORD hotKeyInvalid = 0;   // HKCOMB_* the control refuses
+    WORD hotKeyReplacement = 0;
+    int upDownMin = 100, upDownMax = 0, upDownPos = 0;   // the control's defaults
+    bool upDownBuddyInt = false;
+    HWND buddy = NULL;
+    int iconResource = 0;     // a static icon's resource
 };
 
 // ---- Menus ----
@@ -213,6 +229,7 @@ struct World {
     std::string currentDirectory = "C:\\";
     std::vector<std::string> systemSearchPath;
     std::vector<ProcessStart> processStarts;
+    std::vector<ShellLaunch> shellLaunches;
     std::set<HANDLE> kernelHandles;
     uintptr_t nextHandle = 0x1000;
 
@@ -233,6 +250,11 @@ struct World {
     HWND desktop = NULL;
     HWND foreground = NULL;
     HWND active = NULL;
+    HWND focus = NULL;
+    std::vector<HWND> activations;   // windows in the order they were last activated
+    std::u16string clipboard;
+    std::vector<FileDialogRecord> fileDialogs;
+    DWORD commDlgError = 0;
     POINT cursor = {1000, 740};
     std::deque<MSG> queue;
     bool quitPosted = false;
@@ -289,6 +311,28 @@ LRESULT CallWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param);
 void EndProcessWindows();
 
+// Dialog controls, focus and activation (controls.cpp, activation.cpp).
+HWND CreateControl(HWND dialog, const ControlTemplate& control, HWND previous);
+LRESULT ControlProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+bool IsControlClass(const Window& window, const char* className);
+bool IsPushButton(const Window& window);
+bool IsCheckBox(const Window& window);
+void SetText(HWND handle, const std::u16string& text);   // SetWindowText for any window
+std::u16string TextOf(const Window& window);
+HWND FirstTabStop(HWND dialog);
+HWND NextTabStop(HWND dialog, HWND from);
+HWND TopLevel(HWND handle);
+// The user's click on a button (focus, check box state, BN_CLICKED to the dialog).
+void ClickControl(HWND button);
+void ChangeFocus(HWND handle);
+void Activate(HWND handle);
+// `handle` goes away or hides: its owner, else the last active window still shown, becomes active.
+void ActivateOther(HWND handle);
+bool WindowEnabled(HWND handle);   // it and its parents
+// The user presses a combination in a hot-key control (HKM_GETHOTKEY's form).
+void PressHotKey(HWND control, WORD value);
+std::vector<ControlView> ControlViews(const Window& dialog);
+
 // What a wait is for, in failure reports.
 enum class LoopEnd { Done, Quit };
 // Dispatches the thread's messages and lets the user act until `done()`;
@@ -299,6 +343,10 @@ LoopEnd ModalLoop(HWND dialog, const std::function<bool()>& done, const std::str
 void Idle(const std::string& what, const std::function<bool(const Timer&)>& eligible);
 bool TakeDueTimer(MSG* message, const std::function<bool(const Timer&)>& eligible);
 void FreeWindowTimersAndHotKeys(HWND window);
+
+// A step of the scripted user (script.cpp).
+User& AddScriptStep(const std::string& what, std::function<bool()> ready, std::function<void()> act,
+                    const std::string& waitingFor);
 
 // ---- Menus, bitmaps and code pages ----
 Menu* FindMenu(HMENU handle);                      // null when absent or destroyed

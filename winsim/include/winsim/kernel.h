@@ -44,6 +44,7 @@
 
 // Errors of the file system and of removable media
 #define ERROR_SHARING_VIOLATION 32L
+#define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_NAME 123L
 #define ERROR_UNRECOGNIZED_VOLUME 1005L
 
@@ -131,6 +132,8 @@ WINSIM_EXTERN_C HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD s
                                           HANDLE templateFile);
 WINSIM_EXTERN_C BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read,
                                      LPOVERLAPPED overlapped);
+WINSIM_EXTERN_C BOOL WINAPI CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists);
+WINSIM_EXTERN_C BOOL WINAPI DeleteFileA(LPCSTR fileName);
 WINSIM_EXTERN_C DWORD WINAPI SearchPathA(LPCSTR path, LPCSTR fileName, LPCSTR extension, DWORD bufferLength,
                                          LPSTR buffer, LPSTR* filePart);
 

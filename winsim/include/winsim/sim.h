@@ -61,6 +61,25 @@ struct ProcessStart {
 };
 const std::vector<ProcessStart>& ProcessStarts();
 
+// Every ShellExecuteA call in order. Files are found as the shell finds them:
+// a path as given, a bare name in the call's directory, then along the
+// standard search order, then under the machine's App Paths key. A folder or
+// a drive root with a readable disc opens in an explorer window; a missing
+// file gives SE_ERR_FNF. The machine's System32 holds rundll32.exe and
+// sndvol.exe (a current Windows), not sndvol32.exe.
+struct ShellLaunch {
+    HWND owner = NULL;
+    std::optional<std::string> verb;         // none for the default verb
+    std::string file;
+    std::optional<std::string> parameters;
+    std::optional<std::string> directory;
+    int show = 0;
+    INT_PTR result = 0;
+    std::string image;   // the program started ("C:\Windows\explorer.exe" for a folder); empty on failure
+    DWORD at = 0;        // virtual time of the call
+};
+const std::vector<ShellLaunch>& ShellLaunches();
+
 // Open kernel handles (processes, threads, searches) and registry handles.
 int OpenKernelHandles();
 int OpenRegistryHandles();
@@ -303,6 +322,77 @@ int LiveBitmaps();
 // handle or one LoadBitmapA never gave.
 int BitmapResourceId(HBITMAP bitmap);
 
+// ---- Dialogs ----
+// A dialog's control as the user sees it. Texts are UTF-8; a password edit
+// keeps its text and shows one '*' a character.
+struct ControlView {
+    HWND handle = NULL;
+    int id = 0;
+    std::string className;      // "Button", "Edit", "Static", "msctls_hotkey32", "msctls_updown32"
+    DWORD style = 0;
+    std::string text;
+    std::string shown;
+    bool enabled = true;
+    bool visible = true;
+    bool focused = false;
+    UINT checked = BST_UNCHECKED;
+    DWORD limit = 0;            // edits: the most characters typing may give
+    DWORD selStart = 0, selEnd = 0;
+    int refusedKeys = 0;        // characters an edit refused (not a digit, over the limit)
+    WORD hotKey = 0;
+    int rangeMin = 0, rangeMax = 0, position = 0;   // up-down
+    int buddyId = 0;            // the up-down's buddy control, 0 for none
+    int iconResource = 0;       // a static icon
+};
+struct DialogView {
+    HWND handle = NULL;
+    int templateId = 0;
+    std::string title;
+    HWND owner = NULL;
+    bool visible = false;
+    bool enabled = true;
+    bool topmost = false;
+    bool active = false;
+    bool foreground = false;
+    int focusId = 0;            // the control with the focus; 0 for none or the dialog itself
+    int bigIcon = 0, smallIcon = 0;   // icon resources
+    std::vector<ControlView> controls;
+    // The control `id`; throws Failure when there is none.
+    const ControlView& Control(int id) const;
+};
+// The newest dialog made from template `templateId` that is not destroyed.
+std::optional<DialogView> OpenDialog(int templateId);
+std::optional<DialogView> DialogInfo(HWND dialog);
+// Every dialog of the program that exists now, oldest first.
+std::vector<DialogView> OpenDialogs();
+HWND ActiveWindow();
+HWND FocusWindow();
+
+// Every common file-open dialog, as the program set it up and as it ended.
+// Texts are UTF-8 as shown (A calls through the ANSI code page).
+struct FileDialogRecord {
+    bool wide = false;          // GetOpenFileNameW
+    DWORD structSize = 0;
+    HWND owner = NULL;
+    HINSTANCE instance = NULL;
+    std::vector<std::pair<std::string, std::string>> filter;   // description, patterns
+    DWORD filterIndex = 0;
+    std::string initialFile;    // what the file buffer held
+    DWORD fileBufferSize = 0;   // characters
+    bool fileTitleGiven = false;
+    std::optional<std::string> initialDir;
+    std::optional<std::string> title;
+    std::optional<std::string> defaultExtension;
+    DWORD flags = 0;
+    bool hookGiven = false;
+    bool open = false;
+    std::optional<std::string> chosen;   // the path the user chose; none after Cancel
+    BOOL result = FALSE;
+    std::string directoryAfter;          // the process's current directory afterwards
+};
+const std::vector<FileDialogRecord>& FileDialogs();
+std::string CurrentDirectory();
+
 // ---- The scripted user ----
 // Steps run in order, each when the program waits for input (in its message
 // loop, a menu, a dialog or a message box) and the step's moment has come.
@@ -331,6 +421,31 @@ public:
     User& PushTrayIn(char letter);
     User& InsertDisc(char letter, const Disc& disc);
     User& TakeOutDisc(char letter);
+
+    // In dialogs. The top dialog is the newest one shown that is enabled
+    // (a dialog with a modal dialog of its own over it is disabled).
+    // Waits until a dialog from template `templateId` shows.
+    User& WhenDialogShows(int templateId);
+    // Types `text` (UTF-8) into the window with the focus, character by
+    // character, as the keyboard would: an edit's limit and digits-only rule apply.
+    User& Type(const std::string& text);
+    // Pastes `text` into the focused edit (its first line; the limit applies).
+    User& Paste(const std::string& text);
+    // Presses a key (VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_BACK): a hot
+    // key registered for it without modifiers takes it, else the focused window.
+    User& PressKey(UINT virtualKey);
+    // A mouse click on control `controlId` of the top dialog, or of the newest
+    // dialog from `templateId`: the dialog becomes active, then the control is clicked.
+    User& ClickButton(int controlId);
+    User& ClickButton(int templateId, int controlId);
+    // A click on a check box of the top dialog.
+    User& Tick(int controlId);
+    // The user clicks the hot-key control and presses a combination:
+    // `value` as HKM_GETHOTKEY gives it (low byte the key, high byte HOTKEYF_*).
+    User& SetHotKey(int controlId, WORD value);
+    // Answers the open file-open dialog with `path` (UTF-8), or cancels it.
+    User& ChooseFile(const std::string& path);
+    User& CancelFileDialog();
 };
 User& user();
 

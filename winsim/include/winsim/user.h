@@ -50,7 +50,92 @@ typedef struct tagMSG {
 #define WM_HOTKEY 0x0312
 #define WM_USER 0x0400
 
+#define WM_PASTE 0x0302
+#define WM_VSCROLL 0x0115
+
+// ---- Buttons ----
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BM_GETSTATE 0x00F2
+#define BM_SETSTATE 0x00F3
+#define BM_SETSTYLE 0x00F4
 #define BM_CLICK 0x00F5
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
+#define BN_CLICKED 0
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_RADIOBUTTON 0x00000004L
+#define BS_3STATE 0x00000005L
+#define BS_AUTO3STATE 0x00000006L
+#define BS_GROUPBOX 0x00000007L
+#define BS_AUTORADIOBUTTON 0x00000009L
+#define BS_TYPEMASK 0x0000000FL
+#define BS_LEFTTEXT 0x00000020L
+#define BS_ICON 0x00000040L
+#define BS_BITMAP 0x00000080L
+#define BS_LEFT 0x00000100L
+#define BS_RIGHT 0x00000200L
+#define BS_CENTER 0x00000300L
+#define BS_MULTILINE 0x00002000L
+#define BS_NOTIFY 0x00004000L
+#define BS_FLAT 0x00008000L
+
+// ---- Edit controls ----
+#define ES_LEFT 0x0000L
+#define ES_CENTER 0x0001L
+#define ES_RIGHT 0x0002L
+#define ES_MULTILINE 0x0004L
+#define ES_UPPERCASE 0x0008L
+#define ES_LOWERCASE 0x0010L
+#define ES_PASSWORD 0x0020L
+#define ES_AUTOVSCROLL 0x0040L
+#define ES_AUTOHSCROLL 0x0080L
+#define ES_NOHIDESEL 0x0100L
+#define ES_OEMCONVERT 0x0400L
+#define ES_READONLY 0x0800L
+#define ES_WANTRETURN 0x1000L
+#define ES_NUMBER 0x2000L
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_REPLACESEL 0x00C2
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_GETLIMITTEXT 0x00D5
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_MAXTEXT 0x0501
+
+// ---- Static controls ----
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+#define SS_ICON 0x00000003L
+#define SS_BLACKRECT 0x00000004L
+#define SS_GRAYRECT 0x00000005L
+#define SS_WHITERECT 0x00000006L
+#define SS_BLACKFRAME 0x00000007L
+#define SS_GRAYFRAME 0x00000008L
+#define SS_WHITEFRAME 0x00000009L
+#define SS_ETCHEDHORZ 0x00000010L
+#define SS_ETCHEDVERT 0x00000011L
+#define SS_ETCHEDFRAME 0x00000012L
+#define SS_TYPEMASK 0x0000001FL
+#define SS_NOPREFIX 0x00000080L
+#define SS_NOTIFY 0x00000100L
+#define SS_CENTERIMAGE 0x00000200L
+#define SS_REALSIZEIMAGE 0x00000800L
+#define SS_SUNKEN 0x00001000L
+
+// ---- Dialog manager ----
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
 
 #define ICON_SMALL 0
 #define ICON_BIG 1
@@ -121,7 +206,21 @@ typedef struct tagMSG {
 #define SW_SHOWNORMAL 1
 #define SW_NORMAL 1
 #define SW_SHOW 5
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOWNA 8
 #define SW_SHOWDEFAULT 10
+
+// ---- Window positions ----
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
 
 // ---- Message boxes ----
 #define MB_OK 0x00000000L
@@ -259,6 +358,11 @@ typedef const MENUITEMINFOW* LPCMENUITEMINFOW;
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_TAB 0x09
+#define VK_BACK 0x08
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_DELETE 0x2E
 
 #define USER_TIMER_MINIMUM 0x0000000A
 
@@ -278,6 +382,32 @@ WINSIM_EXTERN_C HWND WINAPI GetForegroundWindow(void);
 WINSIM_EXTERN_C HWND WINAPI SetActiveWindow(HWND window);
 WINSIM_EXTERN_C HWND WINAPI GetDesktopWindow(void);
 WINSIM_EXTERN_C BOOL WINAPI GetCursorPos(LPPOINT point);
+WINSIM_EXTERN_C HWND WINAPI GetActiveWindow(void);
+WINSIM_EXTERN_C HWND WINAPI SetFocus(HWND window);
+WINSIM_EXTERN_C HWND WINAPI GetFocus(void);
+WINSIM_EXTERN_C BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+WINSIM_EXTERN_C BOOL WINAPI IsWindowEnabled(HWND window);
+WINSIM_EXTERN_C BOOL WINAPI ShowWindow(HWND window, int command);
+WINSIM_EXTERN_C BOOL WINAPI IsWindowVisible(HWND window);
+WINSIM_EXTERN_C BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+WINSIM_EXTERN_C int WINAPI GetDlgCtrlID(HWND window);
+WINSIM_EXTERN_C HWND WINAPI GetParent(HWND window);
+
+// ---- Window and control texts ----
+WINSIM_EXTERN_C BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+WINSIM_EXTERN_C BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
+WINSIM_EXTERN_C int WINAPI GetWindowTextA(HWND window, LPSTR text, int count);
+WINSIM_EXTERN_C int WINAPI GetWindowTextW(HWND window, LPWSTR text, int count);
+WINSIM_EXTERN_C int WINAPI GetWindowTextLengthA(HWND window);
+WINSIM_EXTERN_C BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+WINSIM_EXTERN_C BOOL WINAPI SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+WINSIM_EXTERN_C UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int count);
+WINSIM_EXTERN_C UINT WINAPI GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int count);
+WINSIM_EXTERN_C BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+WINSIM_EXTERN_C UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+WINSIM_EXTERN_C LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+WINSIM_EXTERN_C BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+WINSIM_EXTERN_C UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 
 // ---- Messages ----
 WINSIM_EXTERN_C BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
