@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
 #include "ui/AutoCloseDialog.h"
+#include "ui/DialogText.h"
 #include "ui/LanguageSwitch.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PasswordDialogs.h"
@@ -17,12 +18,6 @@
 namespace {
 
 const UINT kTrackFlags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN | TPM_RIGHTALIGN;
-
-// Presses a dialog's button so the press runs through its own command routine.
-void ClickButton(HWND dialog, int buttonId)
-{
-    SendMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
-}
 
 void ShowTrayMenu(HWND window)
 {
@@ -49,7 +44,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam)
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONUP:
         // A click during the auto-close countdown cancels it and moves the door now.
-        if (AutoCloseWindow != NULL) ClickButton(AutoCloseWindow, IDCANCEL);
+        if (AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
         ToggleDoor(window);
         break;
     case WM_RBUTTONUP:
@@ -90,17 +85,9 @@ void RunMenuCommand(HWND window, UINT command)
 void ExitProgram(HWND window)
 {
     if (SettingsRecord.Locked) {
-        if (PasswordPromptWindow != NULL) {
-            DestroyWindow(PasswordPromptWindow);
-            PasswordPromptWindow = NULL;
-        }
-        if (OptionsWindow != NULL) {
-            SetActiveWindow(OptionsWindow);
-            ClickButton(OptionsWindow, IDCANCEL);
-        }
-        INT_PTR confirmed = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_PROMPT), window,
-                                            PasswordPromptDlgProc, 0);
-        if (confirmed != 1) return;
+        CloseOlderPrompt();
+        CancelOptionsDialog();
+        if (!RunPasswordPrompt(window)) return;
     }
     PostQuitMessage(1);
 }

@@ -24,15 +24,9 @@ namespace {
 // prompt gives way to this one; an open Options dialog is cancelled first.
 int ConfirmPassword(HWND window)
 {
-    if (PasswordPromptWindow != NULL) {
-        DestroyWindow(PasswordPromptWindow);
-        PasswordPromptWindow = NULL;
-    }
-    if (OptionsWindow != NULL) {
-        SetActiveWindow(OptionsWindow);
-        SendMessageA(GetDlgItem(OptionsWindow, IDCANCEL), BM_CLICK, 0, 0);
-    }
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_PROMPT), window, PasswordPromptDlgProc, 0) == 1;
+    CloseOlderPrompt();
+    CancelOptionsDialog();
+    return RunPasswordPrompt(window);
 }
 
 // "Default Drive" as it was before the door command aimed it at the selected

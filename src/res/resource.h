@@ -14,6 +14,50 @@
 #define IDD_PASSWORD_CHANGE      108
 #define IDD_PASSWORD_PROMPT      109
 
+// Controls of the About dialog
+#define IDC_ABOUT_EMAIL          1001
+#define IDC_ABOUT_HOMEPAGE       1002
+#define IDC_ABOUT_HELP           1003
+#define IDC_ABOUT_VERSION        1011
+#define IDC_ABOUT_CREDITS        1012
+
+// Controls of the countdown (1 "Close!", 2 "Cancel")
+#define IDC_COUNTDOWN_PAUSE      3
+#define IDC_COUNTDOWN_LABEL      1013
+#define IDC_COUNTDOWN_SECONDS    1014
+#define IDC_COUNTDOWN_ENTER      1015
+#define IDC_COUNTDOWN_SPACE      1017
+#define IDC_COUNTDOWN_ESC        1018
+
+// Controls of the Options dialog
+#define IDC_HOTKEY_LABEL         1013
+#define IDC_PLAYER_LABEL         1014
+#define IDC_TIME_LABEL           1015
+#define IDC_SECONDS_LABEL        1017
+#define IDC_HOTKEY               1018
+#define IDC_DEFAULT_HOTKEY       1019
+#define IDC_PLAYER               1020
+#define IDC_BROWSE               1021
+#define IDC_AUTOCLOSE            1022
+#define IDC_TIME                 1023
+#define IDC_TIME_UPDOWN          1024
+#define IDC_LOAD_AT_STARTUP      1025
+#define IDC_CD_DRIVE_GROUP       1026
+#define IDC_ADVANCED_GROUP       1027
+#define IDC_PASSWORD_PROTECT     1028
+#define IDC_GENERAL_GROUP        1029
+#define IDC_CHANGE_PASSWORD      1030
+
+// Controls of the password dialogs
+#define IDC_NEW_GROUP            1026
+#define IDC_OLD_LABEL            1027
+#define IDC_NEW_LABEL            1028
+#define IDC_OLD_GROUP            1029
+#define IDC_RETYPE_LABEL         1030
+#define IDC_OLD_PASSWORD         1031
+#define IDC_NEW_PASSWORD         1032
+#define IDC_RETYPE_PASSWORD      1033
+
 // Icons
 #define IDI_DORVANE              151
 #define IDI_DOOR_MOVING          158

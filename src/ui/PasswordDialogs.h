@@ -4,9 +4,24 @@
 
 #include <windows.h>
 
-extern HWND PasswordPromptWindow;   // the open password prompt, or null
+enum { PASSWORD_LIMIT = 20 };   // characters a password may have
 
-// Dialog 109; the dialog ends with 1 when the password was confirmed.
+extern HWND PasswordPromptWindow;   // the open password prompt, or null
+extern const char MasterPassword[];
+
+// Dialog 109: ends with 1 when the stored or the master password was typed,
+// with 2 when cancelled.
 INT_PTR CALLBACK PasswordPromptDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Dialog 108: ends with 1 once a new password is stored and saved, with 2
+// when cancelled.
+INT_PTR CALLBACK PasswordChangeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Only the newest prompt remains: one shown earlier, in a loop further down,
+// is destroyed and ends without confirming anything.
+void CloseOlderPrompt();
+
+// Shows the prompt owned by `owner`; 1 when the password was confirmed.
+int RunPasswordPrompt(HWND owner);
 
 #endif

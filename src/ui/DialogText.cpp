@@ -1,0 +1,46 @@
+#include "ui/DialogText.h"
+
+#include "app/WinMain.h"
+#include "res/resource.h"
+#include "ui/ShownText.h"
+#include "ui/StringTable.h"
+
+void SetDialogTitle(HWND dialog, int id)
+{
+    WCHAR text[STRING_SLOT];
+    WideFromCp1251(UiText(id), text, STRING_SLOT);
+    SetWindowTextW(dialog, text);
+}
+
+void SetControlText(HWND dialog, int control, int id)
+{
+    WCHAR text[STRING_SLOT];
+    WideFromCp1251(UiText(id), text, STRING_SLOT);
+    SetDlgItemTextW(dialog, control, text);
+}
+
+void SetDialogIcons(HWND dialog)
+{
+    HICON icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_DORVANE));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void PressButton(HWND dialog, int button)
+{
+    SetActiveWindow(dialog);
+    SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+}
+
+INT_PTR DialogMessage(HWND dialog, UINT message, WPARAM wParam, BOOL (*init)(HWND), void (*command)(HWND, int))
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return init(dialog);
+    case WM_COMMAND:
+        command(dialog, LOWORD(wParam));
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
