@@ -29,8 +29,8 @@ set_install_path "$DIR"
 
 # What the open menu shows here. Drive D: is selected (no LastDrive yet: drive 0) and checked, both
 # drive items carry the information and grey-drive marks. The volume labels can be read, so
-# Explore and Open are usable; no root holds an autorun.inf (Autoplay greyed) and the prefix has
-# no CD player (greyed). Wine's own cdaudio driver opens a folder drive and reports a disc present
+# Explore and Open are usable; no root holds an autorun.inf (Autoplay greyed); no CD player is set,
+# so CD Player stays usable for the system's own player. Wine's own cdaudio driver opens a folder drive and reports a disc present
 # but cannot count its tracks (error 272): the poller takes that as a disc that is no data disc,
 # so CD Audio is usable and its track lines are gone, and the total line keeps its blank.
 MENU_ENGLISH='item 40201 " [D:] AUDIO_CD" type=0x200 state=0x8 checked=#166 unchecked=#147
@@ -43,7 +43,7 @@ separator
 item 40010 " Open &CD drive" state=0x8 checked=#142
 item 40011 " Close C&D drive     " state=0x8 checked=#143
 separator
-item 40012 " CD &Player" state=0xB checked=#162
+item 40012 " CD &Player" state=0x8 checked=#162
 popup " CD &Audio" state=0x8 checked=#176
   item 40019 " " state=0x8 checked=#166
   separator
@@ -81,7 +81,7 @@ separator
 item 40010 " О&ткрыть CD-привод" state=0x8 checked=#142
 item 40011 " За&крыть CD-привод     " state=0x8 checked=#143
 separator
-item 40012 " П&роигрыватель CD" state=0xB checked=#162
+item 40012 " П&роигрыватель CD" state=0x8 checked=#162
 popup " А&удио CD" state=0x8 checked=#176
   item 40019 " " state=0x8 checked=#166
   separator

@@ -1,7 +1,143 @@
 #include "app/ShellLaunch.h"
 
-// Not built yet: nothing is launched.
-void BrowseDisc(int) {}
-void RunAutoplay() {}
-void LaunchCdPlayer() {}
-void RunSystemTool(UINT) {}
+#include <shellapi.h>
+
+#include "app/Text.h"
+#include "app/WinMain.h"
+#include "drive/Autorun.h"
+#include "drive/DriveDiscovery.h"
+#include "drive/Playback.h"
+#include "res/resource.h"
+#include "settings/Settings.h"
+#include "ui/MessageBoxes.h"
+#include "ui/StringTable.h"
+
+namespace {
+
+const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+const DWORD kPlaybackPause = 3000;   // ms the music stays paused after a successful launch
+
+// Windows since Vista has no sndvol32.exe and none has Cdplayer.exe any more:
+// these are what a current system offers instead.
+const char kVolumeControl[] = "sndvol32.exe";
+const char kCurrentVolumeControl[] = "sndvol.exe";
+const char kCurrentCdPlayer[] = "wmplayer.exe";
+const char kAppletHost[] = "rundll32.exe";
+
+// ShellExecuteA's result: above 32 when the shell started something.
+int Launch(const char* verb, const char* file, const char* parameters)
+{
+    HINSTANCE result = ShellExecuteA(NULL, verb, file, parameters, NULL, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// The music pauses while the shell opens a window on the disc, and goes on
+// once the window has had time to come up.
+void LaunchPausingPlayback(const char* verb, const char* file, const char* parameters)
+{
+    if (!Playing) {
+        Launch(verb, file, parameters);
+        return;
+    }
+    PauseResume();
+    if (Launch(verb, file, parameters)) Sleep(kPlaybackPause);
+    PauseResume();
+}
+
+void SelectedRoot(char root[4])
+{
+    root[0] = DriveLetters[SelectedDrive][0];
+    root[1] = ':';
+    root[2] = '\\';
+    root[3] = '\0';
+}
+
+// Whether `name`, relative to `root`, is a file on the disc.
+int FileOnDisc(const char* root, const char* name)
+{
+    char found[PATH_SIZE];
+    char* namePart = NULL;
+    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    DWORD length = SearchPathA(root, name, NULL, PATH_SIZE, found, &namePart);
+    SetErrorMode(oldMode);
+    return length > 0 && length < PATH_SIZE;
+}
+
+}  // namespace
+
+void BrowseDisc(int useOpen)
+{
+    char root[4];
+    SelectedRoot(root);
+    LaunchPausingPlayback(useOpen ? "open" : "explore", root, NULL);
+}
+
+void RunAutoplay()
+{
+    char root[4];
+    SelectedRoot(root);
+    // Both copies get a terminator after the bytes read.
+    static char text[AUTORUN_READ_SIZE + 1];
+    static char original[AUTORUN_READ_SIZE + 1];
+    DWORD length = 0;
+    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    int read = ReadAutorunText(root, text, &length, original);
+    SetErrorMode(oldMode);
+    if (!read) return;
+    text[length] = '\0';
+    original[length] = '\0';
+
+    int open = FindOpenKey(text, length);
+    if (open < 0) return;
+    DWORD start = static_cast<DWORD>(open);
+    while (start < length && text[start] != '=') ++start;
+    if (start == length) return;
+    while (start < length && (text[start] == '=' || text[start] == ' ')) ++start;
+    DWORD end = start;
+    while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
+    text[end] = '\0';
+    original[end] = '\0';
+    const char* value = text + start;
+
+    // A value that names a file on the disc is started whole. Otherwise one
+    // with a blank is a command line: the program before the first blank,
+    // the rest as its parameters, both as the file spells them.
+    char command[PATH_SIZE];
+    CopyText(command, sizeof command, root);
+    const char* blank = strchr(value, ' ');
+    if (blank != NULL && !FileOnDisc(root, value)) {
+        original[blank - text] = '\0';
+        AppendText(command, sizeof command, original + start);
+        LaunchPausingPlayback(NULL, command, original + (blank - text) + 1);
+        return;
+    }
+    AppendText(command, sizeof command, value);
+    LaunchPausingPlayback(NULL, command, NULL);
+}
+
+void LaunchCdPlayer()
+{
+    // Without a player of the user's own, the system's current one.
+    const char* player = SettingsRecord.Player[0] != '\0' ? SettingsRecord.Player : kCurrentCdPlayer;
+    if (!Launch("open", player, NULL)) {
+        MessageBoxById(MainWindow, IDS_FILE_NOT_FOUND, MB_ICONHAND);
+        return;
+    }
+    // The player takes the drive over.
+    StopDisc();
+}
+
+void RunSystemTool(UINT command)
+{
+    switch (command) {
+    case IDM_SYSTEM_PROPERTIES:
+        Launch("open", kAppletHost, "shell32.dll,Control_RunDLL sysdm.cpl,,");
+        break;
+    case IDM_MULTIMEDIA:
+        Launch("open", kAppletHost, "shell32.dll,Control_RunDLL mmsys.cpl,,");
+        break;
+    case IDM_VOLUME_CONTROL:
+        if (!Launch("open", kVolumeControl, NULL)) Launch("open", kCurrentVolumeControl, NULL);
+        break;
+    }
+}

@@ -3,7 +3,9 @@
 #include "app/Text.h"
 #include "settings/Settings.h"
 
-int ReadAutorunText(const char* root, char text[AUTORUN_READ_SIZE], DWORD* length)
+#include <string.h>
+
+int ReadAutorunText(const char* root, char text[AUTORUN_READ_SIZE], DWORD* length, char* original)
 {
     char path[PATH_SIZE];
     CopyText(path, sizeof path, root);
@@ -15,6 +17,7 @@ int ReadAutorunText(const char* root, char text[AUTORUN_READ_SIZE], DWORD* lengt
     CloseHandle(file);
     if (!read) return 0;
     if (*length > AUTORUN_READ_SIZE) *length = AUTORUN_READ_SIZE;
+    if (original != NULL) memcpy(original, text, *length);
     for (DWORD i = 0; i < *length; ++i)
         if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
     return 1;

@@ -68,9 +68,11 @@ UINT Usable(int usable)
 }
 
 // The CD player item is usable while the player's file name (without its
-// folder) is found along the system's search order.
+// folder) is found along the system's search order. With no player set, the
+// command starts the system's own media player instead.
 int PlayerFound()
 {
+    if (SettingsRecord.Player[0] == '\0') return 1;
     const char* name = SettingsRecord.Player;
     for (const char* c = SettingsRecord.Player; *c != '\0'; ++c)
         if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;

@@ -196,7 +196,8 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
         {"C:\\Windows\\System32\\cdplay.exe", kUsable},
         {"D:\\Elsewhere\\cdplay.exe", kUsable},   // only the name counts
         {"C:\\Tools\\tunes.exe", kGreyed},        // outside the search order
-        {"", kGreyed},
+        {"C:\\Tools\\", kGreyed},              // a folder names no program
+        {"", kUsable},                            // the system's own player stands in
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.player);
