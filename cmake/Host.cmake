@@ -44,7 +44,8 @@ function(add_host_suite suffix label prefix)
         DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
         MKICO_PATH="$<TARGET_FILE:mkico${suffix}>"
-        ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons")
+        ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons"
+        HELP_DIR="${CMAKE_CURRENT_SOURCE_DIR}/help")
     add_dependencies(dorvane_tests${suffix} mkico${suffix})
     if(prefix)
         gtest_discover_tests(dorvane_tests${suffix} TEST_PREFIX "${prefix}" PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 30)
