@@ -3,6 +3,9 @@
  *
  *   wininspect windows [all]     top-level windows (visible ones unless "all")
  *   wininspect msgbox TITLE      the visible "#32770" windows captioned TITLE, with their controls
+ *   wininspect dialog TITLE      the visible "#32770" windows whose title (UTF-16) is TITLE, with every
+ *                                control's id, class, state (enabled, checked, hot key, focus) and text;
+ *                                these texts are printed as UTF-8, read with the wide calls
  *   wininspect processes         running processes
  *   wininspect reg KEY           a registry key (HKCU\... or HKLM\...) with its values and subkeys
  *   wininspect resources FILE    dialog 103, menu 101, every icon group, every bitmap and the version
@@ -15,12 +18,15 @@
  *                                its windows' places, then its tree with texts, states and marks
  *   wininspect codepage          the ANSI and OEM code pages
  *
- * Output: one fact a line, plain ASCII. Texts are quoted with C escapes (\n, \", \\, \xHH for
- * other bytes, \uXXXX for other UTF-16 units of resource and menu texts); process ids are four hex
+ * Output: one fact a line, plain ASCII but for the dialog command's UTF-8 texts. Texts are quoted with
+ * C escapes (\n, \", \\, \xHH for other bytes, \uXXXX for other UTF-16 units of resource and menu
+ * texts); process ids are four hex
  * digits, as in Wine's debug traces. Exit status 1 when the thing asked about is not there, 2 on a
  * usage error.
  */
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -147,6 +153,111 @@ static int ShowMessageBoxes(const char* title)
 {
     struct MessageBoxSearch search = {title, 0};
     EnumWindows(PrintMessageBox, (LPARAM)&search);
+    return search.found > 0 ? 0 : 1;
+}
+
+/* ---- dialogs ----------------------------------------------------------------------------- */
+
+/* A window's text as UTF-16, asked of its owner with a deadline; printed as quoted UTF-8. */
+static void PrintWindowTextUtf8(HWND window)
+{
+    WCHAR text[4096];
+    DWORD_PTR copied = 0;
+    text[0] = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &copied))
+        GetWindowTextW(window, text, 4096);
+    text[4095] = 0;
+    putchar('"');
+    for (const WCHAR* c = text; *c; ++c) {
+        if (*c == '\\' || *c == '"') printf("\\%c", (char)*c);
+        else if (*c == '\n') fputs("\\n", stdout);
+        else if (*c == '\r') fputs("\\r", stdout);
+        else if (*c == '\t') fputs("\\t", stdout);
+        else if (*c < 0x20) printf("\\x%02X", *c);
+        else {
+            char bytes[8];
+            int length = WideCharToMultiByte(CP_UTF8, 0, c, 1 + (*c >= 0xD800 && *c < 0xDC00 && c[1]), bytes,
+                                             sizeof bytes, NULL, NULL);
+            fwrite(bytes, 1, (size_t)length, stdout);
+            if (*c >= 0xD800 && *c < 0xDC00 && c[1]) ++c;
+        }
+    }
+    putchar('"');
+}
+
+/* A control: its id, class, text, state; check boxes their check, hot-key controls their key. */
+static BOOL CALLBACK PrintDialogControl(HWND control, LPARAM unused)
+{
+    (void)unused;
+    char className[64];
+    DWORD_PTR result = 0;
+    if (!GetClassNameA(control, className, sizeof className)) className[0] = '\0';
+    printf("control id=%d class=", GetDlgCtrlID(control));
+    PrintText(className);
+    printf(" visible=%d enabled=%d", IsWindowVisible(control) ? 1 : 0, IsWindowEnabled(control) ? 1 : 0);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    int type = (int)(style & BS_TYPEMASK);
+    if (lstrcmpiA(className, "Button") == 0 && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX ||
+                                                 type == BS_3STATE || type == BS_AUTO3STATE ||
+                                                 type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) &&
+        SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &result))
+        printf(" checked=%d", (int)result);
+    if (lstrcmpiA(className, "msctls_hotkey32") == 0 &&
+        SendMessageTimeoutW(control, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 2000, &result))
+        printf(" hotkey=0x%04X", (unsigned)(result & 0xFFFF));
+    if (lstrcmpiA(className, "Edit") == 0 && (style & ES_PASSWORD)) fputs(" password", stdout);
+    fputs(" text=", stdout);
+    PrintWindowTextUtf8(control);
+    putchar('\n');
+    return TRUE;
+}
+
+struct DialogSearch {
+    const WCHAR* title;
+    int found;
+};
+
+static BOOL CALLBACK PrintDialog(HWND window, LPARAM param)
+{
+    struct DialogSearch* search = (struct DialogSearch*)param;
+    char className[64];
+    WCHAR title[1024];
+    DWORD_PTR copied = 0;
+    if (!IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className)) return TRUE;
+    if (strcmp(className, "#32770") != 0) return TRUE;
+    title[0] = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, (LPARAM)title, SMTO_ABORTIFHUNG, 2000, &copied))
+        GetWindowTextW(window, title, 1024);
+    title[1023] = 0;
+    if (lstrcmpW(title, search->title) != 0) return TRUE;
+    ++search->found;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("dialog hwnd=%p pid=%04lx owner=%p enabled=%d rect=%ld,%ld,%ld,%ld title=", (void*)window,
+           (unsigned long)pid, (void*)GetWindow(window, GW_OWNER), IsWindowEnabled(window) ? 1 : 0, r.left, r.top,
+           r.right, r.bottom);
+    PrintWindowTextUtf8(window);
+    putchar('\n');
+    /* The keyboard focus of the dialog's thread: GetFocus answers for this thread only. */
+    GUITHREADINFO gui;
+    gui.cbSize = sizeof gui;
+    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &gui) ? gui.hwndFocus : NULL;
+    EnumChildWindows(window, PrintDialogControl, 0);
+    if (focus != NULL && IsChild(window, focus)) printf("focus id=%d\n", GetDlgCtrlID(focus));
+    return TRUE;
+}
+
+/* The title comes from the wide command line: a Cyrillic title survives any ANSI code page. */
+static int ShowDialogs(void)
+{
+    int count = 0;
+    WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (args == NULL || count != 3) return 2;
+    struct DialogSearch search = {args[2], 0};
+    EnumWindows(PrintDialog, (LPARAM)&search);
+    LocalFree(args);
     return search.found > 0 ? 0 : 1;
 }
 
@@ -288,9 +399,23 @@ static void DumpDialog(HMODULE module, int id)
         const BYTE* b = (const BYTE*)(q + 2);
         printf(" font=%u weight=%u italic=%u charset=%u face=", q[0], q[1], b[0], b[1]);
         q += 3;
-        PrintWide((const WCHAR*)q, lstrlenW((const WCHAR*)q));
+        length = lstrlenW((const WCHAR*)q);
+        PrintWide((const WCHAR*)q, length);
+        q += length + 1;
     }
     putchar('\n');
+    // The items, each DWORD-aligned: help id, extended style, style, box, id, class, text, extra data.
+    for (unsigned item = 0; item < p[8]; ++item) {
+        q = (const WORD*)(((ULONG_PTR)q + 3) & ~(ULONG_PTR)3);
+        const DWORD* d = (const DWORD*)q;
+        const short* at = (const short*)(d + 3);
+        printf("  item id=%ld style=0x%08lX exstyle=0x%08lX x=%d y=%d cx=%d cy=%d", (long)(int)d[5], d[2], d[1],
+               at[0], at[1], at[2], at[3]);
+        q = PrintNameOrOrdinal("class", (const WORD*)(d + 6));
+        q = PrintNameOrOrdinal("text", q);
+        q += 1 + *q / sizeof(WORD);
+        putchar('\n');
+    }
 }
 
 static void DumpMenuItems(HMENU menu, int depth)
@@ -474,7 +599,8 @@ static int DumpResources(const char* file)
         printf("unloadable %s error=%lu\n", file, GetLastError());
         return 1;
     }
-    DumpDialog(module, 103);
+    for (int dialog = 103; dialog <= 109; ++dialog)
+        if (dialog != 104) DumpDialog(module, dialog);
     DumpMenu(module, 101);
     EnumResourceNamesA(module, (LPCSTR)RT_GROUP_ICON, DumpIconGroup, 0);
     EnumResourceNamesA(module, (LPCSTR)RT_BITMAP, DumpBitmap, 0);
@@ -911,6 +1037,7 @@ int main(int argc, char** argv)
     int status = 2;
     if (strcmp(command, "windows") == 0) status = ListWindows(argc > 2 && strcmp(argv[2], "all") == 0);
     else if (strcmp(command, "msgbox") == 0 && argc == 3) status = ShowMessageBoxes(argv[2]);
+    else if (strcmp(command, "dialog") == 0 && argc == 3) status = ShowDialogs();
     else if (strcmp(command, "processes") == 0) status = ListProcesses();
     else if (strcmp(command, "reg") == 0 && argc == 3) status = DumpRegistry(argv[2]);
     else if (strcmp(command, "resources") == 0 && argc == 3) status = DumpResources(argv[2]);
@@ -921,7 +1048,7 @@ int main(int argc, char** argv)
     else if (strcmp(command, "drives") == 0) status = ListDrives();
     else if (strcmp(command, "menu") == 0) status = ShowOpenMenu();
     else if (strcmp(command, "codepage") == 0) status = (printf("acp=%u oemcp=%u\n", GetACP(), GetOEMCP()), 0);
-    else fputs("usage: wininspect windows [all] | msgbox TITLE | processes | reg KEY | resources FILE | temp | hold"
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY | resources FILE | temp | hold"
                " | drives | menu | codepage\n", stderr);
     fflush(stdout);
     return status;
