@@ -88,9 +88,12 @@ TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
     user.LeftClickTray().LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_RETURN);
     Door(&door);
     Read(&shown);
+    // "Close!" while paused closes at once too.
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).ClickButton(IDC_COUNTDOWN_PAUSE).ClickButton(IDOK);
+    Door(&door);
     EXPECT_EQ(0, Finish());
     EXPECT_EQ("3 3 2 - - ", shown);
-    EXPECT_EQ("open shut ", door);
+    EXPECT_EQ("open shut shut ", door);
 }
 
 TEST_F(CountdownTest, ATrayClickEndsTheCountdownAndClosesTheDoor)

@@ -101,6 +101,17 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     ASSERT_EQ(1u, sim::FileDialogs().size());
 }
 
+TEST_F(OptionsTest, DefaultSetsControlAltSpaceAndUntickingDeletesTheShortcut)
+{
+    sim::AddFile(std::string(kStartup) + "\\Dorvane.lnk", "shortcut");
+    sim::SetRegText(SETTINGS_PATH, "HotKey", "0");
+    OpenOptions();
+    user.ClickButton(IDC_DEFAULT_HOTKEY).Tick(IDC_LOAD_AT_STARTUP).ClickButton(IDOK);
+    EXPECT_EQ(0, Finish());
+    EXPECT_EQ("1568", Saved("HotKey")) << "0x0620: Control+Alt+Space";
+    EXPECT_FALSE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk"));
+}
+
 TEST_F(OptionsTest, WithoutAStartupFolderTheShortcutIsNeverTouched)
 {
     sim::SetRegText(kShellFolders, "StartUp", "");
