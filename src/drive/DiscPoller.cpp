@@ -67,22 +67,11 @@ UINT Usable(int usable)
     return usable ? MENU_ITEM_USABLE : MENU_ITEM_GREYED;
 }
 
-// The CD player item is usable while the player's file name (without its
-// folder) is found along the system's search order. With no player set, the
-// command starts the system's own media player instead.
+// The CD player item is usable while the player is found. With no player
+// set, the command starts the system's own media player instead.
 int PlayerFound()
 {
-    if (SettingsRecord.Player[0] == '\0') return 1;
-    const char* name = SettingsRecord.Player;
-    for (const char* c = SettingsRecord.Player; *c != '\0'; ++c)
-        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
-    if (*name == '\0') return 0;
-    char found[PATH_SIZE];
-    char* namePart = NULL;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
-    DWORD length = SearchPathA(NULL, name, NULL, PATH_SIZE, found, &namePart);
-    SetErrorMode(oldMode);
-    return length > 0 && length < PATH_SIZE;
+    return SettingsRecord.Player[0] == '\0' || PlayerFileFound(SettingsRecord.Player);
 }
 
 int AutorunMentionsOpen()

@@ -109,6 +109,21 @@ void LoadSettings()
     RegCloseKey(key);
 }
 
+int PlayerFileFound(const char* path)
+{
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+    if (*name == '\0') return 0;
+    char found[PATH_SIZE];
+    char* namePart = NULL;
+    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    DWORD length = SearchPathA(NULL, name, NULL, PATH_SIZE, found, &namePart);
+    SetErrorMode(oldMode);
+    // A result as long as the buffer or longer is the size SearchPathA wanted.
+    return length > 0 && length < PATH_SIZE;
+}
+
 void SaveSetting(int index, LONG number, const char* text)
 {
     if (index < 0 || index >= SETTING_COUNT) return;

@@ -56,6 +56,11 @@ extern LONG LoadAtStartup;   // 1 when the start-up shortcut exists
 // Programs folders, and whether the start-up shortcut exists. Shows nothing.
 void LoadSettings();
 
+// Whether the file name of the player path `path` (its folder takes no part)
+// is found along the system's standard search order, which includes the
+// current directory. The lookup raises no system error box.
+int PlayerFileFound(const char* path);
+
 // Writes setting `index`: the number for number settings, the text for text
 // settings (Player, AutoCloseTime, Password). The caller sets the field first.
 // Failures are shown to the user and do not stop the caller.

@@ -151,22 +151,6 @@ int ReadPlayer(HWND dialog, char path[PATH_SIZE])
     return length != 0 && !lossy;
 }
 
-// Whether the player's file name is found along the system's search order;
-// the folder typed with it takes no part.
-int PlayerFound(const char* path)
-{
-    const char* name = path;
-    for (const char* c = path; *c != '\0'; ++c)
-        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
-    if (*name == '\0') return 0;
-    char found[PATH_SIZE];
-    char* namePart = NULL;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
-    DWORD length = SearchPathA(NULL, name, NULL, PATH_SIZE, found, &namePart);
-    SetErrorMode(oldMode);
-    return length > 0 && length < PATH_SIZE;
-}
-
 void UpdateShortcut()
 {
     char target[PATH_SIZE];
@@ -195,7 +179,7 @@ void AcceptOptions(HWND dialog)
     char player[PATH_SIZE];
     int representable = ReadPlayer(dialog, player);
     if (player[0] != '\0' || !representable) {
-        if (!representable || !PlayerFound(player)) {
+        if (!representable || !PlayerFileFound(player)) {
             MessageBoxById(dialog, IDS_FILE_NOT_FOUND, MB_ICONHAND);
             HWND edit = GetDlgItem(dialog, IDC_PLAYER);
             SetFocus(edit);
