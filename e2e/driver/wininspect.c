@@ -195,6 +195,9 @@ static BOOL CALLBACK PrintDialogControl(HWND control, LPARAM unused)
     printf("control id=%d class=", GetDlgCtrlID(control));
     PrintText(className);
     printf(" visible=%d enabled=%d", IsWindowVisible(control) ? 1 : 0, IsWindowEnabled(control) ? 1 : 0);
+    RECT r;
+    GetWindowRect(control, &r);
+    printf(" rect=%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
     LONG style = GetWindowLongA(control, GWL_STYLE);
     int type = (int)(style & BS_TYPEMASK);
     if (lstrcmpiA(className, "Button") == 0 && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX ||

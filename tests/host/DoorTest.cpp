@@ -213,7 +213,7 @@ TEST_F(DoorTest, ALockedDoorOpenedByHandIsShutByTheNextTick)
     user.Wait(600).Do("look", [&] { openLater = sim::TrayOpen('D'); });
     user.RightClickTray().PressDriveButton('D').Wait(600).Do("look", [&] { openWithMenu = sim::TrayOpen('D'); });
     user.DismissMenu();
-    // A left click asks for the password; without a prompt to answer, the door stays shut.
+    // A left click asks for the password first: while the prompt waits, the door stays shut.
     user.LeftClickTray().Do("look", [&] { openAfterButton = openAfterButton && !sim::TrayOpen('D'); });
     // Exit asks for the password too: the user ends the program from outside.
     user.EndTask();
