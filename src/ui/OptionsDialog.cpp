@@ -103,6 +103,8 @@ BOOL InitOptions(HWND dialog)
 void TogglePasswordProtect(HWND dialog)
 {
     if (SettingsRecord.Locked) {
+        // The box stays ticked until the password is confirmed.
+        CheckDlgButton(dialog, IDC_PASSWORD_PROTECT, BST_CHECKED);
         CloseOlderPrompt();
         if (RunPasswordPrompt(dialog)) SettingsRecord.Locked = 0;
     } else if (SettingsRecord.Password[0] != '\0') {

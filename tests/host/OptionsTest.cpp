@@ -140,11 +140,16 @@ TEST_F(OptionsTest, ThePasswordBoxAsksForANewPasswordThenForTheOldOne)
     user.ClickButton(IDOK);
     // Switching it off needs the password.
     OpenOptions();
-    user.Tick(IDC_PASSWORD_PROTECT).WhenDialogShows(IDD_PASSWORD_PROMPT).Type("door").ClickButton(IDOK);
+    UINT whileAsked = BST_UNCHECKED;
+    user.Tick(IDC_PASSWORD_PROTECT).WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
+        whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked;
+    });
+    user.Type("door").ClickButton(IDOK);
     user.ClickButton(IDOK);
     EXPECT_EQ(0, Finish());
     EXPECT_EQ("Password", changeTitle);
     EXPECT_EQ(std::vector<std::string>{"Password retyped incorrectly!"}, MessageTexts());
     EXPECT_EQ("door", Saved("Password"));
     EXPECT_EQ("0", Saved("Locked"));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), whileAsked) << "the box stays ticked until the password is confirmed";
 }
