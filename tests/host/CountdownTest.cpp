@@ -127,3 +127,21 @@ TEST_F(CountdownTest, TheDoorHotKeyLeavesTheCountdownRunning)
     EXPECT_EQ("- ", shown);
     EXPECT_EQ(2, closes) << "the hot key closed the door, the countdown closed it once more";
 }
+
+TEST_F(CountdownTest, AfterACountdownRanOutTheNextOpeningShowsAnotherOne)
+{
+    sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "1");
+    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    sim::SetRegText(SETTINGS_PATH, "Password", "pw");
+    std::string door;
+    for (int round = 0; round < 2; ++round) {
+        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
+        user.WhenDialogShows(IDD_AUTOCLOSE);
+        Door(&door);
+        user.When("the countdown has gone", [] { return !sim::OpenDialog(IDD_AUTOCLOSE).has_value(); });
+        Door(&door);
+    }
+    user.EndTask();
+    Run();
+    EXPECT_EQ("open shut open shut ", door);
+}
