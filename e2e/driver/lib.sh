@@ -545,6 +545,72 @@ answer_msgbox() {
     log "pressed $2 in \"$1\""
 }
 
+# ---- dialogs -----------------------------------------------------------------------------------
+
+# Dialogs titled TITLE, read back from the running program with the wide calls (wininspect dialog):
+# DIALOG holds wininspect's lines, DIALOG_CONTROLS the controls as "control id=N class=\"C\" visible=V
+# enabled=E [checked=C] [hotkey=0xNNNN] [password] text=\"UTF-8\"" (screen places left out),
+# DIALOG_RECT the dialog's screen rectangle (left,top,right,bottom), DIALOG_FOCUS the id of the
+# control with the keyboard focus. Status 1 (SEEN says what is shown) when there is none.
+read_dialog() {
+    local title=$1
+    # A title beyond ASCII goes to the tool as UTF-16 in hex, safe from the locale's conversions.
+    if LC_ALL=C grep -q '[^ -~]' <<<"$title"; then
+        title="=$(printf %s "$title" | iconv -f UTF-8 -t UTF-16BE | od -An -tx1 | tr -d ' \n')"
+    fi
+    DIALOG=$(inspect dialog "$title" | tr -d '\r') && [ -n "$DIALOG" ] || {
+        SEEN="visible windows: $(inspect windows | tr -d '\r' | sed -E 's/.* class=(".*") title=(".*")$/[\1 \2]/' | tr '\n' ' ')"
+        return 1
+    }
+    DIALOG_CONTROLS=$(grep '^control ' <<<"$DIALOG" | sed -E 's/ rect=[-0-9,]+//')
+    DIALOG_RECT=$(sed -nE '1s/^dialog .* rect=([-0-9,]+) .*/\1/p' <<<"$DIALOG")
+    DIALOG_FOCUS=$(sed -nE 's/^focus id=(-?[0-9]+)$/\1/p' <<<"$DIALOG")
+}
+
+# wait_dialog TITLE SECONDS: waits until a dialog titled TITLE shows (read_dialog's variables set).
+wait_dialog() {
+    wait_for "$2" "the dialog \"$1\"" read_dialog "$1"
+    echo "$DIALOG" >>"$ARTIFACTS/dialogs.txt"
+    [ "$(grep -c '^dialog ' <<<"$DIALOG")" -eq 1 ] || fail "expected one dialog \"$1\", saw: $DIALOG"
+}
+
+# no_dialog TITLE: no dialog titled TITLE is shown.
+no_dialog() {
+    ! read_dialog "$1" || { SEEN="it is still shown"; return 1; }
+}
+
+# control_text ID: the text of control ID in the dialog read last (C escapes as wininspect prints them).
+control_text() {
+    sed -nE "s/^control id=$1 .* text=\"(.*)\"\$/\1/p" <<<"$DIALOG_CONTROLS" | head -n1
+}
+
+# dialog_shot NAME: a screenshot of the dialog read last, kept as artefact NAME.png.
+dialog_shot() {
+    local box
+    box=$(awk -F, '{ printf "%dx%d+%d+%d", $3 - $1, $4 - $2, $1, $2 }' <<<"$DIALOG_RECT")
+    timeout 20 import -window root "$E2E_TMP/screen.png" || fail "could not take a screenshot"
+    convert "$E2E_TMP/screen.png" -crop "$box" +repage "$ARTIFACTS/$1.png" || fail "could not cut out the dialog"
+    log "dialog screenshot $1.png ($box)"
+}
+
+# focus_dialog TITLE: gives the keyboard to the dialog's X window (no window manager here).
+focus_dialog() {
+    local window
+    window=$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [ -n "$window" ] || fail "no X window for the dialog \"$1\""
+    xdo windowfocus --sync "$window" || fail "could not focus the dialog \"$1\""
+}
+
+# click_control ID: a left click in the middle of control ID of the dialog read last.
+click_control() {
+    local rect
+    rect=$(grep -m1 "^control id=$1 " <<<"$DIALOG" | sed -nE 's/.* rect=([-0-9,]+) .*/\1/p')
+    [ -n "$rect" ] || fail "the dialog has no control $1"
+    IFS=, read -r l t r b <<<"$rect"
+    xdo mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
+    log "clicked control $1"
+}
+
 # ---- the notification area ---------------------------------------------------------------------
 
 # The tray: Wine shows the notification icons in a window of its own, left to right.

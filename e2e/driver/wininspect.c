@@ -258,7 +258,20 @@ static int ShowDialogs(void)
     int count = 0;
     WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (args == NULL || count != 3) return 2;
-    struct DialogSearch search = {args[2], 0};
+    /* "=041F0430..." names the title as UTF-16 code units in hex, whatever the locale makes of the
+       command line's bytes. */
+    WCHAR title[256];
+    const WCHAR* wanted = args[2];
+    if (wanted[0] == L'=') {
+        int n = 0;
+        for (const WCHAR* h = wanted + 1; h[0] && h[1] && h[2] && h[3] && n < 255; h += 4) {
+            WCHAR digits[5] = {h[0], h[1], h[2], h[3], 0};
+            title[n++] = (WCHAR)wcstoul(digits, NULL, 16);
+        }
+        title[n] = 0;
+        wanted = title;
+    }
+    struct DialogSearch search = {wanted, 0};
     EnumWindows(PrintDialog, (LPARAM)&search);
     LocalFree(args);
     return search.found > 0 ? 0 : 1;

@@ -10,6 +10,7 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "ui/AutoCloseDialog.h"
+#include "ui/DialogText.h"
 #include "ui/MessageBoxes.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PasswordDialogs.h"
@@ -126,7 +127,7 @@ void DoorCommand(HWND window, int mode, int quiet)
     }
 
     if (SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_AUTOCLOSE), window, AutoCloseDlgProc, 0);
+        RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }
 
 void ToggleDoor(HWND window)

@@ -79,5 +79,5 @@ void OpenAboutDialog()
         SetForegroundWindow(AboutWindow);
         return;
     }
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), NULL, AboutDlgProc, 0);
+    RunDialog(IDD_ABOUT, NULL, AboutDlgProc);
 }

@@ -26,6 +26,11 @@ void SetDialogIcons(HWND dialog)
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+INT_PTR RunDialog(int templateId, HWND owner, DLGPROC procedure)
+{
+    return DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(templateId), owner, procedure, 0);
+}
+
 void PressButton(HWND dialog, int button)
 {
     SetActiveWindow(dialog);

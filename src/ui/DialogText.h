@@ -20,6 +20,11 @@ void SetDialogIcons(HWND dialog);
 // not active may be lost.
 void PressButton(HWND dialog, int button);
 
+// Runs dialog `templateId` modally. Its window is a Unicode one, so that its
+// title, set through the wide calls, reads right whatever the system's code
+// page: an ANSI dialog would pass it through that code page.
+INT_PTR RunDialog(int templateId, HWND owner, DLGPROC procedure);
+
 // The shape of every dialog procedure of the program: WM_INITDIALOG runs
 // `init` and returns its result; WM_COMMAND runs `command` with the control
 // identifier alone, sets DWLP_MSGRESULT to 0 and returns TRUE; anything else

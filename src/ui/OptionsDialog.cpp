@@ -111,9 +111,7 @@ void TogglePasswordProtect(HWND dialog)
         SettingsRecord.Locked = 1;
     } else {
         CheckDlgButton(dialog, IDC_PASSWORD_PROTECT, BST_UNCHECKED);
-        if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_CHANGE), dialog, PasswordChangeDlgProc, 0) ==
-            IDOK)
-            SettingsRecord.Locked = 1;
+        if (RunDialog(IDD_PASSWORD_CHANGE, dialog, PasswordChangeDlgProc) == IDOK) SettingsRecord.Locked = 1;
     }
     ShowLock(dialog);
 }
@@ -232,7 +230,7 @@ void OptionsCommand(HWND dialog, int control)
         TogglePasswordProtect(dialog);
         break;
     case IDC_CHANGE_PASSWORD:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_CHANGE), dialog, PasswordChangeDlgProc, 0);
+        RunDialog(IDD_PASSWORD_CHANGE, dialog, PasswordChangeDlgProc);
         EnableControl(dialog, IDC_CHANGE_PASSWORD, SettingsRecord.Locked != 0);
         break;
     case IDC_BROWSE:
@@ -260,7 +258,7 @@ void OpenOptionsDialog()
         SetForegroundWindow(OptionsWindow);
         return;
     }
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS), NULL, OptionsDlgProc, 0);
+    RunDialog(IDD_OPTIONS, NULL, OptionsDlgProc);
 }
 
 void CancelOptionsDialog()

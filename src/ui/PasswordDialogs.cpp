@@ -152,5 +152,5 @@ void CloseOlderPrompt()
 
 int RunPasswordPrompt(HWND owner)
 {
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD_PROMPT), owner, PasswordPromptDlgProc, 0) == IDOK;
+    return RunDialog(IDD_PASSWORD_PROMPT, owner, PasswordPromptDlgProc) == IDOK;
 }

@@ -123,3 +123,17 @@ TEST_F(PasswordTest, ANewerPromptReplacesAnOlderOne)
     EXPECT_EQ("", fresh) << "the newer prompt starts empty";
     EXPECT_EQ(1, opened) << "the older prompt ended without opening the door";
 }
+
+TEST_F(PasswordTest, ARussianPromptReadsRightOnAnEnglishWindows)
+{
+    sim::SetAnsiCodePage(1252);
+    sim::SetRegText(SETTINGS_PATH, "Language", "0");
+    std::string texts;
+    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
+        sim::DialogView prompt = *sim::OpenDialog(IDD_PASSWORD_PROMPT);
+        texts = prompt.title + "|" + prompt.Control(IDC_OLD_LABEL).text + "|" + prompt.Control(IDCANCEL).text;
+    });
+    user.EndTask();
+    Run();
+    EXPECT_EQ("Пароль|Введите пароль:|Отмена", texts) << "the dialog is a Unicode one, its title no \"??????\"";
+}

@@ -100,7 +100,9 @@ void ExpectEntries(const std::vector<Entry>& expected, const std::vector<MenuIte
             continue;
         }
         EXPECT_EQ(want.isPopup, item.isPopup) << at;
-        if (!want.isPopup) EXPECT_EQ(want.id, item.id) << at;
+        if (!want.isPopup) {
+            EXPECT_EQ(want.id, item.id) << at;
+        }
         EXPECT_EQ(want.text, item.text) << at;
         EXPECT_EQ(0u, item.type & ~static_cast<UINT>(MFT_RADIOCHECK)) << at << " is a plain string";
         // An item with a picture is checked, its picture being the check mark.
@@ -224,6 +226,9 @@ TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
     EXPECT_EQ(23, liveWhileShown);
     EXPECT_EQ(0, sim::LiveBitmaps()) << "every picture is freed at the end";
     std::set<int> loaded;
-    for (const std::string& line : sim::Trace())
-        if (line.rfind("LoadBitmapA ", 0) == 0) EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second) << line;
+    for (const std::string& line : sim::Trace()) {
+        if (line.rfind("LoadBitmapA ", 0) == 0) {
+            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second) << line;
+        }
+    }
 }

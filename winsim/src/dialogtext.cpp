@@ -52,8 +52,14 @@ BOOL WINAPI SetWindowTextA(HWND handle, LPCSTR text)
 
 BOOL WINAPI SetWindowTextW(HWND handle, LPCWSTR text)
 {
-    if (!Valid(handle)) return FALSE;
-    SetText(handle, WideText(text));
+    Window* window = Valid(handle);
+    if (!window) return FALSE;
+    std::u16string wide = WideText(text);
+    // An ANSI dialog's window procedure gets the text through the ANSI code
+    // page, so what that page lacks comes out as "?" (the controls are
+    // system classes and keep UTF-16).
+    if (window->dialogProc && !window->parent && !window->unicode) wide = Decode(CP_ACP, Encode(CP_ACP, wide));
+    SetText(handle, wide);
     return TRUE;
 }
 

@@ -67,7 +67,7 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 
 void ShowDialog(HWND handle);
 
-HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param)
+HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param, bool unicode)
 {
     World& w = W();
     HWND handle = reinterpret_cast<HWND>(NewHandleValue());
@@ -81,6 +81,7 @@ HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, 
     window->dialogProc = proc;
     window->templateId = dialog.id;
     window->dialogTemplate = &dialog;
+    window->unicode = unicode;
     w.windows[handle] = std::move(window);
     Log("dialog " + std::to_string(dialog.id) + " created");
     HWND previous = NULL;
@@ -189,12 +190,14 @@ HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     return CreateDialogWindow(*dialog, owner, dialogProc, initParam);
 }
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                               LPARAM initParam)
+namespace {
+
+INT_PTR RunModalDialog(const char* api, HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                       LPARAM initParam, bool unicode)
 {
-    Log("DialogBoxParamA " + ResourceName(templateName));
+    Log(std::string(api) + " " + ResourceName(templateName));
     const DialogTemplate* dialog = FindTemplate(instance, templateName);
-    if (Faulted("DialogBoxParamA", ResourceName(templateName))) return -1;
+    if (Faulted(api, ResourceName(templateName))) return -1;
     if (!dialog) {
         W().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
@@ -205,7 +208,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         return 0;
     }
     if (owner) EnableWindow(owner, FALSE);
-    HWND handle = CreateDialogWindow(*dialog, owner, dialogProc, initParam);
+    HWND handle = CreateDialogWindow(*dialog, owner, dialogProc, initParam, unicode);
     if (!handle) {
         // Destroyed in WM_INITDIALOG: -1.
         if (owner && FindWindow(owner)) EnableWindow(owner, TRUE);
@@ -228,6 +231,22 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     INT_PTR result = window->dialogResult;
     DestroyWindow(handle);
     return result;
+}
+
+}  // namespace
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                               LPARAM initParam)
+{
+    return RunModalDialog("DialogBoxParamA", instance, templateName, owner, dialogProc, initParam, false);
+}
+
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
+                               LPARAM initParam)
+{
+    // Only resource numbers are simulated, and they read the same either way.
+    return RunModalDialog("DialogBoxParamW", instance, reinterpret_cast<LPCSTR>(templateName), owner, dialogProc,
+                          initParam, true);
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)

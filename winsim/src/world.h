@@ -102,6 +102,7 @@ struct Window {
     HICON smallIcon = NULL;
     bool enabled = true;
     bool visible = false;
+    bool unicode = false;   // a dialog made by DialogBoxParamW
     bool destroyed = false;
     bool destroying = false;
     bool dialogEnded = false;
@@ -308,7 +309,9 @@ bool Faulted(const char* api, const std::string& subject);
 Window* FindWindow(HWND window);   // null when absent or destroyed
 bool IsChildOf(HWND parent, HWND window);
 LRESULT CallWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param);
+// `unicode`: made by a W call. An ANSI dialog's own text goes through the ANSI
+// code page, as DefDlgProcA stores it.
+HWND CreateDialogWindow(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param, bool unicode = false);
 void EndProcessWindows();
 
 // Dialog controls, focus and activation (controls.cpp, activation.cpp).

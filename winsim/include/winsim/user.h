@@ -369,6 +369,8 @@ typedef const MENUITEMINFOW* LPCMENUITEMINFOW;
 // ---- Windows and dialogs ----
 WINSIM_EXTERN_C HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                                DLGPROC dialogProc, LPARAM initParam);
+WINSIM_EXTERN_C INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner,
+                                               DLGPROC dialogProc, LPARAM initParam);
 WINSIM_EXTERN_C INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                                DLGPROC dialogProc, LPARAM initParam);
 WINSIM_EXTERN_C BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
