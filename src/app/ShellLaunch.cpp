@@ -14,7 +14,6 @@
 
 namespace {
 
-const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 const DWORD kPlaybackPause = 3000;   // ms the music stays paused after a successful launch
 
 // Windows since Vista has no sndvol32.exe and none has Cdplayer.exe any more:
@@ -44,20 +43,12 @@ void LaunchPausingPlayback(const char* verb, const char* file, const char* param
     PauseResume();
 }
 
-void SelectedRoot(char root[4])
-{
-    root[0] = DriveLetters[SelectedDrive][0];
-    root[1] = ':';
-    root[2] = '\\';
-    root[3] = '\0';
-}
-
 // Whether `name`, relative to `root`, is a file on the disc.
 int FileOnDisc(const char* root, const char* name)
 {
     char found[PATH_SIZE];
     char* namePart = NULL;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     DWORD length = SearchPathA(root, name, NULL, PATH_SIZE, found, &namePart);
     SetErrorMode(oldMode);
     return length > 0 && length < PATH_SIZE;
@@ -68,19 +59,19 @@ int FileOnDisc(const char* root, const char* name)
 void BrowseDisc(int useOpen)
 {
     char root[4];
-    SelectedRoot(root);
+    DriveRoot(SelectedDrive, root);
     LaunchPausingPlayback(useOpen ? "open" : "explore", root, NULL);
 }
 
 void RunAutoplay()
 {
     char root[4];
-    SelectedRoot(root);
+    DriveRoot(SelectedDrive, root);
     // Both copies get a terminator after the bytes read.
     static char text[AUTORUN_READ_SIZE + 1];
     static char original[AUTORUN_READ_SIZE + 1];
     DWORD length = 0;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     int read = ReadAutorunText(root, text, &length, original);
     SetErrorMode(oldMode);
     if (!read) return;

@@ -20,21 +20,9 @@ LONG EmptyIconShown;
 
 namespace {
 
-// Probes of a drive that may be empty must not raise the system's "no disk" box.
-const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
-
 // The lock's close is running: a message box it shows lets further ticks run,
 // and they must not pile up more boxes behind it.
 LONG LockCloseRunning;
-
-// "D:\" for drive `drive`.
-void DriveRoot(LONG drive, char root[4])
-{
-    root[0] = DriveLetters[drive][0];
-    root[1] = ':';
-    root[2] = '\\';
-    root[3] = '\0';
-}
 
 // Whether an item's check and greying already are `state`.
 int HasState(const MENUITEMINFOW& info, UINT state)
@@ -133,7 +121,7 @@ void UpdateDiscIcon(HWND window)
         DriveRoot(SelectedDrive, pattern);
         AppendText(pattern, sizeof pattern, "*.*");
         WIN32_FIND_DATAA entry;
-        UINT oldMode = SetErrorMode(kQuietErrorMode);
+        UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
         HANDLE search = FindFirstFileA(pattern, &entry);
         SetErrorMode(oldMode);
         found = search != INVALID_HANDLE_VALUE;
@@ -156,7 +144,7 @@ int UpdateDriveLabels()
         char root[4];
         DriveRoot(i, root);
         char label[REG_TEXT_SIZE] = "";
-        UINT oldMode = SetErrorMode(kQuietErrorMode);
+        UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
         BOOL readable = GetVolumeInformationA(root, label, sizeof label, NULL, NULL, NULL, NULL, 0);
         SetErrorMode(oldMode);
         if (readable && i == SelectedDrive) selectedReadable = 1;

@@ -61,6 +61,14 @@ LONG ValidDriveIndex(LONG index)
     return index >= 0 && index < DriveCount ? index : 0;
 }
 
+void DriveRoot(LONG drive, char root[4])
+{
+    root[0] = DriveLetters[drive][0];
+    root[1] = ':';
+    root[2] = '\\';
+    root[3] = '\0';
+}
+
 const char* DoorTipText()
 {
     return UiText(DoorState[SelectedDrive] ? IDS_CLOSE_CD : IDS_EJECT_CD);

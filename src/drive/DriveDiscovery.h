@@ -25,6 +25,9 @@ LONG ValidDriveIndex(LONG index);
 // Tray-menu commands 40201..40226: select drive command - 40201.
 void SelectDrive(HWND window, UINT command);
 
+// "D:\" for drive `drive`.
+void DriveRoot(LONG drive, char root[4]);
+
 // The tooltip for the selected drive: what the next toggle will do.
 const char* DoorTipText();
 

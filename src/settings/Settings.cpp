@@ -20,11 +20,9 @@ const char* const kValueNames[SETTING_COUNT] = {
 };
 
 // Defaults for values missing from an existing settings key.
-const WORD kDefaultHotKey = 0x0620;   // Control+Alt+Space
 const LONG kDefaultAutoCloseTime = 15;
 const LONG kDefaultLastDrive = 0;
 
-const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 
 int IsTextSetting(int index)
 {
@@ -53,7 +51,7 @@ void FindCdPlayer()
 {
     char found[PATH_SIZE];
     char* namePart = NULL;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     DWORD length = SearchPathA(NULL, "Cdplayer", ".exe", PATH_SIZE, found, &namePart);
     SetErrorMode(oldMode);
     // A result as long as the buffer or longer is the size SearchPathA wanted.
@@ -70,7 +68,7 @@ void ProbeShortcut()
     AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, SHORTCUT_NAME);
     WIN32_FIND_DATAA found;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     HANDLE search = FindFirstFileA(path, &found);
     SetErrorMode(oldMode);
     LoadAtStartup = search != INVALID_HANDLE_VALUE;
@@ -94,7 +92,7 @@ void LoadSettings()
     }
 
     LONG number;
-    ReadNumber(key, SETTING_HOTKEY, kDefaultHotKey, &number);
+    ReadNumber(key, SETTING_HOTKEY, DEFAULT_HOT_KEY, &number);
     SettingsRecord.HotKey = static_cast<WORD>(number & 0xFFFF);
 
     if (!QueryRegString(key, kValueNames[SETTING_PLAYER], SettingsRecord.Player)) FindCdPlayer();
@@ -117,7 +115,7 @@ int PlayerFileFound(const char* path)
     if (*name == '\0') return 0;
     char found[PATH_SIZE];
     char* namePart = NULL;
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     DWORD length = SearchPathA(NULL, name, NULL, PATH_SIZE, found, &namePart);
     SetErrorMode(oldMode);
     // A result as long as the buffer or longer is the size SearchPathA wanted.

@@ -15,7 +15,12 @@
 #define SHELL_FOLDERS_KEY     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define SHORTCUT_NAME         "Dorvane.lnk"
 
+// Probes of a drive or a path that may be empty run with the system's
+// critical-error and open-file boxes off.
+#define QUIET_ERROR_MODE (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)
+
 enum {
+    DEFAULT_HOT_KEY = 0x0620,   // Control+Alt+Space
     PATH_SIZE = 260,          // paths, terminator included
     REG_TEXT_SIZE = 200       // registry and answer texts, terminator included
 };

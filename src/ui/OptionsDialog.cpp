@@ -18,10 +18,8 @@ HWND OptionsWindow;
 
 namespace {
 
-const WORD kDefaultHotKey = 0x0620;   // Control+Alt+Space
 const int kShortestTime = 5;          // seconds: the up-down's range
 const int kLongestTime = 300;
-const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 
 // What Cancel puts back.
 struct Remembered {
@@ -156,7 +154,7 @@ void UpdateShortcut()
     char target[PATH_SIZE];
     CopyText(target, sizeof target, StartupFolder);
     AppendText(target, sizeof target, "\\" SHORTCUT_NAME);
-    UINT oldMode = SetErrorMode(kQuietErrorMode);
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
     if (LoadAtStartup) {
         char source[PATH_SIZE];
         CopyText(source, sizeof source, InstallDir);
@@ -217,7 +215,7 @@ void OptionsCommand(HWND dialog, int control)
 {
     switch (control) {
     case IDC_DEFAULT_HOTKEY:
-        SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, kDefaultHotKey, 0);
+        SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, DEFAULT_HOT_KEY, 0);
         break;
     case IDC_AUTOCLOSE:
         SettingsRecord.AutoCloseAllowed = !SettingsRecord.AutoCloseAllowed;
