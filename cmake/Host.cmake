@@ -63,9 +63,14 @@ add_host_suite("" host "host.")
 add_host_suite(_asan host-asan ""
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-# End to end: the cross-built x64 program under Wine.
+# End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
+# a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
+# where this machine cannot run 32-bit Windows programs.
 set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
+set(DORVANE_WINDOWS_BUILD_X86 "" CACHE PATH "build folder of the x86 Windows programs, for the end-to-end checks")
+set(DORVANE_SETUP "" CACHE FILEPATH "the setup program made by make dist, for the installer checks")
 if(DORVANE_WINDOWS_BUILD)
+    set(E2E_ENVIRONMENT "E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver;DORVANE_SETUP=${DORVANE_SETUP}")
     file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS e2e/scenarios/*.sh)
     foreach(scenario ${E2E_SCENARIOS})
         get_filename_component(name ${scenario} NAME_WE)
@@ -73,6 +78,16 @@ if(DORVANE_WINDOWS_BUILD)
         set_tests_properties(e2e.${name} PROPERTIES
             LABELS e2e
             TIMEOUT 180
-            ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD};E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver")
+            SKIP_RETURN_CODE 77
+            ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD};DORVANE_ARCH=x64;${E2E_ENVIRONMENT}")
+        file(STRINGS ${scenario} builds REGEX "^# builds:.*x86")
+        if(builds AND DORVANE_WINDOWS_BUILD_X86)
+            add_test(NAME e2e.x86.${name} COMMAND bash ${scenario})
+            set_tests_properties(e2e.x86.${name} PROPERTIES
+                LABELS e2e
+                TIMEOUT 180
+                SKIP_RETURN_CODE 77
+                ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD_X86};DORVANE_ARCH=x86;${E2E_ENVIRONMENT}")
+        endif()
     endforeach()
 endif()

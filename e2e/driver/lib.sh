@@ -40,6 +40,8 @@ declare -A RUN_PID=() RUN_WINPID=()
 E2E_TRACE=""
 # Registry values that e2e_begin's setup command asks for (setup_reg), in .reg file form.
 SETUP_REG=""
+# Why the x86 build cannot run here, when it cannot.
+X86_MISSING=""
 
 # ---- reporting ---------------------------------------------------------------------------------
 
@@ -247,9 +249,14 @@ one_cd_drive() { add_cd_drive d DORVANE_CD; }
 
 e2e_begin() {
     E2E_NAME=$1
+    [ "${DORVANE_ARCH:-x64}" = x86 ] && E2E_NAME=$1-x86
     ARTIFACTS=$E2E_WORK/artifacts/$E2E_NAME
     rm -rf "$ARTIFACTS"
     mkdir -p "$ARTIFACTS" "$E2E_WORK/prefixes"
+    if [ "${DORVANE_ARCH:-x64}" = x86 ] && ! _can_run_x86; then
+        log "SKIPPED: $X86_MISSING"
+        exit 77
+    fi
     E2E_TMP=$(mktemp -d "$E2E_WORK/tmp.$E2E_NAME.XXXXXX")
     trap _on_exit EXIT
     trap '_on_signal "interrupted"' INT HUP
@@ -265,6 +272,20 @@ e2e_begin() {
     [ $# -gt 1 ] && prepare_prefix "${@:2}"
     _start_desktop
     log "prefix $WINEPREFIX ready"
+}
+
+# The x86 program runs through Wine's 32-bit half: wine32:i386, whose Unix side is 32-bit Linux
+# code. Some kernels are built without 32-bit support; then nothing of it can start.
+_can_run_x86() {
+    if [ ! -d /usr/lib/i386-linux-gnu/wine/i386-unix ]; then
+        X86_MISSING="Wine's 32-bit half (wine32:i386) is not installed"
+        return 1
+    fi
+    if ! /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+        X86_MISSING="this machine's kernel cannot run 32-bit Linux programs, so Wine cannot run 32-bit Windows ones"
+        return 1
+    fi
+    return 0
 }
 
 # One process that sleeps in `read -t` (no child to leave behind) and stops the scenario when its

@@ -4,6 +4,7 @@
 # on the icon during the countdown ends it at once; About's Help opens the help page from the install
 # folder; Options takes a new hot key and saves it. (No drive stands behind D:, so the door itself
 # does not move under Wine: only the program's side of it is checked.)
+# builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
 

@@ -5,6 +5,7 @@
 # letters only when the program shows them through the wide calls; code page 1251 bytes handed to
 # the ANSI calls would read as "Ïðîâîäíèê" here. Screenshots of the open menu and its pop-ups are
 # kept for both languages.
+# builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
 

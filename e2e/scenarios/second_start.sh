@@ -1,6 +1,7 @@
 # Two starts with the install folder on the command line (as a shortcut or the installer starts
 # the program; no InstallPath at all). The second start also runs the companion, then says the
 # program is already running and ends with 0 once answered; the first one keeps running.
+# builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 e2e_begin second_start one_cd_drive
 

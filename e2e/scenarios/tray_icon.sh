@@ -2,6 +2,7 @@
 # The icon shows in the notification area with its tooltip, the companion runs with the handshake
 # arguments, the main window stays hidden, and Exit from the tray menu ends the program with 0,
 # takes the icon away and leaves the settings as they were.
+# builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 e2e_begin tray_icon one_cd_drive
 
