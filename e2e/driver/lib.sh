@@ -277,12 +277,12 @@ e2e_begin() {
 # The x86 program runs through Wine's 32-bit half: wine32:i386, whose Unix side is 32-bit Linux
 # code. Some kernels are built without 32-bit support; then nothing of it can start.
 _can_run_x86() {
-    if [ ! -d /usr/lib/i386-linux-gnu/wine/i386-unix ]; then
-        X86_MISSING="Wine's 32-bit half (wine32:i386) is not installed"
+    if ! bash "$E2E_DRIVER/can_run_x86.sh"; then
+        X86_MISSING="this machine's kernel cannot run 32-bit Linux programs, so Wine cannot run 32-bit Windows ones"
         return 1
     fi
-    if ! /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
-        X86_MISSING="this machine's kernel cannot run 32-bit Linux programs, so Wine cannot run 32-bit Windows ones"
+    if [ ! -e /usr/lib/wine/wineserver32 ]; then
+        X86_MISSING="Wine's 32-bit half (wine32:i386) is not installed"
         return 1
     fi
     return 0
