@@ -695,10 +695,18 @@ click_icon() {
 }
 
 # The visible X window of a pop-up menu that the program opened (Wine names X windows' class after
-# the program's executable).
+# the program's executable): its only one without a name. (A dialog that has just closed can still
+# be mapped for a moment, as Wine waits for a window manager that is not there.)
 _find_menu() {
-    MENU_WINDOW=$(xdo search --onlyvisible --classname '^dorvane\.exe$' 2>/dev/null | head -n1)
-    [ -n "$MENU_WINDOW" ]
+    local window
+    MENU_WINDOW=""
+    for window in $(xdo search --onlyvisible --classname '^dorvane\.exe$' 2>/dev/null); do
+        if [ -z "$(xdo getwindowname "$window" 2>/dev/null)" ]; then
+            MENU_WINDOW=$window
+            return 0
+        fi
+    done
+    return 1
 }
 
 # open_tray_menu: opens the tray menu with a right click and gives it the keyboard.
@@ -791,6 +799,15 @@ tray_tooltip() {
         sed -nE 's/^window .* visible=1 .* class="tooltips_class32" title="(.*)"$/\1/p' | head -n1)
     SEEN="no visible tooltip"
     [ -n "$TOOLTIP" ]
+}
+
+# tooltip_is TEXT: the icon's tooltip reads TEXT. The mouse rests on the icon; while no tooltip
+# shows it leaves and comes back, as a tooltip shows once per visit.
+tooltip_is() {
+    tray_tooltip && [ "$TOOLTIP" = "$1" ] && return 0
+    SEEN="tooltip \"${TOOLTIP:-}\""
+    [ -n "${TOOLTIP:-}" ] || { move_mouse_away; point_at_icon; }
+    return 1
 }
 
 # ---- registry ----------------------------------------------------------------------------------

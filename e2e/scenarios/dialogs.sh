@@ -14,7 +14,7 @@ prepare() {
     setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Locked 1
     setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Password "$PASSWORD"
     setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' AutoCloseAllowed 1
-    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' AutoCloseTime 2
+    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' AutoCloseTime 5
     # The help page goes to a browser that does nothing, so no real one starts; pages open through a
     # plain command, without the DDE conversation of Wine's own association, which keeps the shell
     # waiting.
@@ -82,17 +82,33 @@ check_eq "the countdown's label" "the drive will be closed in" "$(control_text 1
 check_eq "the countdown's buttons and keys" "Close!,Pause,Cancel,<Enter>,<Space>,<Esc>" \
     "$(control_text 1),$(control_text 3),$(control_text 2),$(control_text 1015),$(control_text 1017),$(control_text 1018)"
 FIRST=$(seconds_shown)
-check "the countdown starts at AutoCloseTime (2) or has just ticked ($FIRST)" matches "$FIRST" '^[21]$'
+check "the countdown starts at AutoCloseTime (5) or has just ticked ($FIRST)" matches "$FIRST" '^[54]$'
 dialog_shot countdown
 counted_to() { read_dialog Auto-closure && [ "$(seconds_shown)" = "$1" ]; }
-wait_for 4 "the countdown at 0" counted_to 0
+wait_for 8 "the countdown at 0" counted_to 0
 wait_for 4 "the countdown to end by itself" no_dialog Auto-closure
 LASTED=$(((${EPOCHREALTIME/./} - SHOWN_AT) / 100000))
 log "the countdown lasted about $LASTED tenths of a second after it was first read"
-check "the countdown did not end at once (${LASTED} tenths of a second)" [ "$LASTED" -ge 15 ]
+check "the countdown did not end at once (${LASTED} tenths of a second)" [ "$LASTED" -ge 40 ]
 
-# The countdown's end closed the door (in the program's eyes): the next click is an opening again,
-# which asks for the password; Cancel leaves the door as it is.
+# The countdown's end closed the door (in the program's eyes): once the tooltip says so, the next
+# click is an opening again, which asks for the password, and shows the countdown again. (A click
+# while the door still moves would start nothing.)
+point_at_icon
+wait_for 10 "the tooltip to offer the opening again" tooltip_is "Eject CD"
+click_icon 1
+wait_dialog Password 10
+type_password
+wait_dialog Auto-closure 10
+LEFT=$(seconds_shown)
+check "the second countdown has time left when the icon is clicked ($LEFT)" [ "$LEFT" -ge 3 ]
+# A click on the icon during the countdown ends it at once and closes the door: the click after it
+# is an opening again, which asks for the password; Cancel leaves the door as it is.
+click_icon 1
+wait_for 2 "the click to end the countdown at once" no_dialog Auto-closure
+point_at_icon
+wait_for 10 "the tooltip to offer the opening again" tooltip_is "Eject CD"
+check "no prompt for the click's closing" no_dialog Password
 click_icon 1
 wait_dialog Password 10
 focus_dialog Password

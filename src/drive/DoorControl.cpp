@@ -18,6 +18,7 @@
 
 LONG DoorState[MAX_DRIVES];
 LONG DoorUnlocked;
+LONG DoorMoving;
 
 namespace {
 
@@ -73,30 +74,21 @@ void RestoreMciDrive(const AimedDrive* aimed)
     RegCloseKey(key);
 }
 
-}  // namespace
-
-void DoorCommand(HWND window, int mode, int quiet)
+// Moves the door through an alias of its own, with "Default Drive" aimed at
+// `drive` meanwhile. 0 when the command could not be sent.
+int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 {
-    LONG drive = SelectedDrive;
-    int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
-    if (!opening) {
-        DoorUnlocked = 0;
-    } else if (SettingsRecord.Locked) {
-        if (!ConfirmPassword(window)) return;
-        DoorUnlocked = 1;
-    }
-
     // Release the playback device: the door is moved through an alias of its own.
     if (SendMciCommand("close cdaudio", NULL, 0, NULL, 0, 0)) CdAudioOpen = 0;
 
     AimedDrive aimed = {};
     if (DriveCount > 1 && !AimMciAtDrive(drive, &aimed)) {
         RestoreMciDrive(&aimed);
-        return;
+        return 0;
     }
     if (!SendMciCommand("open cdaudio alias cd4open shareable", NULL, 0, NULL, 0, 0)) {
         RestoreMciDrive(&aimed);
-        return;
+        return 0;
     }
     CdAudioOpen = 1;
 
@@ -125,8 +117,30 @@ void DoorCommand(HWND window, int mode, int quiet)
         Paused = 0;
         CdAudioOpen = 0;
     }
+    return 1;
+}
 
-    if (SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
+}  // namespace
+
+void DoorCommand(HWND window, int mode, int quiet)
+{
+    // The shell hands the icon's clicks over inside our own calls to it, so a
+    // click can arrive while a door moves; it starts nothing then.
+    if (DoorMoving) return;
+    LONG drive = SelectedDrive;
+    int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
+    if (!opening) {
+        DoorUnlocked = 0;
+    } else if (SettingsRecord.Locked) {
+        if (!ConfirmPassword(window)) return;
+        DoorUnlocked = 1;
+    }
+
+    DoorMoving = 1;
+    int moved = MoveDoor(window, drive, mode, quiet);
+    DoorMoving = 0;
+
+    if (moved && SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
         RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }
 

@@ -84,6 +84,44 @@ TEST_F(DoorTest, TheHourglassShowsWhileTheDoorMoves)
     EXPECT_GE(doneAt - clickedAt, 3000u) << "the program waits for the slow door";
 }
 
+// The shell hands clicks over inside the program's own calls to it: a click
+// made while the door moves arrives in the middle of the door command.
+TEST_F(DoorTest, AClickWhileTheDoorMovesStartsNothing)
+{
+    AddDrives("d");
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0)}));
+    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    sim::SetRegText(SETTINGS_PATH, "Password", "pw");
+    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
+    user.When("the door is open", [] { return sim::TrayOpen('D'); });
+    Mark start;
+    user.Do("slow the door down", [&] {
+        sim::SetDoorTime('D', 2000);
+        start = Now();
+    });
+    // The closing needs no password; the click during it would be an opening.
+    user.LeftClickTray().Wait(1000).LeftClickTray().Wait(3000);
+    Seen after;
+    bool prompted = true;
+    Look(&after, 'D', &start);
+    user.Do("look for a prompt", [&] { prompted = sim::OpenDialog(IDD_PASSWORD_PROMPT).has_value(); });
+    // Once the door has stopped, a click works again.
+    bool promptedLater = false;
+    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Do("note", [&] { promptedLater = true; });
+    user.PressKey(VK_ESCAPE).EndTask();
+    Run();
+
+    EXPECT_FALSE(prompted) << "the click during the closing asked for the password";
+    EXPECT_FALSE(after.open);
+    EXPECT_EQ("Eject CD", after.tip);
+    // (The poller's lock sends a close of its own each tick; nothing opens.)
+    ASSERT_GE(after.mci.size(), kCloseDoor.size());
+    EXPECT_EQ(kCloseDoor, std::vector<std::string>(after.mci.begin(), after.mci.begin() + kCloseDoor.size()));
+    for (const std::string& command : after.mci) EXPECT_NE("set cd4open door open wait", command);
+    EXPECT_TRUE(promptedLater);
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
 TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackByteForByte)
 {
     AddDrives("def");

@@ -213,7 +213,7 @@ MCIERROR Set(MciDevice& device, const std::string& what)
         bool open = what == "door open wait";
         if (drive.trayOpen != open) {
             // "wait": the call returns once the tray has moved; the thread does nothing meanwhile.
-            W().now += drive.doorTime;
+            BlockFor(drive.doorTime);
             MoveTray(drive, open);
         }
     } else {

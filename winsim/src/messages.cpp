@@ -78,10 +78,21 @@ void Idle(const std::string& what, const std::function<bool(const Timer&)>& elig
     if (next > w.now) w.now = next;
 }
 
+void DeliverSent()
+{
+    while (!W().sent.empty()) {
+        MSG message = W().sent.front();
+        W().sent.pop_front();
+        if (FindWindow(message.hwnd)) SendMessageA(message.hwnd, message.message, message.wParam, message.lParam);
+    }
+}
+
 LoopEnd ModalLoop(HWND dialog, const std::function<bool()>& done, const std::string& what)
 {
     auto anyTimer = [](const Timer&) { return true; };
     while (!done()) {
+        DeliverSent();
+        if (done()) break;
         MSG message;
         if (TakePosted(&message, NULL, 0, 0) || (!W().quitPosted && TakeDueTimer(&message, anyTimer))) {
             if (dialog && IsDialogMessageA(dialog, &message)) continue;
@@ -108,6 +119,7 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterM
             W().lastError = ERROR_INVALID_WINDOW_HANDLE;
             return -1;
         }
+        DeliverSent();
         if (TakePosted(message, window, filterMin, filterMax)) return TRUE;
         if (W().quitPosted) {
             W().quitPosted = false;

@@ -122,8 +122,8 @@ void WINAPI SetLastError(DWORD error)
 void WINAPI Sleep(DWORD milliseconds)
 {
     // The thread blocks: nothing is dispatched, time just passes.
-    W().now += milliseconds;
     Log("Sleep " + std::to_string(milliseconds));
+    BlockFor(milliseconds);
 }
 
 DWORD WINAPI GetTickCount(void)

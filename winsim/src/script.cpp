@@ -48,13 +48,30 @@ User& TimedStep(const std::string& what, std::function<DWORD()> wakeAt)
 }
 
 // The shell tells the icon's window about the mouse, as Shell_NotifyIcon's
-// first form does: wParam the icon's id, lParam the mouse message.
+// first form does: wParam the icon's id, lParam the mouse message. It sends
+// them without waiting (SendNotifyMessage), so they come ahead of the queue.
 void MouseOnIcon(std::initializer_list<UINT> messages)
 {
     if (W().trayIcons.empty()) throw Failure("the user clicks the notification-area icon, but there is none");
     const TrayIconRecord icon = W().trayIcons.front();
     if (!icon.hasCallback) return;
-    for (UINT message : messages) PostMessageA(icon.window, icon.callbackMessage, icon.id, message);
+    for (UINT message : messages) {
+        MSG sent = MSG();
+        sent.hwnd = icon.window;
+        sent.message = icon.callbackMessage;
+        sent.wParam = icon.id;
+        sent.lParam = static_cast<LPARAM>(message);
+        sent.time = W().now;
+        W().sent.push_back(sent);
+    }
+}
+
+// A step on the shell's side: it may happen while the program is blocked.
+User& OutsideStep(const std::string& what, std::function<void()> act)
+{
+    User& result = AddStep(what, Always, act);
+    W().steps.back().outside = true;
+    return result;
 }
 
 void Choose(UINT command)
@@ -108,6 +125,37 @@ bool RunReadyStep()
     return true;
 }
 
+void BlockFor(DWORD milliseconds)
+{
+    World& w = W();
+    DWORD end = w.now + milliseconds;
+    // Time runs on through the script's waits. A wait that ends meanwhile
+    // lets the user act on other programs (click the icon) at that moment;
+    // anything else waits for the thread, and so does an act the script puts
+    // straight after the one that blocked it.
+    bool waited = false;
+    while (w.nextStep < w.steps.size()) {
+        Step& step = w.steps[w.nextStep];
+        if (!step.wakeAt && !(step.outside && waited)) break;
+        if (!step.started) {
+            step.started = true;
+            step.startedAt = w.now;
+        }
+        if (step.wakeAt) {
+            DWORD at = step.wakeAt();
+            if (at > end) break;
+            if (at > w.now) w.now = at;
+            waited = true;
+        }
+        if (!step.ready()) break;
+        ++w.nextStep;
+        Log("user, while the program is blocked: " + step.what);
+        std::function<void()> act = step.act;
+        act();
+    }
+    w.now = end;
+}
+
 DWORD NextStepTime()
 {
     World& w = W();
@@ -132,17 +180,17 @@ User& user()
 
 User& User::LeftClickTray()
 {
-    return AddStep("left click on the icon", Always, [] { MouseOnIcon({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}); });
+    return OutsideStep("left click on the icon", [] { MouseOnIcon({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}); });
 }
 
 User& User::RightClickTray()
 {
-    return AddStep("right click on the icon", Always, [] { MouseOnIcon({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP}); });
+    return OutsideStep("right click on the icon", [] { MouseOnIcon({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP}); });
 }
 
 User& User::DoubleClickTray()
 {
-    return AddStep("double click on the icon", Always, [] {
+    return OutsideStep("double click on the icon", [] {
         MouseOnIcon({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     });
 }

@@ -156,7 +156,11 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
     DWORD size = data->cbSize;
     bool known = size == NOTIFYICONDATAA_V1_SIZE || size == NOTIFYICONDATAA_V2_SIZE ||
                  size == NOTIFYICONDATAA_V3_SIZE || size == sizeof(NOTIFYICONDATAA);
-    return NotifyIcon(Request("Shell_NotifyIconA", message, data, false, known, NOTIFYICONDATAA_V1_SIZE));
+    BOOL done = NotifyIcon(Request("Shell_NotifyIconA", message, data, false, known, NOTIFYICONDATAA_V1_SIZE));
+    // The request is a message to the shell's window, sent across processes:
+    // while it waits, the thread handles what the shell sent it meanwhile.
+    DeliverSent();
+    return done;
 }
 
 BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data)
@@ -164,7 +168,9 @@ BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data)
     DWORD size = data->cbSize;
     bool known = size == NOTIFYICONDATAW_V1_SIZE || size == NOTIFYICONDATAW_V2_SIZE ||
                  size == NOTIFYICONDATAW_V3_SIZE || size == sizeof(NOTIFYICONDATAW);
-    return NotifyIcon(Request("Shell_NotifyIconW", message, data, true, known, NOTIFYICONDATAW_V1_SIZE));
+    BOOL done = NotifyIcon(Request("Shell_NotifyIconW", message, data, true, known, NOTIFYICONDATAW_V1_SIZE));
+    DeliverSent();
+    return done;
 }
 
 void WINAPI InitCommonControls(void)

@@ -213,6 +213,7 @@ struct Step {
     std::string waitingFor;               // for failure reports
     bool started = false;
     DWORD startedAt = 0;
+    bool outside = false;                 // acts on another program: possible while this one is blocked
 };
 
 struct World {
@@ -258,6 +259,10 @@ struct World {
     DWORD commDlgError = 0;
     POINT cursor = {1000, 740};
     std::deque<MSG> queue;
+    // Messages other programs sent (the shell's icon notifications): the
+    // thread handles them, ahead of its queue, whenever it waits for messages
+    // or for another program (a cross-process send).
+    std::deque<MSG> sent;
     bool quitPosted = false;
     int quitCode = 0;
     std::vector<Timer> timers;
@@ -345,6 +350,11 @@ LoopEnd ModalLoop(HWND dialog, const std::function<bool()>& done, const std::str
 // timer or scripted moment. Timers count only when `eligible` accepts them.
 void Idle(const std::string& what, const std::function<bool(const Timer&)>& eligible);
 bool TakeDueTimer(MSG* message, const std::function<bool(const Timer&)>& eligible);
+// Hands the messages other programs sent to their window procedures.
+void DeliverSent();
+// The thread is blocked for `milliseconds`: nothing is dispatched, but time
+// passes and the user may act on other programs (click the icon) meanwhile.
+void BlockFor(DWORD milliseconds);
 void FreeWindowTimersAndHotKeys(HWND window);
 
 // A step of the scripted user (script.cpp).
