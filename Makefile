@@ -6,18 +6,26 @@ BUILD      ?= build
 HOST       := $(BUILD)/host
 X64        := $(BUILD)/x64
 X86        := $(BUILD)/x86
+DIST       ?= dist
+VERSION    := $(shell sed -nE 's/^project.Dorvane VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+SETUP_DIR  := $(BUILD)/setup
+SETUP      := $(SETUP_DIR)/Dorvane-$(VERSION)-setup.exe
+TEST_SETUP := $(SETUP_DIR)/Dorvane-$(VERSION)-setup-amd64.exe
+MAKENSIS    = makensis -WX -V2 -DVERSION=$(VERSION) -DBUILD_X64=$(abspath $(X64)) -DBUILD_X86=$(abspath $(X86)) \
+              -DHELP_DIR=$(abspath help)
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_HOST := cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DDORVANE_WINDOWS_BUILD=$(abspath $(X64)) \
-              -DDORVANE_WINDOWS_BUILD_X86=$(abspath $(X86))
+              -DDORVANE_WINDOWS_BUILD_X86=$(abspath $(X86)) -DDORVANE_SETUP=$(abspath $(SETUP)) \
+              -DDORVANE_SETUP_AMD64=$(abspath $(TEST_SETUP))
 CROSS      = cmake -S . -B $(1) --toolchain cmake/mingw-$(2).cmake -DCMAKE_BUILD_TYPE=Release \
              -DDORVANE_MKICO=$(abspath $(HOST))/mkico
 
 # Debian packages the build and the checks need, with a command that proves each.
 PACKAGES := cmake:cmake g++:g++ make:make libgtest-dev:/usr/include/gtest/gtest.h \
             mingw-w64:x86_64-w64-mingw32-g++ wine:wine wine64:/usr/lib/wine/wine64 xvfb:Xvfb xdotool:xdotool \
-            imagemagick:import
+            imagemagick:import nsis:makensis
 
-.PHONY: all deps host x64 x86 test test-host test-e2e run dist clean
+.PHONY: all deps host x64 x86 setup test test-host test-e2e run dist clean
 
 all: host x64 x86
 
@@ -61,7 +69,7 @@ x86: host
 
 # Every test: the host suite, then the real program under Wine. Ends with one
 # line "N passed, N failed".
-test: host x64 x86
+test: host x64 x86 setup
 	@cd $(HOST) && ctest --output-on-failure $(CTEST_ARGS) 2>&1 | tee ctest.log; \
 	status=$${PIPESTATUS[0]}; \
 	summary=$$(grep -E '[0-9]+ tests failed out of [0-9]+' ctest.log | tail -1); \
@@ -77,18 +85,28 @@ test: host x64 x86
 test-host: host
 	@cd $(HOST) && ctest -L host --output-on-failure
 
-test-e2e: host x64
+test-e2e: host x64 x86 setup
 	@cd $(HOST) && ctest -L e2e --output-on-failure
 
 # Builds the x64 program and starts it in a private Wine prefix.
 run: x64
 	@bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
 
-dist: x64 x86
-	@mkdir -p dist/x64 dist/x86
-	@cp $(X64)/Dorvane.exe $(X64)/Ambergate.exe dist/x64/
-	@cp $(X86)/Dorvane.exe $(X86)/Ambergate.exe dist/x86/
-	@ls -l dist/x64 dist/x86
+# The setup program (32-bit, so that every Windows starts it) carrying both builds, and the four
+# executables. A second setup, built from the same script as a 64-bit program, is for testing
+# under a Wine that cannot run 32-bit programs; it is not shipped.
+setup: x64 x86
+	@mkdir -p $(SETUP_DIR)
+	@$(MAKENSIS) -DOUTFILE=$(abspath $(SETUP)) installer/Dorvane.nsi
+	@$(MAKENSIS) -DSETUP_AMD64 -DOUTFILE=$(abspath $(TEST_SETUP)) installer/Dorvane.nsi
+
+dist: setup
+	@mkdir -p $(DIST)/x64 $(DIST)/x86
+	@cp $(SETUP) $(DIST)/
+	@cp $(X64)/Dorvane.exe $(X64)/Ambergate.exe $(DIST)/x64/
+	@cp $(X86)/Dorvane.exe $(X86)/Ambergate.exe $(DIST)/x86/
+	@echo "Made:"; ls -l $(DIST)/$(notdir $(SETUP)) $(DIST)/x64/* $(DIST)/x86/* $(TEST_SETUP) | \
+	    awk '{ printf "  %9d  %s\n", $$5, $$NF }'
 
 clean:
-	rm -rf $(BUILD) dist
+	rm -rf $(BUILD) $(DIST)

@@ -68,9 +68,10 @@ add_host_suite(_asan host-asan ""
 # where this machine cannot run 32-bit Windows programs.
 set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
 set(DORVANE_WINDOWS_BUILD_X86 "" CACHE PATH "build folder of the x86 Windows programs, for the end-to-end checks")
-set(DORVANE_SETUP "" CACHE FILEPATH "the setup program made by make dist, for the installer checks")
+set(DORVANE_SETUP "" CACHE FILEPATH "the setup program, for the installer checks")
+set(DORVANE_SETUP_AMD64 "" CACHE FILEPATH "the same setup built as a 64-bit program, for a Wine without its 32-bit half")
 if(DORVANE_WINDOWS_BUILD)
-    set(E2E_ENVIRONMENT "E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver;DORVANE_SETUP=${DORVANE_SETUP}")
+    set(E2E_ENVIRONMENT "E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver;DORVANE_SETUP=${DORVANE_SETUP};DORVANE_SETUP_AMD64=${DORVANE_SETUP_AMD64}")
     file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS e2e/scenarios/*.sh)
     foreach(scenario ${E2E_SCENARIOS})
         get_filename_component(name ${scenario} NAME_WE)

@@ -1,0 +1,49 @@
+# Installing over an earlier installation: a per-user one (/CurrentUser) goes to the user's own
+# programs folder with its entry under HKCU; while Dorvane runs from there the silent setup refuses
+# (exit code 2) and changes nothing; after Exit a plain silent setup finds that installation,
+# replaces its files and keeps the user's settings as they were.
+source "$E2E_DRIVER/lib.sh"
+source "$E2E_DRIVER/setup_lib.sh"
+e2e_begin installer_upgrade one_cd_drive
+
+run_setup /S /CurrentUser
+check_eq "the per-user setup's exit code" 0 "$SETUP_STATUS"
+reg_value "$SETTINGS_KEY" InstallPath
+DIR=$VALUE
+check "InstallPath ($DIR) is the user's own programs folder" matches "$DIR" '^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\Dorvane$'
+reg_dump "$UNINSTALL_KEY_64"
+check_eq "no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+reg_value "$UNINSTALL_KEY_USER" QuietUninstallString
+check_eq "the user's entry uninstalls in the user's mode" "\"$DIR\\Uninstall.exe\" /CurrentUser /S" "$VALUE"
+check "the user's Start-menu shortcut exists" \
+    test -f "$(unix_path "$(sed -E 's/\\AppData\\Local\\Programs\\Dorvane$//' <<<"$DIR")")/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Dorvane.lnk"
+
+# The user's settings as the program saved them, and a page of the earlier version.
+for setting in Language=0 HotKey=1604 AutoCloseTime=30 Password=Secret; do
+    win reg add "$SETTINGS_KEY" /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+        fail "could not write $setting"
+done
+reg_dump "$SETTINGS_KEY"
+SETTINGS=$REG
+PAGE=$(unix_path "$DIR")/help.html
+echo "<html>the earlier version's guide</html>" >"$PAGE"
+
+start_dorvane main "$DIR\\Dorvane.exe"
+wait_for 30 "our icon in the notification area" icon_shown
+run_setup /S
+check_eq "the silent setup gives up while Dorvane runs from the folder" 2 "$SETUP_STATUS"
+check "Dorvane is still running" is_running main
+check "the earlier page is still there" grep -q "earlier version" "$PAGE"
+
+tray_menu_keys Up Return
+wait_exit main 20
+run_setup /S
+check_eq "the upgrade's exit code" 0 "$SETUP_STATUS"
+check "the page is the new version's" cmp -s "$E2E_DRIVER/../../help/help.html" "$PAGE"
+check "Dorvane.exe is the new build's" cmp -s "$DORVANE_BIN/Dorvane.exe" "$(unix_path "$DIR")/Dorvane.exe"
+reg_dump "$SETTINGS_KEY"
+check_lines "the settings and InstallPath, untouched" "$SETTINGS" "$REG"
+reg_dump "$UNINSTALL_KEY_64"
+check_eq "still no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+check "nothing went to Program Files" test ! -e "$(unix_path 'C:\Program Files\Dorvane')"
+e2e_pass
