@@ -65,3 +65,17 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
     target_link_options(wininspect PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(wininspect PRIVATE comctl32)
 endif()
+
+# The virtual CD drive of the end-to-end checks: an MCI cdaudio driver and a tool that sends MCI strings.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
+    add_library(vcdmci SHARED e2e/vcd/vcdmci.c e2e/vcd/vcdstate.c)
+    set_target_properties(vcdmci PROPERTIES PREFIX "")
+    target_compile_options(vcdmci PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+    # winmm looks the entry point up as plain "DriverProc", without the x86 stdcall decoration.
+    target_link_options(vcdmci PRIVATE ${WINDOWS_LINK_OPTIONS} -Wl,--kill-at)
+    target_link_libraries(vcdmci PRIVATE winmm)
+    add_executable(vcdsend e2e/vcd/vcdsend.c)
+    target_compile_options(vcdsend PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+    target_link_options(vcdsend PRIVATE ${WINDOWS_LINK_OPTIONS})
+    target_link_libraries(vcdsend PRIVATE winmm)
+endif()

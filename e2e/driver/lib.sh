@@ -328,6 +328,13 @@ _on_exit() {
         [ "$status" -ne 0 ] || status=1
     fi
     _end_wine
+    # The virtual drives' state and the MCI messages they saw.
+    local file
+    if [ -d "${WINEPREFIX:-}/vcd" ]; then
+        for file in "$WINEPREFIX"/vcd/*.state "$WINEPREFIX"/vcd/*.log; do
+            [ -f "$file" ] && cp "$file" "$ARTIFACTS/vcd-${file##*/}"
+        done
+    fi
     local pid
     for pid in "${RUN_PID[@]}" $HOLDER_PID; do
         kill "$pid" 2>/dev/null
@@ -464,6 +471,33 @@ add_cd_drive() {
     ln -sfn "$root" "$WINEPREFIX/dosdevices/$letter:"
     setup_reg 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "$letter:" cdrom
     log "CD-ROM drive ${letter^^}: labelled \"$2\""
+}
+
+# ---- virtual CD drives (e2e/driver/vcd) ---------------------------------------------------------
+
+# vcd ARGUMENT...: the vcd tool in this scenario's prefix (`vcd help` says what it does).
+vcd() { "$E2E_DRIVER/vcd" "$@"; }
+
+# vcd_drive LETTER: (in e2e_begin's setup command) a CD-ROM drive whose tray, disc and MCI answers
+# the scenario controls: our MCI cdaudio driver installed in both halves of the prefix (the first
+# time), the drive's tray closed and empty. Put a disc in with `vcd audio` or `vcd data`.
+vcd_drive() {
+    if [ ! -f "$WINEPREFIX/vcd/.installed" ]; then
+        vcd install || fail "could not install the virtual CD driver"
+        touch "$WINEPREFIX/vcd/.installed"
+    fi
+    VCD_NO_REG=1 vcd add "$1" || fail "could not add the virtual drive $1:"
+    setup_reg 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "${1,,}:" cdrom
+    log "virtual CD-ROM drive ${1^^}:"
+}
+
+# drive_state LETTER FIELD: one field of the drive's state (door, disc, mode, position...), on stdout.
+drive_state() { vcd field "$1" "$2"; }
+
+# door_is LETTER STATE: the drive's tray is STATE (open, closed, opening, closing); SEEN says what it is.
+door_is() {
+    SEEN="the door is $(drive_state "$1" door)"
+    [ "$SEEN" = "the door is $2" ]
 }
 
 # setup_reg KEY NAME TEXT: (in e2e_begin's setup command) a string value for the new prefix; KEY
@@ -640,7 +674,8 @@ _tray_geometry() {
     local window
     window=$(xdo search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1)
     [ -n "$window" ] || return 1
-    eval "$(xdo getwindowgeometry --shell "$window" | grep -E '^(X|Y)=' | sed 's/^/TRAY_/')"
+    eval "$(xdo getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH)=' | sed 's/^/TRAY_/')"
+    TRAY_W=$TRAY_WIDTH
 }
 
 # Counts the pixels of our icon's colours in the first icon slot of a screenshot (20x20 at the
@@ -801,12 +836,20 @@ tray_tooltip() {
     [ -n "$TOOLTIP" ]
 }
 
-# tooltip_is TEXT: the icon's tooltip reads TEXT. The mouse rests on the icon; while no tooltip
-# shows it leaves and comes back, as a tooltip shows once per visit.
+# tooltip_is TEXT: the icon's tooltip reads TEXT. The mouse rests on the icon; when no tooltip has
+# shown for a while it moves to an empty part of the notification area and back, as a tooltip
+# shows once per visit of its icon (a click hides it until the mouse has left the icon).
+TIP_VISIT=0
 tooltip_is() {
     tray_tooltip && [ "$TOOLTIP" = "$1" ] && return 0
     SEEN="tooltip \"${TOOLTIP:-}\""
-    [ -n "${TOOLTIP:-}" ] || { move_mouse_away; point_at_icon; }
+    if [ -z "${TOOLTIP:-}" ] && ((${EPOCHREALTIME/./} - TIP_VISIT > 1500000)); then
+        _tray_geometry || fail "the notification area is not shown"
+        xdo mousemove $((TRAY_X + TRAY_W - 10)) $((TRAY_Y + 10))
+        sleep 0.2
+        point_at_icon
+        TIP_VISIT=${EPOCHREALTIME/./}
+    fi
     return 1
 }
 

@@ -3,9 +3,11 @@
 #
 #   bash e2e/driver/run.sh <x64 build folder> <run folder>
 #
-# With a DISPLAY the program runs there until it ends. Without one, a private Xvfb is started, a
-# screenshot of the notification icon is saved once it shows, and everything runs until Ctrl-C.
-# The prefix (<run folder>/prefix) is kept for the next run, with its settings.
+# The machine has a virtual CD drive D: (e2e/driver/vcd) with an audio CD, and Wine's virtual
+# desktop with a taskbar. With a DISPLAY the program runs there until it ends. Without one, a
+# private Xvfb is started, a screenshot of the desktop with the icon is saved once it shows, and
+# everything runs until Ctrl-C. The prefix (<run folder>/prefix) is kept for the next run, with its
+# settings and its drive.
 
 if [ $# -ne 2 ]; then
     echo "usage: bash run.sh <x64 build folder> <run folder>" >&2
@@ -20,7 +22,7 @@ ARTIFACTS=$RUN_DIR/logs
 mkdir -p "$ARTIFACTS"
 : >"$ARTIFACTS/log.txt"
 E2E_TMP=$(mktemp -d "$RUN_DIR/tmp.XXXXXX")
-for exe in Dorvane.exe Ambergate.exe wininspect.exe; do
+for exe in Dorvane.exe Ambergate.exe wininspect.exe vcdmci.dll; do
     [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
 done
 
@@ -48,13 +50,23 @@ export WINEPREFIX=$RUN_DIR/prefix
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "making the Wine prefix $WINEPREFIX (once; about 10 s)"
     make_prefix_at "$WINEPREFIX"
-    # A machine with a CD-ROM drive: without one the program asks whether to go on.
-    prepare_prefix one_cd_drive
+fi
+# A CD-ROM drive D: that the vcd tool controls, with an audio CD of three tracks in it.
+if [ ! -f "$WINEPREFIX/vcd/d.state" ]; then
+    log "putting the virtual CD drive D: with an audio CD into the prefix"
+    prepare_prefix vcd_drive d
+    vcd audio d 04:12 03:01 05:47 || fail "could not put the audio CD into D:"
 fi
 
 DIR='C:\Program Files\Dorvane'
 install_dorvane "$DIR"
 set_install_path "$DIR"
+# Wine's virtual desktop named "shell" has a taskbar with a clock and a notification area, so the
+# program runs in something that looks like a Windows desktop rather than a bare strip.
+win reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null ||
+    fail "could not choose Wine's virtual desktop"
+win reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null ||
+    fail "could not size Wine's virtual desktop"
 
 if [ "$OWN_DISPLAY" = 0 ]; then
     log "starting Dorvane on $DISPLAY; it runs until you choose Exit in its tray menu"
@@ -64,19 +76,38 @@ if [ "$OWN_DISPLAY" = 0 ]; then
     exit "$status"
 fi
 
-_start_desktop
 start_dorvane main "$DIR\\Dorvane.exe"
-if ! (wait_for 30 "the notification icon" icon_shown); then
+icon_added() {
+    SEEN="no trace from the program yet"
+    grep -aqE '^[0-9a-f]{4}:[0-9a-f]{4}:' "$ARTIFACTS/main.stderr" || return 1
+    tray_calls main
+    SEEN="the program's calls: ${TRAY_CALLS:-none}"
+    [[ " $TRAY_CALLS " == *" NIM_ADD "* ]]
+}
+if ! (wait_for 30 "the notification icon" icon_added); then
     _read_msgbox Dorvane && log "the program shows a message instead: $MSGBOX"
     timeout 20 import -window root "$RUN_DIR/screenshot.png"
     fail "no icon; screen in $RUN_DIR/screenshot.png, Wine's output in $ARTIFACTS/main.stderr"
 fi
+# The poller's first tick chooses the picture.
+sleep 2
 timeout 20 import -window root "$RUN_DIR/screenshot.png" || fail "could not take a screenshot"
-# The notification area is small on a 1024x768 screen: also a close-up of its corner.
-convert "$RUN_DIR/screenshot.png" -crop 200x60+0+0 +repage -scale 400% "$RUN_DIR/screenshot-tray.png"
+# The notification area is small on a 1024x768 screen: also a close-up of the taskbar's corner.
+convert "$RUN_DIR/screenshot.png" -gravity SouthEast -crop 200x24+0+0 +repage -scale 400% \
+    "$RUN_DIR/screenshot-tray.png"
 echo "Dorvane runs on the private display $DISPLAY; a screenshot with its notification icon:"
 echo "  $RUN_DIR/screenshot.png (close-up: $RUN_DIR/screenshot-tray.png)"
-echo "(WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY reach it from another shell.) Ctrl-C ends it."
+cat <<EOF
+From a second shell, the virtual drive D: (e2e/driver/vcd help says more):
+  export WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY DORVANE_BIN=$DORVANE_BIN
+  e2e/driver/vcd field d door              # watch the door: closed, opening, open, closing
+  e2e/driver/vcd eject d                   # press the drive's button
+  e2e/driver/vcd eject d; e2e/driver/vcd remove d; e2e/driver/vcd push d   # take the disc out
+  e2e/driver/vcd eject d; e2e/driver/vcd data d MY_DISC; e2e/driver/vcd push d   # a data disc
+  e2e/driver/vcd log d                     # the MCI commands the program sent
+  import -window root shot.png             # a screenshot
+Ctrl-C ends it.
+EOF
 # Until Ctrl-C, or until the program ends by itself (Exit in its tray menu).
 wait "${RUN_PID[main]}"
 log "Dorvane ended with $(cat "$E2E_TMP/main.status" 2>/dev/null)"

@@ -1,0 +1,540 @@
+/*
+ * vcdmci.dll: an MCI driver for the `cdaudio` device that stands in for a CD drive under Wine.
+ *
+ * winmm parses the program's command strings with its own tables and sends this driver the messages
+ * (MCI_OPEN_DRIVER, MCI_STATUS, MCI_SET, MCI_PLAY...); the answers follow the conventions of Windows' own
+ * CD audio driver, so that winmm turns them into the texts Windows gives ("true", "04:12:33", "03:01:22:45").
+ * Each open addresses the drive that "Default Drive" names at that moment. The drive itself is a state file
+ * that the `vcd` tool also changes (vcdstate.c); every message re-reads it, so the tray, the disc and the
+ * playing position are the same for every process and for the shell. Each message is logged on the drive
+ * as one command line rebuilt from the message and its flags.
+ */
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmddk.h>
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "vcdstate.h"
+
+#define MAX_DEVICES 64
+
+typedef struct {
+    UINT id; /* 0: free */
+    int opened;
+    int shareable;
+    char letter;
+    char name[64];
+    DWORD timeFormat;
+} Device;
+
+static Device Devices[MAX_DEVICES];
+
+static Device* FindDevice(UINT id)
+{
+    for (int i = 0; i < MAX_DEVICES; i++)
+        if (Devices[i].id == id && id != 0) return &Devices[i];
+    return NULL;
+}
+
+/* ---- the drive this device addresses ------------------------------------------------------------ */
+
+/* The CD drive that byte 0 of "Default Drive" names: an index into the CD drives in the system's order. */
+static char DefaultDriveLetter(void)
+{
+    int index = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\MediaResources\\mci\\cdaudio", 0,
+                      KEY_READ, &key) == 0) {
+        BYTE value[200];
+        DWORD size = sizeof(value);
+        if (RegQueryValueExA(key, "Default Drive", NULL, NULL, value, &size) == 0 && size > 0) index = value[0];
+        RegCloseKey(key);
+    }
+    char roots[105], letters[26];
+    int count = 0;
+    DWORD length = GetLogicalDriveStringsA(sizeof(roots), roots);
+    for (const char* root = roots; length && length < sizeof(roots) && *root; root += strlen(root) + 1)
+        if (GetDriveTypeA(root) == DRIVE_CDROM && count < 26) letters[count++] = root[0];
+    if (count == 0) return 0;
+    return letters[index < count ? index : 0];
+}
+
+/* ---- times in the device's format ---------------------------------------------------------------- */
+
+/* A time value as the command string spells it: a bare track number, or colonised fields. */
+static void TimeText(DWORD format, DWORD value, char* text, int size)
+{
+    if (format == MCI_FORMAT_TMSF && (value & 0xFFFFFF00) == 0)
+        snprintf(text, size, "%lu", value);
+    else if (format == MCI_FORMAT_TMSF)
+        snprintf(text, size, "%02u:%02u:%02u:%02u", MCI_TMSF_TRACK(value), MCI_TMSF_MINUTE(value),
+                 MCI_TMSF_SECOND(value), MCI_TMSF_FRAME(value));
+    else if (format == MCI_FORMAT_MSF)
+        snprintf(text, size, "%02u:%02u:%02u", MCI_MSF_MINUTE(value), MCI_MSF_SECOND(value), MCI_MSF_FRAME(value));
+    else
+        snprintf(text, size, "%lu", value);
+}
+
+static const char* FormatName(DWORD format)
+{
+    switch (format) {
+    case MCI_FORMAT_MILLISECONDS: return "milliseconds";
+    case MCI_FORMAT_MSF: return "msf";
+    case MCI_FORMAT_TMSF: return "tmsf";
+    default: return "?";
+    }
+}
+
+/* An absolute frame as the answer in `format`, with the return flag that tells winmm how to print it. */
+static DWORD FrameToTime(const VcdState* state, DWORD format, DWORD frame, DWORD* returnFlag)
+{
+    if (format == MCI_FORMAT_MILLISECONDS) {
+        *returnFlag = 0;
+        return frame * 1000 / VCD_FRAMES_PER_SECOND + 1;
+    }
+    if (format == MCI_FORMAT_MSF) {
+        *returnFlag = MCI_COLONIZED3_RETURN;
+        return MCI_MAKE_MSF(frame / 4500, frame / 75 % 60, frame % 75);
+    }
+    int track = VcdTrackOf(state, frame);
+    DWORD offset = frame - VcdTrackStart(state, track);
+    *returnFlag = MCI_COLONIZED4_RETURN;
+    return MCI_MAKE_TMSF(track, offset / 4500, offset / 75 % 60, offset % 75);
+}
+
+/* A time in `format` as an absolute frame; a track that is not on the disc gives 0 (out of range). */
+static DWORD TimeToFrame(const VcdState* state, DWORD format, DWORD time)
+{
+    if (format == MCI_FORMAT_MILLISECONDS) return ((time - 1) * VCD_FRAMES_PER_SECOND + 500) / 1000;
+    if (format == MCI_FORMAT_MSF) return MCI_MSF_MINUTE(time) * 4500 + MCI_MSF_SECOND(time) * 75 + MCI_MSF_FRAME(time);
+    int track = MCI_TMSF_TRACK(time);
+    if (track < 1 || track > state->trackCount) return 0;
+    return VcdTrackStart(state, track) + MCI_TMSF_MINUTE(time) * 4500 + MCI_TMSF_SECOND(time) * 75 +
+           MCI_TMSF_FRAME(time);
+}
+
+/* ---- the disc ------------------------------------------------------------------------------------ */
+
+static int MediaPresent(const VcdState* state)
+{
+    return state->door == DOOR_CLOSED && state->disc != DISC_NONE;
+}
+
+/* Reading the table of contents needs a loaded disc with tracks. */
+static DWORD NeedTracks(const VcdState* state)
+{
+    if (!MediaPresent(state)) return MCIERR_DEVICE_NOT_READY;
+    return state->trackCount > 0 ? 0 : MCIERR_HARDWARE;
+}
+
+/* Playing and seeking land on audio: a data track moves on to the next audio one, the lead-out to the frame
+   before it. */
+static DWORD SkipDataTracks(const VcdState* state, DWORD* frame)
+{
+    DWORD leadOut = VcdLeadOut(state);
+    if (*frame < VCD_FIRST_FRAME || *frame >= leadOut) return MCIERR_OUTOFRANGE;
+    if (state->disc == DISC_DATA) *frame = leadOut;
+    if (*frame == leadOut) (*frame)--;
+    return 0;
+}
+
+/* ---- messages ------------------------------------------------------------------------------------ */
+
+/* Appends " wait" and " notify" as the string had them. */
+static void AddWaitNotify(char* line, int size, DWORD flags)
+{
+    int length = (int)strlen(line);
+    if (flags & MCI_NOTIFY) length += snprintf(line + length, size - length, " notify");
+    if (flags & MCI_WAIT) snprintf(line + length, size - length, " wait");
+}
+
+static void Narrow(const WCHAR* text, char* out, int size)
+{
+    WideCharToMultiByte(CP_ACP, 0, text ? text : L"", -1, out, size, NULL, NULL);
+    out[size - 1] = 0;
+}
+
+static DWORD Open(Device* device, DWORD flags, MCI_OPEN_PARMSW* params)
+{
+    char type[64] = "", element[MAX_PATH] = "", alias[64] = "", line[300];
+    if (!params) return MCIERR_NULL_PARAMETER_BLOCK;
+    if ((flags & MCI_OPEN_TYPE) && !(flags & MCI_OPEN_TYPE_ID)) Narrow(params->lpstrDeviceType, type, sizeof(type));
+    if ((flags & MCI_OPEN_ELEMENT) && !(flags & MCI_OPEN_ELEMENT_ID))
+        Narrow(params->lpstrElementName, element, sizeof(element));
+    if (flags & MCI_OPEN_ALIAS) Narrow(params->lpstrAlias, alias, sizeof(alias));
+    CharLowerA(type);
+
+    if (element[0]) snprintf(line, sizeof(line), "open %s%s%s", element, type[0] ? " type " : "", type);
+    else snprintf(line, sizeof(line), "open %s", type[0] ? type : "cdaudio");
+    if (alias[0]) snprintf(line + strlen(line), sizeof(line) - strlen(line), " alias %s", alias);
+    if (flags & MCI_OPEN_SHAREABLE) snprintf(line + strlen(line), sizeof(line) - strlen(line), " shareable");
+    AddWaitNotify(line, sizeof(line), flags);
+
+    /* Since Windows 2000 only the first letter of an element counts: "open d: type cdaudio". */
+    char letter = element[0] ? (char)toupper((unsigned char)element[0]) : DefaultDriveLetter();
+    if (!letter) return MCIERR_CANNOT_LOAD_DRIVER;
+    VcdLog(letter, line);
+
+    int shareable = (flags & MCI_OPEN_SHAREABLE) != 0;
+    for (int i = 0; i < MAX_DEVICES; i++) {
+        const Device* other = &Devices[i];
+        if (other != device && other->opened && other->letter == letter && !(other->shareable && shareable))
+            return MCIERR_MUST_USE_SHAREABLE;
+    }
+    device->opened = 1;
+    device->shareable = shareable;
+    device->letter = letter;
+    device->timeFormat = MCI_FORMAT_MSF;
+    lstrcpynA(device->name, alias[0] ? alias : type[0] ? type : element, sizeof(device->name));
+    return 0;
+}
+
+static const char* StatusItemName(DWORD item)
+{
+    switch (item) {
+    case MCI_STATUS_LENGTH: return "length";
+    case MCI_STATUS_POSITION: return "position";
+    case MCI_STATUS_NUMBER_OF_TRACKS: return "number of tracks";
+    case MCI_STATUS_MODE: return "mode";
+    case MCI_STATUS_MEDIA_PRESENT: return "media present";
+    case MCI_STATUS_TIME_FORMAT: return "time format";
+    case MCI_STATUS_READY: return "ready";
+    case MCI_STATUS_CURRENT_TRACK: return "current track";
+    default: return NULL;
+    }
+}
+
+static DWORD Status(Device* device, DWORD flags, MCI_STATUS_PARMS* params)
+{
+    char line[200];
+    if (!params) return MCIERR_NULL_PARAMETER_BLOCK;
+    const char* item = (flags & MCI_STATUS_ITEM) ? StatusItemName(params->dwItem) : NULL;
+    int length = snprintf(line, sizeof(line), "status %s", device->name);
+    if (item) length += snprintf(line + length, sizeof(line) - length, " %s", item);
+    else if (flags & MCI_STATUS_ITEM) length += snprintf(line + length, sizeof(line) - length, " item 0x%lx", params->dwItem);
+    if (flags & MCI_TRACK) length += snprintf(line + length, sizeof(line) - length, " track %lu", params->dwTrack);
+    if (flags & MCI_STATUS_START) length += snprintf(line + length, sizeof(line) - length, " start");
+    AddWaitNotify(line, sizeof(line), flags);
+    VcdLog(device->letter, line);
+    if (!(flags & MCI_STATUS_ITEM)) return MCIERR_MISSING_PARAMETER;
+
+    VcdState state;
+    if (!VcdRead(device->letter, &state)) return MCIERR_DRIVER_INTERNAL;
+    VcdSettle(&state);
+    DWORD result = 0, error;
+    switch (params->dwItem) {
+    case MCI_STATUS_MEDIA_PRESENT:
+    case MCI_STATUS_READY: {
+        int present = MediaPresent(&state);
+        params->dwReturn = MAKEMCIRESOURCE(present, present ? MCI_TRUE : MCI_FALSE);
+        return MCI_RESOURCE_RETURNED;
+    }
+    case MCI_STATUS_MODE: {
+        WORD mode = !MediaPresent(&state) ? MCI_MODE_OPEN
+                    : state.mode == MODE_PLAYING ? MCI_MODE_PLAY
+                    : state.mode == MODE_PAUSED  ? MCI_MODE_PAUSE
+                                                 : MCI_MODE_STOP;
+        params->dwReturn = MAKEMCIRESOURCE(mode, mode);
+        return MCI_RESOURCE_RETURNED;
+    }
+    case MCI_STATUS_TIME_FORMAT:
+        params->dwReturn = MAKEMCIRESOURCE(device->timeFormat, MCI_FORMAT_RETURN_BASE + device->timeFormat);
+        return MCI_RESOURCE_RETURNED;
+    case MCI_STATUS_NUMBER_OF_TRACKS:
+        if ((error = NeedTracks(&state))) return error;
+        params->dwReturn = state.trackCount;
+        return 0;
+    case MCI_STATUS_CURRENT_TRACK:
+        if ((error = NeedTracks(&state))) return error;
+        params->dwReturn = VcdTrackOf(&state, state.position);
+        return 0;
+    case MCI_STATUS_LENGTH: {
+        if ((error = NeedTracks(&state))) return error;
+        DWORD frames;
+        if (flags & MCI_TRACK) {
+            if (params->dwTrack < 1 || params->dwTrack > (DWORD)state.trackCount) return MCIERR_OUTOFRANGE;
+            frames = state.trackFrames[params->dwTrack - 1];
+            /* Windows gives the last track, and so the disc, one frame less. */
+            if (params->dwTrack == (DWORD)state.trackCount) frames--;
+        } else {
+            frames = VcdLeadOut(&state) - VCD_FIRST_FRAME - 1;
+        }
+        /* A length has no track: in tmsf it comes as msf. */
+        DWORD format = device->timeFormat == MCI_FORMAT_TMSF ? MCI_FORMAT_MSF : device->timeFormat;
+        params->dwReturn = FrameToTime(&state, format, frames, &result);
+        return result;
+    }
+    case MCI_STATUS_POSITION: {
+        if ((error = NeedTracks(&state))) return error;
+        DWORD frame = state.position;
+        if ((flags & (MCI_STATUS_START | MCI_TRACK)) == (MCI_STATUS_START | MCI_TRACK)) return MCIERR_FLAGS_NOT_COMPATIBLE;
+        if (flags & MCI_STATUS_START) frame = VCD_FIRST_FRAME;
+        if (flags & MCI_TRACK) {
+            if (params->dwTrack < 1 || params->dwTrack > (DWORD)state.trackCount) return MCIERR_OUTOFRANGE;
+            frame = VcdTrackStart(&state, params->dwTrack);
+        }
+        params->dwReturn = FrameToTime(&state, device->timeFormat, frame, &result);
+        return result;
+    }
+    default:
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    }
+}
+
+/* Moves the tray: the new state shows at once as opening or closing, the disc becomes unreadable, and the
+   call returns once the tray has taken its time. */
+static DWORD MoveDoor(char letter, int open)
+{
+    VcdState state;
+    if (!VcdLock(letter)) return MCIERR_DRIVER_INTERNAL;
+    if (!VcdRead(letter, &state)) {
+        VcdUnlock(letter, NULL);
+        return MCIERR_DRIVER_INTERNAL;
+    }
+    if (state.failDoor > 0) {
+        state.failDoor--;
+        VcdUnlock(letter, &state);
+        return MCIERR_HARDWARE;
+    }
+    if (state.door == (open ? DOOR_OPEN : DOOR_CLOSED)) {
+        VcdUnlock(letter, NULL);
+        return 0;
+    }
+    int moving = open ? DOOR_OPENING : DOOR_CLOSING;
+    state.door = moving;
+    state.mode = MODE_STOPPED;
+    state.position = VCD_FIRST_FRAME;
+    VcdSyncRoot(letter, &state);
+    VcdUnlock(letter, &state);
+
+    if (state.delayMs) Sleep(state.delayMs);
+
+    if (!VcdLock(letter)) return MCIERR_DRIVER_INTERNAL;
+    if (VcdRead(letter, &state) && state.door == moving) {
+        state.door = open ? DOOR_OPEN : DOOR_CLOSED;
+        VcdSyncRoot(letter, &state);
+        VcdUnlock(letter, &state);
+    } else {
+        /* Someone moved the tray meanwhile (the drive's button): theirs is the last word. */
+        VcdUnlock(letter, NULL);
+    }
+    return 0;
+}
+
+static DWORD Set(Device* device, DWORD flags, MCI_SET_PARMS* params)
+{
+    char line[200];
+    int length = snprintf(line, sizeof(line), "set %s", device->name);
+    if (flags & MCI_SET_DOOR_OPEN) length += snprintf(line + length, sizeof(line) - length, " door open");
+    if (flags & MCI_SET_DOOR_CLOSED) length += snprintf(line + length, sizeof(line) - length, " door closed");
+    if ((flags & MCI_SET_TIME_FORMAT) && params)
+        length += snprintf(line + length, sizeof(line) - length, " time format %s", FormatName(params->dwTimeFormat));
+    if ((flags & MCI_SET_AUDIO) && params)
+        length += snprintf(line + length, sizeof(line) - length, " audio %lu %s", params->dwAudio,
+                           (flags & MCI_SET_ON) ? "on" : "off");
+    AddWaitNotify(line, sizeof(line), flags);
+    VcdLog(device->letter, line);
+
+    DWORD error = 0;
+    if (flags & MCI_SET_DOOR_OPEN) error = MoveDoor(device->letter, 1);
+    if (!error && (flags & MCI_SET_DOOR_CLOSED)) error = MoveDoor(device->letter, 0);
+    if (error) return error;
+    if (flags & MCI_SET_TIME_FORMAT) {
+        if (!params) return MCIERR_NULL_PARAMETER_BLOCK;
+        if (params->dwTimeFormat != MCI_FORMAT_MILLISECONDS && params->dwTimeFormat != MCI_FORMAT_MSF &&
+            params->dwTimeFormat != MCI_FORMAT_TMSF)
+            return MCIERR_BAD_TIME_FORMAT;
+        device->timeFormat = params->dwTimeFormat;
+    }
+    return 0;
+}
+
+/* Runs `change` on the drive's state under its lock; `change` gives the MCI result. */
+typedef DWORD (*Change)(Device* device, VcdState* state, DWORD flags, void* params);
+
+static DWORD ChangeState(Device* device, Change change, DWORD flags, void* params)
+{
+    VcdState state;
+    if (!VcdLock(device->letter)) return MCIERR_DRIVER_INTERNAL;
+    if (!VcdRead(device->letter, &state)) {
+        VcdUnlock(device->letter, NULL);
+        return MCIERR_DRIVER_INTERNAL;
+    }
+    VcdSettle(&state);
+    DWORD result = change(device, &state, flags, params);
+    VcdUnlock(device->letter, result ? NULL : &state);
+    return result;
+}
+
+static DWORD PlayChange(Device* device, VcdState* state, DWORD flags, void* p)
+{
+    MCI_PLAY_PARMS* params = p;
+    DWORD error = NeedTracks(state);
+    if (error) return error;
+    if ((flags & (MCI_FROM | MCI_TO)) && !params) return MCIERR_NULL_PARAMETER_BLOCK;
+    DWORD from = (flags & MCI_FROM) ? TimeToFrame(state, device->timeFormat, params->dwFrom) : state->position;
+    if ((error = SkipDataTracks(state, &from))) return error;
+    DWORD to = VcdLeadOut(state) - 1;
+    if (flags & MCI_TO) {
+        to = TimeToFrame(state, device->timeFormat, params->dwTo);
+        if ((error = SkipDataTracks(state, &to))) return error;
+    }
+    if (to < from) return MCIERR_OUTOFRANGE;
+    /* Nothing left to play (the end, or data tracks only): done at once. */
+    if (from == to) return 0;
+    state->mode = MODE_PLAYING;
+    state->position = from;
+    state->since = VcdNowMs();
+    state->end = to;
+    return 0;
+}
+
+static DWORD PauseChange(Device* device, VcdState* state, DWORD flags, void* params)
+{
+    (void)device, (void)flags, (void)params;
+    /* The drive refuses audio commands without a disc. */
+    if (!MediaPresent(state)) return MCIERR_HARDWARE;
+    if (state->mode == MODE_PLAYING) state->mode = MODE_PAUSED;
+    return 0;
+}
+
+static DWORD ResumeChange(Device* device, VcdState* state, DWORD flags, void* params)
+{
+    (void)device, (void)flags, (void)params;
+    if (!MediaPresent(state)) return MCIERR_HARDWARE;
+    if (state->mode == MODE_PAUSED) {
+        state->mode = MODE_PLAYING;
+        state->since = VcdNowMs();
+    }
+    return 0;
+}
+
+static DWORD StopChange(Device* device, VcdState* state, DWORD flags, void* params)
+{
+    (void)device, (void)flags, (void)params;
+    if (!MediaPresent(state)) return MCIERR_HARDWARE;
+    state->mode = MODE_STOPPED;
+    return 0;
+}
+
+static DWORD SeekChange(Device* device, VcdState* state, DWORD flags, void* p)
+{
+    MCI_SEEK_PARMS* params = p;
+    DWORD target = flags & (MCI_SEEK_TO_START | MCI_SEEK_TO_END | MCI_TO);
+    if (!target) return MCIERR_MISSING_PARAMETER;
+    if (target & (target - 1)) return MCIERR_FLAGS_NOT_COMPATIBLE;
+    /* Seeking stops a play first, whatever comes of the seek. */
+    if (MediaPresent(state)) state->mode = MODE_STOPPED;
+    DWORD error = NeedTracks(state);
+    if (error) return error;
+    DWORD frame = target == MCI_SEEK_TO_START ? VCD_FIRST_FRAME
+                  : target == MCI_SEEK_TO_END ? VcdLeadOut(state) - 1
+                                              : TimeToFrame(state, device->timeFormat, params->dwTo);
+    if ((error = SkipDataTracks(state, &frame))) return error;
+    state->position = frame;
+    return 0;
+}
+
+/* Logs "<verb> <name>[ from X][ to Y]" and applies `change`. */
+static DWORD Transport(Device* device, const char* verb, Change change, DWORD flags, void* params)
+{
+    char line[200], time[32];
+    int length = snprintf(line, sizeof(line), "%s %s", verb, device->name);
+    if (strcmp(verb, "play") == 0 && params) {
+        MCI_PLAY_PARMS* play = params;
+        if (flags & MCI_FROM) {
+            TimeText(device->timeFormat, play->dwFrom, time, sizeof(time));
+            length += snprintf(line + length, sizeof(line) - length, " from %s", time);
+        }
+        if (flags & MCI_TO) {
+            TimeText(device->timeFormat, play->dwTo, time, sizeof(time));
+            length += snprintf(line + length, sizeof(line) - length, " to %s", time);
+        }
+    } else if (strcmp(verb, "seek") == 0) {
+        if (flags & MCI_SEEK_TO_START) length += snprintf(line + length, sizeof(line) - length, " to start");
+        if (flags & MCI_SEEK_TO_END) length += snprintf(line + length, sizeof(line) - length, " to end");
+        if ((flags & MCI_TO) && params) {
+            TimeText(device->timeFormat, ((MCI_SEEK_PARMS*)params)->dwTo, time, sizeof(time));
+            length += snprintf(line + length, sizeof(line) - length, " to %s", time);
+        }
+    }
+    AddWaitNotify(line, sizeof(line), flags);
+    VcdLog(device->letter, line);
+    return ChangeState(device, change, flags, params);
+}
+
+static DWORD Close(Device* device, DWORD flags)
+{
+    char line[100];
+    snprintf(line, sizeof(line), "close %s", device->name);
+    AddWaitNotify(line, sizeof(line), flags);
+    VcdLog(device->letter, line);
+    device->opened = 0;
+    return 0;
+}
+
+static LRESULT DriverOpen(MCI_OPEN_DRIVER_PARMS* params)
+{
+    if (!params) return 0xFFFFFFFF;
+    for (int i = 0; i < MAX_DEVICES; i++) {
+        if (Devices[i].id == 0) {
+            memset(&Devices[i], 0, sizeof(Devices[i]));
+            Devices[i].id = params->wDeviceID;
+            params->wCustomCommandTable = MCI_NO_COMMAND_TABLE;
+            params->wType = MCI_DEVTYPE_CD_AUDIO;
+            return params->wDeviceID;
+        }
+    }
+    return 0;
+}
+
+__declspec(dllexport) LRESULT CALLBACK DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM param1,
+                                                  LPARAM param2)
+{
+    (void)driver;
+    switch (message) {
+    case DRV_LOAD:
+    case DRV_FREE:
+    case DRV_ENABLE:
+    case DRV_DISABLE:
+        return 1;
+    case DRV_OPEN:
+        return DriverOpen((MCI_OPEN_DRIVER_PARMS*)param2);
+    case DRV_CLOSE: {
+        Device* device = FindDevice((UINT)id);
+        if (device) device->id = 0;
+        return 1;
+    }
+    case DRV_QUERYCONFIGURE:
+        return 0;
+    case DRV_INSTALL:
+    case DRV_REMOVE:
+        return DRVCNF_RESTART;
+    }
+    if (message < DRV_MCI_FIRST) return DefDriverProc(id, driver, message, param1, param2);
+
+    Device* device = FindDevice((UINT)id);
+    if (!device) return MCIERR_INVALID_DEVICE_ID;
+    DWORD flags = (DWORD)param1;
+    if (message == MCI_OPEN_DRIVER) return Open(device, flags, (MCI_OPEN_PARMSW*)param2);
+    if (!device->opened) return MCIERR_INVALID_DEVICE_ID;
+    switch (message) {
+    case MCI_CLOSE_DRIVER: return Close(device, flags);
+    case MCI_STATUS: return Status(device, flags, (MCI_STATUS_PARMS*)param2);
+    case MCI_SET: return Set(device, flags, (MCI_SET_PARMS*)param2);
+    case MCI_PLAY: return Transport(device, "play", PlayChange, flags, (void*)param2);
+    case MCI_PAUSE: return Transport(device, "pause", PauseChange, flags, (void*)param2);
+    case MCI_RESUME: return Transport(device, "resume", ResumeChange, flags, (void*)param2);
+    case MCI_STOP: return Transport(device, "stop", StopChange, flags, (void*)param2);
+    case MCI_SEEK: return Transport(device, "seek", SeekChange, flags, (void*)param2);
+    default: {
+        char line[100];
+        snprintf(line, sizeof(line), "message 0x%x %s flags 0x%lx", message, device->name, flags);
+        VcdLog(device->letter, line);
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    }
+    }
+}
