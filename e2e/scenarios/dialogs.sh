@@ -92,8 +92,7 @@ log "the countdown lasted about $LASTED tenths of a second after it was first re
 check "the countdown did not end at once (${LASTED} tenths of a second)" [ "$LASTED" -ge 40 ]
 
 # The countdown's end closed the door (in the program's eyes): once the tooltip says so, the next
-# click is an opening again, which asks for the password, and shows the countdown again. (A click
-# while the door still moves would start nothing.)
+# click is an opening again, which asks for the password, and shows the countdown again.
 point_at_icon
 wait_for 10 "the tooltip to offer the opening again" tooltip_is "Eject CD"
 click_icon 1

@@ -1,5 +1,6 @@
 #include "drive/DoorControl.h"
 
+#include "app/MainWindow.h"
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
@@ -125,8 +126,13 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 void DoorCommand(HWND window, int mode, int quiet)
 {
     // The shell hands the icon's clicks over inside our own calls to it, so a
-    // click can arrive while a door moves; it starts nothing then.
-    if (DoorMoving) return;
+    // request can arrive while a door moves. It waits until the door stops, as
+    // in a program that handled one message at a time; the lock's own close
+    // comes again with the poller's next tick.
+    if (DoorMoving) {
+        if (!quiet) PostMessageA(window, WM_DOORCOMMAND, static_cast<WPARAM>(mode), 0);
+        return;
+    }
     LONG drive = SelectedDrive;
     int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
     if (!opening) {

@@ -10,7 +10,7 @@ enum { DOOR_TOGGLE = 0, DOOR_OPEN = 1, DOOR_CLOSE = 2 };
 
 extern LONG DoorState[MAX_DRIVES];   // 0 closed, 1 open: the program's own record
 extern LONG DoorUnlocked;            // the password was typed for the current opening
-extern LONG DoorMoving;              // a door command is moving a door right now
+extern LONG DoorMoving;              // a door command is moving a door right now (others wait)
 
 // Moves the selected drive's door; `quiet` leaves the tray picture alone.
 void DoorCommand(HWND window, int mode, int quiet);
