@@ -45,7 +45,8 @@ function(add_host_suite suffix label prefix)
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
         MKICO_PATH="$<TARGET_FILE:mkico${suffix}>"
         ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons"
-        HELP_DIR="${CMAKE_CURRENT_SOURCE_DIR}/help")
+        HELP_DIR="${CMAKE_CURRENT_SOURCE_DIR}/help"
+        EXPECT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/expect")
     add_dependencies(dorvane_tests${suffix} mkico${suffix})
     if(prefix)
         gtest_discover_tests(dorvane_tests${suffix} TEST_PREFIX "${prefix}" PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 30)

@@ -506,6 +506,11 @@ setup_reg() {
     SETUP_REG+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=\"$(c_escape "$3")\""$'\n'
 }
 
+# setup_reg_binary KEY NAME HEX: the same for a REG_BINARY value of the bytes HEX ("00070009").
+setup_reg_binary() {
+    SETUP_REG+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=hex:$(sed -E 's/(..)/\1,/g; s/,$//' <<<"$3")"$'\n'
+}
+
 # drive_line LETTER: the drive as the system reports it to programs: "drive D: type=5 label=..."
 # (type 5 is DRIVE_CDROM), in DRIVE_LINE.
 drive_line() {

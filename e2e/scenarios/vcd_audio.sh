@@ -1,6 +1,9 @@
 # An audio CD in a drive we control, played from the tray menu's CD Audio pop-up: the total line
 # shows the disc's length, Play starts the first track and brings the two track lines, Pause stops
-# the drive where it is, and Play resumes from exactly that position.
+# the drive where it is, and Play resumes from exactly that position. Next Track moves on to track 2
+# and, on the last track, round to track 1, playing on; Stop stops the drive, lets the device go and
+# the track lines leave the pop-up.
+# builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
 
@@ -70,4 +73,63 @@ menu_keys Down Return
 wait_for 10 "the drive to play again" eval '[ "$(drive_state d mode)" = playing ]'
 check "Play resumed from the saved position" mci_log_has "seek cdaudio to $paused_text"
 check "from there on" [ "$(drive_state d position)" -ge "$paused_at" ]
+
+# Track 2 starts 04:12:33 after track 1, which starts at frame 150.
+TRACK2_FRAME=$((150 + (4 * 60 + 12) * 75 + 33))
+# playing_track N: the drive plays track N (of two).
+playing_track() {
+    local mode position
+    mode=$(drive_state d mode)
+    position=$(drive_state d position)
+    SEEN="$mode at frame $position"
+    [ "$mode" = playing ] || return 1
+    if [ "$1" = 1 ]; then ((position < TRACK2_FRAME)); else ((position >= TRACK2_FRAME)); fi
+}
+
+# The program's commands for one menu choice are the last lines of the drive's log: the poller's
+# commands come only while the menu is open, before the choice.
+mci_log_ends() {
+    local expected=$1 count
+    count=$(wc -l <<<"$expected")
+    SEEN=$(vcd log d | tail -n "$count" | tr '\n' '|')
+    [ "$(vcd log d | tail -n "$count")" = "$expected" ]
+}
+
+# Next Track is the pop-up's last item: Up from the first one goes round to it.
+audio_popup
+wait_for 10 "the track lines on track 1" info_lines_are "40019  Total: 07 m 13 s     
+40020  Track 1 from 2     
+40021  Length: 04 m 12 s     "
+menu_keys Up Return
+wait_for 10 "Next to play track 2" playing_track 2
+wait_for 5 "the program's commands for Next" mci_log_ends "status cdaudio current track
+status cdaudio number of tracks
+stop cdaudio
+seek cdaudio to 2
+play cdaudio"
+
+audio_popup
+wait_for 10 "the track lines on track 2" info_lines_are "40019  Total: 07 m 13 s     
+40020  Track 2 from 2     
+40021  Length: 03 m 01 s     "
+menu_keys Up Return
+wait_for 10 "Next on the last track to go round to track 1" playing_track 1
+wait_for 5 "the program's commands for Next on the last track" mci_log_ends "status cdaudio current track
+status cdaudio number of tracks
+stop cdaudio
+seek cdaudio to 1
+play cdaudio"
+
+# Stop: third from the end of the pop-up.
+audio_popup
+wait_for 10 "the track lines on track 1 again" info_lines_are "40019  Total: 07 m 13 s     
+40020  Track 1 from 2     
+40021  Length: 04 m 12 s     "
+menu_keys Up Up Up Return
+wait_for 10 "Stop to stop the drive" eval '[ "$(drive_state d mode)" = stopped ]'
+wait_for 5 "the program to stop and let the device go" mci_log_ends "stop cdaudio
+close cdaudio"
+audio_popup
+wait_for 10 "the track lines to go once stopped" info_lines_are "40019  Total: 07 m 13 s     "
+menu_shot main audio-popup-stopped
 e2e_pass
