@@ -42,6 +42,8 @@ E2E_TRACE=""
 SETUP_REG=""
 # Why the x86 build cannot run here, when it cannot.
 X86_MISSING=""
+# The line of the program's trace that mark_trace reached.
+TRACE_MARK=0
 
 # ---- reporting ---------------------------------------------------------------------------------
 
@@ -371,6 +373,16 @@ set_install_path() {
     log "InstallPath = $1"
 }
 
+# start_installed: the program as the setup leaves it (in DIR, C:\Program Files\Dorvane, with the
+# companion; InstallPath set), started as "main" with no command line; returns once its icon shows.
+start_installed() {
+    DIR='C:\Program Files\Dorvane'
+    install_dorvane "$DIR"
+    set_install_path "$DIR"
+    start_dorvane main "$DIR\\Dorvane.exe"
+    wait_for 30 "the program's icon in the notification area" icon_shown
+}
+
 # start_dorvane LABEL 'C:\Dir\Dorvane.exe' [ARGUMENT]: starts the program in the background, with
 # Wine's process and notification-icon traces on (they show each CreateProcess call's arguments as
 # the program made it, and each Shell_NotifyIcon call), and the calls chosen with trace_calls.
@@ -532,6 +544,15 @@ trace_calls() {
     list=$(IFS=';' && echo "$*")
     setup_reg 'HKEY_CURRENT_USER\Software\Wine\Debug' RelayInclude "$list"
     E2E_TRACE=+relay
+}
+
+# mark_trace: remembers how far the trace of the run "main" has come. program_trace PATTERN then
+# prints its own lines since the mark whose text after "pid:tid:" matches the extended PATTERN (the
+# calls chosen with trace_calls show as "Call dll.Function(" and "Ret  dll.Function(").
+mark_trace() { TRACE_MARK=$(wc -l <"$ARTIFACTS/main.stderr"); }
+program_trace() {
+    run_pid main
+    tail -n +$((TRACE_MARK + 1)) "$ARTIFACTS/main.stderr" | grep -aE "^$PID_OF:[0-9a-f]{4}:($1)"
 }
 
 # registry_writes LABEL: sets REG_WRITES to the RegSetValueExA calls that the program's own code
@@ -755,7 +776,12 @@ open_tray_menu() {
     wait_for 10 "the tray menu" _find_menu
     # The mouse leaves the menu so that only the keyboard chooses.
     move_mouse_away
-    xdo windowfocus --sync "$MENU_WINDOW" || fail "could not focus the tray menu"
+    # A window found as it maps may not take the focus yet: find it again until one does.
+    wait_for 10 "the tray menu to take the keyboard" _focus_menu
+}
+_focus_menu() {
+    SEEN="no menu window that takes the focus"
+    _find_menu && timeout 2 xdotool windowfocus --sync "$MENU_WINDOW" 2>/dev/null
 }
 
 # menu_keys KEY...: types KEYs into the open menu (arrows, Return, Escape...).

@@ -17,11 +17,7 @@ prepare() {
 E2E_DEADLINE=${E2E_DEADLINE:-120}
 e2e_begin dialogs_russian prepare
 
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "the program's icon" icon_shown
+start_installed
 
 # answer_prompt: the right password into the Russian prompt, then Return.
 answer_prompt() {

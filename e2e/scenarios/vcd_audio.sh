@@ -14,11 +14,7 @@ prepare() {
 }
 e2e_begin vcd_audio prepare
 
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
+start_installed
 
 # audio_popup: opens the tray menu and its CD Audio pop-up (the eighth item with one drive), whose
 # first item is then selected.

@@ -14,21 +14,14 @@ prepare() {
 }
 e2e_begin vcd_discs prepare
 
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
+start_installed
 
-# The pictures the program gave the tray since the last mark_icons, in order ("151 190 ..."): it
+# The pictures the program gave the tray since the last mark_trace, in order ("151 190 ..."): it
 # loads each one it shows. Wine's tray keeps an icon's old pixels where the next one is transparent,
 # so the calls tell 151 and 190 apart where a screenshot cannot.
-mark_icons() { ICONS_MARK=$(wc -l <"$ARTIFACTS/main.stderr"); }
 icons_are() {
-    run_pid main
-    SEEN=$(tail -n +$((ICONS_MARK + 1)) "$ARTIFACTS/main.stderr" |
-        grep -aoE "^$PID_OF:[0-9a-f]{4}:Call user32\.LoadIconA\([0-9a-f]+,[0-9a-f]+\)" |
-        sed -E 's/.*,([0-9a-f]+)\)$/\1/' | while read -r id; do printf '%d\n' "0x$id"; done | paste -sd' ')
+    SEEN=$(program_trace 'Call user32\.LoadIconA\(' |
+        sed -E 's/.*LoadIconA\([0-9a-f]+,([0-9a-f]+)\).*/\1/' | while read -r id; do printf '%d\n' "0x$id"; done | paste -sd' ')
     [ "$SEEN" = "$1" ]
 }
 
@@ -65,7 +58,7 @@ audio 0xB
 40019 " DATA OR NO DISC LOADED "' menu-data-disc
 
 # The disc comes out and the tray goes back in empty, all between two ticks of the poller or nearly.
-mark_icons
+mark_trace
 vcd eject d && vcd remove d && vcd push d || fail "could not take the disc out"
 check "the tray is closed" door_is d closed
 wait_for 10 "the no-disc icon for the empty drive" icons_are 190
@@ -85,7 +78,7 @@ audio 0xB
 40019 \" NO DISC LOADED \"" menu-empty
 
 # An audio CD with an autorun.inf.
-mark_icons
+mark_trace
 vcd eject d && vcd audio d 04:12:33 03:01:10 && vcd autorun d 'setup.exe /auto' && vcd push d ||
     fail "could not put the audio disc in"
 wait_for 10 "the ordinary icon with the disc in" icons_are 151

@@ -14,11 +14,7 @@ prepare() {
 }
 e2e_begin vcd_door prepare
 
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
+start_installed
 
 # The hourglass (158) is black and white on yellow, without the blue of the other two icons.
 hourglass_shown() {
@@ -28,14 +24,11 @@ hourglass_shown() {
 }
 
 # door_calls: the program's tray pictures (LoadIconA, which it calls for each one it shows) and door
-# commands in order since the mark set by mark_calls, one a line: "icon N" or "mci TEXT". Wine's
+# commands in order since the mark set by mark_trace, one a line: "icon N" or "mci TEXT". Wine's
 # tray does not clear an icon's transparent parts when the next one comes, so after the hourglass
 # the order of the calls tells the pictures apart, not the pixels.
-mark_calls() { CALLS_MARK=$(wc -l <"$ARTIFACTS/main.stderr"); }
 door_calls() {
-    run_pid main
-    DOOR_CALLS=$(tail -n +$((CALLS_MARK + 1)) "$ARTIFACTS/main.stderr" |
-        grep -aE "^$PID_OF:[0-9a-f]{4}:Call (user32\.LoadIconA|winmm\.mciSendStringA)\(" |
+    DOOR_CALLS=$(program_trace 'Call (user32\.LoadIconA|winmm\.mciSendStringA)\(' |
         perl -ne 'if (/LoadIconA\(\w+,(\w+)\)/) { printf "icon %d\n", hex $1 }
                   elsif (/mciSendStringA\(\w+ "(set [^"]*)"/) { print "mci $1\n" }')
 }
@@ -69,7 +62,7 @@ wait_for 15 "the ordinary icon with the disc back in" icon_shown
 # tray stands open the poller finds nothing to read and shows the no-disc icon (190), and after
 # closing the ordinary one (151) again.
 vcd slow d 2500
-mark_calls
+mark_trace
 click_icon 1
 move_mouse_away
 wait_for 10 "the tray to start opening" door_is d opening

@@ -18,20 +18,13 @@ cp "$EXPECTATION" "$ARTIFACTS/" || fail "cannot read $EXPECTATION"
 EXPECTED=$(grep -vE '^(#|$)' "$EXPECTATION")
 [ -n "$EXPECTED" ] || fail "no commands in $EXPECTATION"
 
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
+start_installed
 
 # program_calls: sets PROGRAM_CALLS to the program's mciSendStringA calls since the mark, one a line
 # as the file writes them: the command, "not open: " before one refused with error 263, or
 # " (error N)" after one that failed otherwise.
-mark_calls() { CALLS_MARK=$(wc -l <"$ARTIFACTS/main.stderr"); }
 program_calls() {
-    run_pid main
-    PROGRAM_CALLS=$(tail -n +$((CALLS_MARK + 1)) "$ARTIFACTS/main.stderr" |
-        grep -aE "^$PID_OF:[0-9a-f]{4}:(Call|Ret ) +winmm\.mciSendStringA\(" |
+    PROGRAM_CALLS=$(program_trace '(Call|Ret ) +winmm\.mciSendStringA\(' |
         perl -ne 'if (/:Call winmm\.mciSendStringA\(\w+ "((?:[^"\\]|\\.)*)"/) { $command = $1 }
                   elsif (/:Ret +winmm\.mciSendStringA\(\) retval=([0-9a-f]+)/ && defined $command) {
                       my $error = hex $1;
@@ -43,7 +36,7 @@ program_calls() {
 # A few ticks first: the click comes to a program that has settled. With the menu closed and no
 # lock the poller sends nothing, so everything from here on is the click's.
 sleep 1.5
-mark_calls
+mark_trace
 vcd clear-log d
 click_icon 1
 wait_for 20 "the tray to open" door_is d open
