@@ -92,29 +92,23 @@ mci_log_ends() {
 }
 
 # Next Track is the pop-up's last item: Up from the first one goes round to it.
-audio_popup
-wait_for 10 "the track lines on track 1" info_lines_are "40019  Total: 07 m 13 s     
-40020  Track 1 from 2     
-40021  Length: 04 m 12 s     "
-menu_keys Up Return
-wait_for 10 "Next to play track 2" playing_track 2
-wait_for 5 "the program's commands for Next" mci_log_ends "status cdaudio current track
+# next_track FROM LENGTH TO: with the lines showing track FROM of LENGTH, Next plays track TO.
+next_track() {
+    audio_popup
+    wait_for 10 "the track lines on track $1" info_lines_are "40019  Total: 07 m 13 s     
+40020  Track $1 from 2     
+40021  Length: $2     "
+    menu_keys Up Return
+    wait_for 10 "Next on track $1 to play track $3" playing_track "$3"
+    wait_for 5 "the program's commands for Next on track $1" mci_log_ends "status cdaudio current track
 status cdaudio number of tracks
 stop cdaudio
-seek cdaudio to 2
+seek cdaudio to $3
 play cdaudio"
-
-audio_popup
-wait_for 10 "the track lines on track 2" info_lines_are "40019  Total: 07 m 13 s     
-40020  Track 2 from 2     
-40021  Length: 03 m 01 s     "
-menu_keys Up Return
-wait_for 10 "Next on the last track to go round to track 1" playing_track 1
-wait_for 5 "the program's commands for Next on the last track" mci_log_ends "status cdaudio current track
-status cdaudio number of tracks
-stop cdaudio
-seek cdaudio to 1
-play cdaudio"
+}
+next_track 1 "04 m 12 s" 2
+# On the last track Next goes round to the first.
+next_track 2 "03 m 01 s" 1
 
 # Stop: third from the end of the pop-up.
 audio_popup
