@@ -102,6 +102,31 @@ User& AddScriptStep(const std::string& what, std::function<bool()> ready, std::f
     return AddStep(what, ready, act, waitingFor);
 }
 
+namespace {
+
+// The script's next step, noted as begun (a wait counts from here); NULL at the end.
+Step* NextStep()
+{
+    World& w = W();
+    if (w.nextStep >= w.steps.size()) return NULL;
+    Step& step = w.steps[w.nextStep];
+    if (!step.started) {
+        step.started = true;
+        step.startedAt = w.now;
+    }
+    return &step;
+}
+
+void TakeStep(const Step& step, const std::string& how)
+{
+    ++W().nextStep;
+    Log(how + step.what);
+    std::function<void()> act = step.act;   // the act may add steps and move the vector
+    act();
+}
+
+}  // namespace
+
 bool RunReadyStep()
 {
     World& w = W();
@@ -111,17 +136,9 @@ bool RunReadyStep()
             return true;
         }
     }
-    if (w.nextStep >= w.steps.size()) return false;
-    Step& step = w.steps[w.nextStep];
-    if (!step.started) {
-        step.started = true;
-        step.startedAt = w.now;
-    }
-    if (!step.ready()) return false;
-    ++w.nextStep;
-    Log("user: " + step.what);
-    std::function<void()> act = step.act;
-    act();
+    Step* step = NextStep();
+    if (!step || !step->ready()) return false;
+    TakeStep(*step, "user: ");
     return true;
 }
 
@@ -134,24 +151,16 @@ void BlockFor(DWORD milliseconds)
     // anything else waits for the thread, and so does an act the script puts
     // straight after the one that blocked it.
     bool waited = false;
-    while (w.nextStep < w.steps.size()) {
-        Step& step = w.steps[w.nextStep];
-        if (!step.wakeAt && !(step.outside && waited)) break;
-        if (!step.started) {
-            step.started = true;
-            step.startedAt = w.now;
-        }
-        if (step.wakeAt) {
-            DWORD at = step.wakeAt();
+    while (Step* step = NextStep()) {
+        if (!step->wakeAt && !(step->outside && waited)) break;
+        if (step->wakeAt) {
+            DWORD at = step->wakeAt();
             if (at > end) break;
             if (at > w.now) w.now = at;
             waited = true;
         }
-        if (!step.ready()) break;
-        ++w.nextStep;
-        Log("user, while the program is blocked: " + step.what);
-        std::function<void()> act = step.act;
-        act();
+        if (!step->ready()) break;
+        TakeStep(*step, "user, while the program is blocked: ");
     }
     w.now = end;
 }

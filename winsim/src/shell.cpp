@@ -64,7 +64,8 @@ IconRequest Request(const char* api, DWORD message, const Record* data, bool wid
     return request;
 }
 
-BOOL NotifyIcon(const IconRequest& request)
+// What the shell does with a request: the call is recorded and the icons change.
+BOOL ShellTakes(const IconRequest& request)
 {
     TrayCall call;
     call.message = request.message;
@@ -129,6 +130,15 @@ BOOL NotifyIcon(const IconRequest& request)
     return finish(TRUE);
 }
 
+// The request is a message to the shell's window, sent across processes:
+// while it waits, the thread handles what the shell sent it meanwhile.
+BOOL NotifyIcon(const IconRequest& request)
+{
+    BOOL done = ShellTakes(request);
+    DeliverSent();
+    return done;
+}
+
 }  // namespace
 
 std::vector<TrayIconRecord> TrayIcons()
@@ -156,11 +166,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
     DWORD size = data->cbSize;
     bool known = size == NOTIFYICONDATAA_V1_SIZE || size == NOTIFYICONDATAA_V2_SIZE ||
                  size == NOTIFYICONDATAA_V3_SIZE || size == sizeof(NOTIFYICONDATAA);
-    BOOL done = NotifyIcon(Request("Shell_NotifyIconA", message, data, false, known, NOTIFYICONDATAA_V1_SIZE));
-    // The request is a message to the shell's window, sent across processes:
-    // while it waits, the thread handles what the shell sent it meanwhile.
-    DeliverSent();
-    return done;
+    return NotifyIcon(Request("Shell_NotifyIconA", message, data, false, known, NOTIFYICONDATAA_V1_SIZE));
 }
 
 BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data)
@@ -168,9 +174,7 @@ BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data)
     DWORD size = data->cbSize;
     bool known = size == NOTIFYICONDATAW_V1_SIZE || size == NOTIFYICONDATAW_V2_SIZE ||
                  size == NOTIFYICONDATAW_V3_SIZE || size == sizeof(NOTIFYICONDATAW);
-    BOOL done = NotifyIcon(Request("Shell_NotifyIconW", message, data, true, known, NOTIFYICONDATAW_V1_SIZE));
-    DeliverSent();
-    return done;
+    return NotifyIcon(Request("Shell_NotifyIconW", message, data, true, known, NOTIFYICONDATAW_V1_SIZE));
 }
 
 void WINAPI InitCommonControls(void)
