@@ -23,6 +23,10 @@ LONG DoorMoving;
 
 namespace {
 
+// A request that came while a door moved; it runs once the door has stopped.
+LONG DoorPending;
+int PendingMode;
+
 // Asks for the password before the door of a locked drive opens. An older
 // prompt gives way to this one; an open Options dialog is cancelled first.
 int ConfirmPassword(HWND window)
@@ -125,12 +129,16 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
 void DoorCommand(HWND window, int mode, int quiet)
 {
-    // The shell hands the icon's clicks over inside our own calls to it, so a
-    // request can arrive while a door moves. It waits until the door stops, as
-    // in a program that handled one message at a time; the lock's own close
-    // comes again with the poller's next tick.
+    // The shell hands the icon's clicks over inside our own calls to it, and
+    // an error box shown meanwhile takes clicks too, so a request can arrive
+    // while a door moves. The newest one waits until the door stops, as in a
+    // program that handled one message at a time; the lock's own close comes
+    // again with the poller's next tick.
     if (DoorMoving) {
-        if (!quiet) PostMessageA(window, WM_DOORCOMMAND, static_cast<WPARAM>(mode), 0);
+        if (!quiet) {
+            DoorPending = 1;
+            PendingMode = mode;
+        }
         return;
     }
     LONG drive = SelectedDrive;
@@ -146,6 +154,12 @@ void DoorCommand(HWND window, int mode, int quiet)
     int moved = MoveDoor(window, drive, mode, quiet);
     DoorMoving = 0;
 
+    // The request that waited decides what follows, countdown included.
+    if (DoorPending) {
+        DoorPending = 0;
+        DoorCommand(window, PendingMode, 0);
+        return;
+    }
     if (moved && SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
         RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }

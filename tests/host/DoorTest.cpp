@@ -123,6 +123,24 @@ TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+// A click while the door command's error box shows must not be handed round
+// ahead of the user's answer: it waits, and runs once the box is closed.
+TEST_F(DoorTest, AClickDuringADoorErrorRunsOnceTheBoxIsAnswered)
+{
+    AddDrives("d");
+    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+    Mark start;
+    Seen seen;
+    user.Do("mark", [&] { start = Now(); }).LeftClickTray().LeftClickTray().AnswerMessageBox(IDOK);
+    Look(&seen, 'D', &start);
+    EXPECT_EQ(0, RunToExit());
+    std::vector<std::string> expected = kOpenDoor;
+    expected.insert(expected.end(), kCloseDoor.begin(), kCloseDoor.end());
+    EXPECT_EQ(expected, seen.mci) << "the failed opening, then the click's closing";
+    EXPECT_EQ("Eject CD", seen.tip);
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+}
+
 TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackByteForByte)
 {
     AddDrives("def");
