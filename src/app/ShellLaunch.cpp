@@ -39,8 +39,10 @@ void LaunchPausingPlayback(const char* verb, const char* file, const char* param
         return;
     }
     PauseResume();
+    // A pause that failed left the music playing: it needs no resume.
+    int paused = Paused;
     if (Launch(verb, file, parameters)) Sleep(kPlaybackPause);
-    PauseResume();
+    if (paused) PauseResume();
 }
 
 // Whether `name`, relative to `root`, is a file on the disc.

@@ -3,6 +3,8 @@
 // the pause of the program's own music around a window on the disc.
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "DriveScenario.h"
 #include "res/resource.h"
 
@@ -139,6 +141,21 @@ TEST_F(ShellLaunchTest, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
             EXPECT_TRUE(MessageTexts().empty());
         }
     }
+}
+
+TEST_F(ShellLaunchTest, AFailedPauseBeforeAWindowOnTheDiscLeavesTheMusicAlone)
+{
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
+    Choose(IDM_PLAY);
+    user.Do("break the pause", [] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
+    Choose(IDM_EXPLORE);
+    std::string afterwards;
+    user.AnswerMessageBox(IDOK).Do("listen", [&] { afterwards = sim::DrivePlayState('D'); });
+    RunToExit();
+    EXPECT_EQ("playing", afterwards) << "what the program did not pause, it does not pause afterwards";
+    std::vector<std::string> sent = sim::MciCommands();
+    EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "pause cdaudio"));
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
 }
 
 TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
