@@ -66,17 +66,22 @@ int AimMciAtDrive(LONG drive, AimedDrive* aimed)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-// Puts "Default Drive" back byte for byte.
-void RestoreMciDrive(const AimedDrive* aimed)
+// Puts "Default Drive" back byte for byte. 0 when door control has to stop
+// here (a message has been shown where one is due).
+int RestoreMciDrive(const AimedDrive* aimed)
 {
-    if (!aimed->changed) return;
+    if (!aimed->changed) return 1;
     HKEY key;
     if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
-        return;
+        return 0;
     }
-    if (!RestoreDefaultDrive(key, &aimed->original)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
-    RegCloseKey(key);
+    if (!RestoreDefaultDrive(key, &aimed->original)) {
+        RegCloseKey(key);
+        MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+        return 0;
+    }
+    return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
 // Moves the door through an alias of its own, with "Default Drive" aimed at
@@ -111,7 +116,12 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
     SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0);
     SetTrayTip(window, UiText(tip));
-    RestoreMciDrive(&aimed);
+    if (!RestoreMciDrive(&aimed)) {
+        // "Default Drive" may still name this drive: the playback device is
+        // not opened on it, and nothing follows.
+        CdAudioOpen = 0;
+        return 0;
+    }
 
     if (aimed.changed || (Playing && mode == DOOR_CLOSE)) {
         // Playback on the default drive goes on; hold its device again.

@@ -210,6 +210,29 @@ TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItWas)
     }
 }
 
+TEST_F(DoorTest, AFailedPutBackOfTheDefaultDriveEndsTheDoorCommand)
+{
+    AddDrives("de");
+    SetDefaultDrive(0);
+    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+    sim::SetRegText(SETTINGS_PATH, "AutoCloseAllowed", "1");
+    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+    Mark start;
+    Seen seen;
+    bool countdown = true;
+    user.Do("mark", [&] { start = Now(); }).LeftClickTray();
+    // While the door's error shows, the put-back is made to fail.
+    user.Do("break the put-back", [] { sim::FailCall("RegSetValueExA", "Default Drive"); });
+    user.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
+    Look(&seen, 'E', &start);
+    user.Do("look", [&] { countdown = sim::OpenDialog(IDD_AUTOCLOSE).has_value(); });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ((std::vector<std::string>{"MCI device error.", "Failed to write information."}), MessageTexts());
+    EXPECT_EQ(kOpenDoor, seen.mci) << "the playback device is not opened on the wrong drive";
+    EXPECT_FALSE(countdown);
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
+}
+
 TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
 {
     AddDrives("d");
