@@ -164,6 +164,19 @@ TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackByteForByte)
               0);
 }
 
+TEST_F(DoorTest, AnEmptyDefaultDriveNamesDriveZeroAndIsPutBackEmpty)
+{
+    AddDrives("de");
+    SetDefaultDrive(0);
+    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+    user.Do("another program empties the value", [] { SetDefaultDriveBytes(""); }).LeftClickTray();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_TRUE(sim::TrayOpen('E')) << "aimed at the selected drive";
+    EXPECT_FALSE(sim::TrayOpen('D'));
+    EXPECT_EQ("", DefaultDriveBytes());
+}
+
 TEST_F(DoorTest, TheDefaultDriveItselfIsReadButNotWritten)
 {
     AddDrives("de");
