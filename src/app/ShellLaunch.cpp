@@ -22,6 +22,8 @@ const char kVolumeControl[] = "sndvol32.exe";
 const char kCurrentVolumeControl[] = "sndvol.exe";
 const char kCurrentCdPlayer[] = "wmplayer.exe";
 const char kAppletHost[] = "rundll32.exe";
+// Where the shell finds programs that are not along the search order.
+const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 // ShellExecuteA's result: above 32 when the shell started something.
 int Launch(const char* verb, const char* file, const char* parameters)
@@ -106,6 +108,21 @@ void RunAutoplay()
     }
     AppendText(command, sizeof command, value);
     LaunchPausingPlayback(NULL, command, NULL);
+}
+
+int CdPlayerFound()
+{
+    if (SettingsRecord.Player[0] != '\0') return PlayerFileFound(SettingsRecord.Player);
+    // The system's media player is not along the search order on a current
+    // Windows: the shell finds it through its registration.
+    if (PlayerFileFound(kCurrentCdPlayer)) return 1;
+    char subKey[PATH_SIZE];
+    CopyText(subKey, sizeof subKey, kAppPathsKey);
+    AppendText(subKey, sizeof subKey, kCurrentCdPlayer);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    RegCloseKey(key);
+    return 1;
 }
 
 void LaunchCdPlayer()
