@@ -128,7 +128,8 @@ void StepTrack(int forward)
     if (!HoldDevice()) return;
     char answer[MCI_ANSWER_SIZE];
     if (!Reported("status cdaudio current track", answer, sizeof answer)) return;
-    LONG track = ParseDecimal(answer) + (forward ? 1 : -1);
+    // Wide enough for a step past the 32-bit limits an odd answer can reach.
+    long long track = static_cast<long long>(ParseDecimal(answer)) + (forward ? 1 : -1);
     if (!forward) {
         // Previous on the first track starts it again.
         if (track < 1) track = 1;

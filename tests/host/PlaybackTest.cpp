@@ -120,6 +120,23 @@ TEST_F(PlaybackTest, TracksGoRoundAtTheEndsAndAPauseIsDroppedByAMove)
     EXPECT_EQ("02:00:00", positionAfterPlay.substr(0, 8)) << "Play starts the chosen track";
 }
 
+TEST_F(PlaybackTest, TrackNumbersAtTheLimitsMoveToTheFirstTrack)
+{
+    for (UINT command : {IDM_NEXT_TRACK, IDM_PREVIOUS_TRACK}) {
+        const char* current = command == IDM_NEXT_TRACK ? "2147483647" : "-2147483648";
+        SCOPED_TRACE(current);
+        SetUp();
+        Choose(IDM_NEXT_TRACK);
+        user.Do("the driver answers oddly", [current] { sim::AnswerMci("status cdaudio current track", current); });
+        Choose(command);
+        std::string state, position;
+        Listen(&state, &position);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ("01", position.substr(0, 2)) << position;
+        EXPECT_TRUE(MessageTexts().empty());
+    }
+}
+
 TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
 {
     std::vector<MenuItemView> playingAudio, stoppedAudio;
