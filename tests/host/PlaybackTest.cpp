@@ -120,10 +120,11 @@ TEST_F(PlaybackTest, TracksGoRoundAtTheEndsAndAPauseIsDroppedByAMove)
     EXPECT_EQ("02:00:00", positionAfterPlay.substr(0, 8)) << "Play starts the chosen track";
 }
 
-TEST_F(PlaybackTest, TrackNumbersAtTheLimitsMoveToTheFirstTrack)
+TEST_F(PlaybackTest, TrackNumbersOutsideTheDiscMoveToTheFirstTrack)
 {
-    for (UINT command : {IDM_NEXT_TRACK, IDM_PREVIOUS_TRACK}) {
-        const char* current = command == IDM_NEXT_TRACK ? "2147483647" : "-2147483648";
+    const std::pair<UINT, const char*> cases[] = {
+        {IDM_NEXT_TRACK, "2147483647"}, {IDM_PREVIOUS_TRACK, "-2147483648"}, {IDM_NEXT_TRACK, "-5"}};
+    for (auto [command, current] : cases) {
         SCOPED_TRACE(current);
         SetUp();
         Choose(IDM_NEXT_TRACK);
