@@ -96,17 +96,19 @@ void RunAutoplay()
 
     // A value that names a file on the disc is started whole. Otherwise one
     // with a blank is a command line: the program before the first blank,
-    // the rest as its parameters, both as the file spells them.
+    // the rest as its parameters, both as the file spells them. A program
+    // that does not fit a path is not started cut short: that would be
+    // another file.
     char command[PATH_SIZE];
     CopyText(command, sizeof command, root);
     const char* blank = strchr(value, ' ');
     if (blank != NULL && !FileOnDisc(root, value)) {
         original[blank - text] = '\0';
-        AppendText(command, sizeof command, original + start);
+        if (!AppendText(command, sizeof command, original + start)) return;
         LaunchPausingPlayback(NULL, command, original + (blank - text) + 1);
         return;
     }
-    AppendText(command, sizeof command, value);
+    if (!AppendText(command, sizeof command, value)) return;
     LaunchPausingPlayback(NULL, command, NULL);
 }
 

@@ -169,6 +169,11 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
     };
     const std::string padding(4100, ';');
     const std::string lateEquals = "[open]\r\n" + padding + "\r\nx=late.exe\r\n";
+    // "D:\" and the value fill the 260 bytes of a path with 256 characters.
+    const std::string longest = "D:\\" + std::string(256, 'X');
+    const std::string fits = "open=" + longest.substr(3) + "\r\n";
+    const std::string tooLong = "open=" + longest.substr(3) + "X\r\n";
+    const std::string programTooLong = "open=" + longest.substr(3) + "X /auto\r\n";
     const Case cases[] = {
         {"[autorun]\r\nicon=disc.ico\r\nopen=setup.exe\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
         {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
@@ -184,6 +189,10 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
         {"[autorun]\r\nopen\r\n", {"SETUP.EXE"}, NULL, NULL, false},
         // Only the first 4096 bytes count.
         {lateEquals.c_str(), {"LATE.EXE"}, NULL, NULL, false},
+        // A value longer than a path is not started cut short.
+        {fits.c_str(), {}, longest.c_str(), NULL, false},
+        {tooLong.c_str(), {}, NULL, NULL, false},
+        {programTooLong.c_str(), {}, NULL, NULL, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.autorun);
