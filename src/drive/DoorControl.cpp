@@ -84,6 +84,16 @@ int RestoreMciDrive(const AimedDrive* aimed)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
+// Opens the door's own alias of the cdaudio device. A close that failed
+// after an earlier door command leaves the alias taken, and every open after
+// it would fail: that alias is closed and the open tried once more.
+int OpenDoorAlias()
+{
+    const char open[] = "open cdaudio alias cd4open shareable";
+    if (SendMciCommand(open, NULL, 0, NULL, 0, 0)) return 1;
+    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(open, NULL, 0, NULL, 0, 0);
+}
+
 // Moves the door through an alias of its own, with "Default Drive" aimed at
 // `drive` meanwhile. 0 when the command could not be sent.
 int MoveDoor(HWND window, LONG drive, int mode, int quiet)
@@ -96,7 +106,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         RestoreMciDrive(&aimed);
         return 0;
     }
-    if (!SendMciCommand("open cdaudio alias cd4open shareable", NULL, 0, NULL, 0, 0)) {
+    if (!OpenDoorAlias()) {
         RestoreMciDrive(&aimed);
         return 0;
     }

@@ -297,6 +297,18 @@ TEST_F(DoorTest, AFailedAliasOpenLeavesThePlaybackDeviceReleased)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+TEST_F(DoorTest, AnAliasLeftOpenByAFailedCloseDoesNotStopLaterCommands)
+{
+    AddDrives("d");
+    sim::FailMci("close cd4open", MCIERR_HARDWARE);
+    std::string seen;
+    for (int i = 0; i < 3; ++i)
+        user.LeftClickTray().Do("look", [&seen] { seen += sim::TrayOpen('D') ? "open " : "shut "; });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("open shut open ", seen);
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
 TEST_F(DoorTest, ALockedDoorOpenedByHandIsShutByTheNextTick)
 {
     AddDrives("d");
