@@ -62,6 +62,7 @@ int FileOnDisc(const char* root, const char* name)
 
 void BrowseDisc(int useOpen)
 {
+    if (DriveCount == 0) return;
     char root[4];
     DriveRoot(SelectedDrive, root);
     LaunchPausingPlayback(useOpen ? "open" : "explore", root, NULL);
@@ -69,6 +70,9 @@ void BrowseDisc(int useOpen)
 
 void RunAutoplay()
 {
+    // Without a drive the root would be empty, and the current folder's
+    // autorun.inf would be read instead of a disc's.
+    if (DriveCount == 0) return;
     char root[4];
     DriveRoot(SelectedDrive, root);
     // Both copies get a terminator after the bytes read.

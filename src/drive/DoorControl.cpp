@@ -149,6 +149,8 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
 void DoorCommand(HWND window, int mode, int quiet)
 {
+    // Without a drive there is no door to ask a password for, or to keep shut.
+    if (DriveCount == 0) return;
     // The shell hands the icon's clicks over inside our own calls to it, and
     // an error box shown meanwhile takes clicks too, so a request can arrive
     // while a door moves. The newest one waits until the door stops, as in a

@@ -214,6 +214,26 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
     }
 }
 
+// After "No" to the question about a missing CD drive, the disc's commands
+// find no disc: not the current folder's autorun.inf, not a locked door.
+TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
+{
+    DriveScenario::SetUp();
+    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
+    sim::AddFile("C:\\setup.exe", "MZ");
+    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
+    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
+    size_t dialogs = 0;
+    user.LeftClickTray().Wait(1000).Do("look", [&] { dialogs = sim::OpenDialogs().size(); }).EndTask();
+    Run();
+    EXPECT_TRUE(sim::ShellLaunches().empty());
+    EXPECT_EQ(1u, dialogs) << "only the main window: no password for a door that is not there";
+    std::vector<std::string> sent = sim::MciCommands();
+    EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "open cdaudio alias cd4open shareable"));
+    EXPECT_EQ(2u, MessageTexts().size());
+}
+
 TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
 {
     struct Case {
