@@ -163,15 +163,19 @@ void UpdateShortcut()
     CopyText(target, sizeof target, StartupFolder);
     AppendText(target, sizeof target, "\\" SHORTCUT_NAME);
     UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
+    BOOL made = TRUE;
     if (LoadAtStartup) {
         char source[PATH_SIZE];
         CopyText(source, sizeof source, InstallDir);
         AppendText(source, sizeof source, "\\" SHORTCUT_NAME);
-        CopyFileA(source, target, TRUE);
+        // A shortcut that is there already does the job.
+        made = CopyFileA(source, target, TRUE) || GetLastError() == ERROR_FILE_EXISTS;
     } else {
         DeleteFileA(target);
     }
     SetErrorMode(oldMode);
+    // Otherwise the program would not start with Windows, unlike what the box says.
+    if (!made) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
 }
 
 void AcceptOptions(HWND dialog)

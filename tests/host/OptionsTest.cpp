@@ -150,6 +150,30 @@ TEST_F(OptionsTest, DefaultSetsControlAltSpaceAndUntickingDeletesTheShortcut)
     EXPECT_FALSE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk"));
 }
 
+TEST_F(OptionsTest, AStartupShortcutThatCannotBeMadeIsReported)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::vector<std::string> messages;
+    };
+    const std::string target = std::string(kStartup) + "\\Dorvane.lnk";
+    const Case cases[] = {
+        {"made meanwhile", [&] { sim::AddFile(target, "shortcut"); }, {}},
+        {"no shortcut in the install folder", [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+         {"Failed to write information."}},
+        {"refused", [&] { sim::FailCall("CopyFileA", target); }, {"Failed to write information."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        OpenOptions();
+        user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.prepare).ClickButton(IDOK).AcceptMessageBoxes();
+        EXPECT_EQ(0, Finish());
+        EXPECT_EQ(c.messages, MessageTexts());
+    }
+}
+
 TEST_F(OptionsTest, WithoutAStartupFolderTheShortcutIsNeverTouched)
 {
     sim::SetRegText(kShellFolders, "StartUp", "");
