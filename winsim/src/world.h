@@ -247,6 +247,7 @@ struct World {
     RegKey currentUser;
     RegKey localMachine;
     std::map<HKEY, RegKey*> regHandles;
+    std::map<HKEY, REGSAM> regAccess;   // the rights each handle was opened with
 
     // Files
     std::map<std::string, FileEntry> files;   // by normalised upper-case path
