@@ -103,9 +103,6 @@ INT_PTR CALLBACK MainDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
         return TRUE;
-    case WM_DOORCOMMAND:
-        DoorCommand(window, static_cast<int>(wParam), 0);
-        return TRUE;
     }
     return FALSE;
 }

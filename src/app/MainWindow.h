@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #define WM_TRAYNOTIFY (WM_USER + 100)   // the tray icon's callback message
-#define WM_DOORCOMMAND (WM_USER + 101)  // a door command put off until the door stops; wParam the mode
 
 enum {
     IDT_POLL = 1001,        // disc status timer on the main window

@@ -22,6 +22,8 @@ const char kVolumeControl[] = "sndvol32.exe";
 const char kCurrentVolumeControl[] = "sndvol.exe";
 const char kCurrentCdPlayer[] = "wmplayer.exe";
 const char kAppletHost[] = "rundll32.exe";
+// Where the shell finds programs that are not along the search order.
+const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 // ShellExecuteA's result: above 32 when the shell started something.
 int Launch(const char* verb, const char* file, const char* parameters)
@@ -39,8 +41,10 @@ void LaunchPausingPlayback(const char* verb, const char* file, const char* param
         return;
     }
     PauseResume();
+    // A pause that failed left the music playing: it needs no resume.
+    int paused = Paused;
     if (Launch(verb, file, parameters)) Sleep(kPlaybackPause);
-    PauseResume();
+    if (paused) PauseResume();
 }
 
 // Whether `name`, relative to `root`, is a file on the disc.
@@ -58,6 +62,7 @@ int FileOnDisc(const char* root, const char* name)
 
 void BrowseDisc(int useOpen)
 {
+    if (DriveCount == 0) return;
     char root[4];
     DriveRoot(SelectedDrive, root);
     LaunchPausingPlayback(useOpen ? "open" : "explore", root, NULL);
@@ -65,6 +70,9 @@ void BrowseDisc(int useOpen)
 
 void RunAutoplay()
 {
+    // Without a drive the root would be empty, and the current folder's
+    // autorun.inf would be read instead of a disc's.
+    if (DriveCount == 0) return;
     char root[4];
     DriveRoot(SelectedDrive, root);
     // Both copies get a terminator after the bytes read.
@@ -92,18 +100,35 @@ void RunAutoplay()
 
     // A value that names a file on the disc is started whole. Otherwise one
     // with a blank is a command line: the program before the first blank,
-    // the rest as its parameters, both as the file spells them.
+    // the rest as its parameters, both as the file spells them. A program
+    // that does not fit a path is not started cut short: that would be
+    // another file.
     char command[PATH_SIZE];
     CopyText(command, sizeof command, root);
     const char* blank = strchr(value, ' ');
     if (blank != NULL && !FileOnDisc(root, value)) {
         original[blank - text] = '\0';
-        AppendText(command, sizeof command, original + start);
+        if (!AppendText(command, sizeof command, original + start)) return;
         LaunchPausingPlayback(NULL, command, original + (blank - text) + 1);
         return;
     }
-    AppendText(command, sizeof command, value);
+    if (!AppendText(command, sizeof command, value)) return;
     LaunchPausingPlayback(NULL, command, NULL);
+}
+
+int CdPlayerFound()
+{
+    if (SettingsRecord.Player[0] != '\0') return PlayerFileFound(SettingsRecord.Player);
+    // The system's media player is not along the search order on a current
+    // Windows: the shell finds it through its registration.
+    if (PlayerFileFound(kCurrentCdPlayer)) return 1;
+    char subKey[PATH_SIZE];
+    CopyText(subKey, sizeof subKey, kAppPathsKey);
+    AppendText(subKey, sizeof subKey, kCurrentCdPlayer);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    RegCloseKey(key);
+    return 1;
 }
 
 void LaunchCdPlayer()

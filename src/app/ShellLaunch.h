@@ -9,4 +9,8 @@ void RunAutoplay();
 void LaunchCdPlayer();
 void RunSystemTool(UINT command);
 
+// Whether LaunchCdPlayer has a program to start: the player set in Options,
+// or without one the system's media player, found as the shell finds it.
+int CdPlayerFound();
+
 #endif

@@ -2,14 +2,17 @@
 
 #include "settings/Registry.h"
 
-int QueryDefaultDrive(HKEY key, DefaultDriveValue* value)
+int QueryDefaultDrive(HKEY key, DefaultDriveValue* value, int* missing)
 {
     value->size = sizeof value->bytes;
     value->type = REG_NONE;
-    if (RegQueryValueExA(key, DEFAULT_DRIVE_VALUE, NULL, &value->type, value->bytes, &value->size) != ERROR_SUCCESS)
-        return 0;
-    // An empty value names no drive at all.
-    return value->size > 0 && value->size <= sizeof value->bytes;
+    LSTATUS status = RegQueryValueExA(key, DEFAULT_DRIVE_VALUE, NULL, &value->type, value->bytes, &value->size);
+    if (missing != NULL) *missing = status == ERROR_FILE_NOT_FOUND;
+    if (status != ERROR_SUCCESS) return 0;
+    // An empty value leaves the cdaudio device on the first drive; it is put
+    // back empty.
+    if (value->size == 0) value->bytes[0] = 0;
+    return value->size <= sizeof value->bytes;
 }
 
 int SetDefaultDrive(HKEY key, BYTE drive)

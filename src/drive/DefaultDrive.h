@@ -18,9 +18,10 @@ struct DefaultDriveValue {
     DWORD type;
 };
 
-// Reads "Default Drive" from the open key. 0 when it is missing, unreadable,
-// longer than the buffer, or empty; only then is `value` left undefined.
-int QueryDefaultDrive(HKEY key, DefaultDriveValue* value);
+// Reads "Default Drive" from the open key; an empty value names drive 0. 0
+// when it is missing, unreadable or longer than the buffer; only then is
+// `value` left undefined. `missing`, when given, tells the first case apart.
+int QueryDefaultDrive(HKEY key, DefaultDriveValue* value, int* missing = NULL);
 
 // Writes "Default Drive" as the four bytes drive, 0, 0, 0 (REG_BINARY).
 int SetDefaultDrive(HKEY key, BYTE drive);

@@ -1,6 +1,7 @@
 #include "drive/DiscPoller.h"
 
 #include "app/MainWindow.h"
+#include "app/ShellLaunch.h"
 #include "app/Text.h"
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
@@ -55,13 +56,6 @@ UINT Usable(int usable)
     return usable ? MENU_ITEM_USABLE : MENU_ITEM_GREYED;
 }
 
-// The CD player item is usable while the player is found. With no player
-// set, the command starts the system's own media player instead.
-int PlayerFound()
-{
-    return SettingsRecord.Player[0] == '\0' || PlayerFileFound(SettingsRecord.Player);
-}
-
 int AutorunMentionsOpen()
 {
     char root[4];
@@ -83,7 +77,7 @@ void RemoveTrackLines()
 // Brings the open menu up to date with the selected drive.
 void UpdateOpenMenu()
 {
-    SetItemState(IDM_CD_PLAYER, FALSE, Usable(PlayerFound()));
+    SetItemState(IDM_CD_PLAYER, FALSE, Usable(CdPlayerFound()));
 
     int openedHere = 0;
     if (!CdAudioOpen) openedHere = SendMciCommand("open cdaudio shareable", NULL, 0, NULL, 0, 0);

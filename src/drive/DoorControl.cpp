@@ -23,6 +23,10 @@ LONG DoorMoving;
 
 namespace {
 
+// A request that came while a door moved; it runs once the door has stopped.
+LONG DoorPending;
+int PendingMode;
+
 // Asks for the password before the door of a locked drive opens. An older
 // prompt gives way to this one; an open Options dialog is cancelled first.
 int ConfirmPassword(HWND window)
@@ -62,17 +66,32 @@ int AimMciAtDrive(LONG drive, AimedDrive* aimed)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-// Puts "Default Drive" back byte for byte.
-void RestoreMciDrive(const AimedDrive* aimed)
+// Puts "Default Drive" back byte for byte. 0 when door control has to stop
+// here (a message has been shown where one is due).
+int RestoreMciDrive(const AimedDrive* aimed)
 {
-    if (!aimed->changed) return;
+    if (!aimed->changed) return 1;
     HKEY key;
     if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
-        return;
+        return 0;
     }
-    if (!RestoreDefaultDrive(key, &aimed->original)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
-    RegCloseKey(key);
+    if (!RestoreDefaultDrive(key, &aimed->original)) {
+        RegCloseKey(key);
+        MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+        return 0;
+    }
+    return RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+// Opens the door's own alias of the cdaudio device. A close that failed
+// after an earlier door command leaves the alias taken, and every open after
+// it would fail: that alias is closed and the open tried once more.
+int OpenDoorAlias()
+{
+    const char open[] = "open cdaudio alias cd4open shareable";
+    if (SendMciCommand(open, NULL, 0, NULL, 0, 0)) return 1;
+    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(open, NULL, 0, NULL, 0, 0);
 }
 
 // Moves the door through an alias of its own, with "Default Drive" aimed at
@@ -87,7 +106,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         RestoreMciDrive(&aimed);
         return 0;
     }
-    if (!SendMciCommand("open cdaudio alias cd4open shareable", NULL, 0, NULL, 0, 0)) {
+    if (!OpenDoorAlias()) {
         RestoreMciDrive(&aimed);
         return 0;
     }
@@ -107,7 +126,12 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
     SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0);
     SetTrayTip(window, UiText(tip));
-    RestoreMciDrive(&aimed);
+    if (!RestoreMciDrive(&aimed)) {
+        // "Default Drive" may still name this drive: the playback device is
+        // not opened on it, and nothing follows.
+        CdAudioOpen = 0;
+        return 0;
+    }
 
     if (aimed.changed || (Playing && mode == DOOR_CLOSE)) {
         // Playback on the default drive goes on; hold its device again.
@@ -125,12 +149,18 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
 void DoorCommand(HWND window, int mode, int quiet)
 {
-    // The shell hands the icon's clicks over inside our own calls to it, so a
-    // request can arrive while a door moves. It waits until the door stops, as
-    // in a program that handled one message at a time; the lock's own close
-    // comes again with the poller's next tick.
+    // Without a drive there is no door to ask a password for, or to keep shut.
+    if (DriveCount == 0) return;
+    // The shell hands the icon's clicks over inside our own calls to it, and
+    // an error box shown meanwhile takes clicks too, so a request can arrive
+    // while a door moves. The newest one waits until the door stops, as in a
+    // program that handled one message at a time; the lock's own close comes
+    // again with the poller's next tick.
     if (DoorMoving) {
-        if (!quiet) PostMessageA(window, WM_DOORCOMMAND, static_cast<WPARAM>(mode), 0);
+        if (!quiet) {
+            DoorPending = 1;
+            PendingMode = mode;
+        }
         return;
     }
     LONG drive = SelectedDrive;
@@ -146,6 +176,12 @@ void DoorCommand(HWND window, int mode, int quiet)
     int moved = MoveDoor(window, drive, mode, quiet);
     DoorMoving = 0;
 
+    // The request that waited decides what follows, countdown included.
+    if (DoorPending) {
+        DoorPending = 0;
+        DoorCommand(window, PendingMode, 0);
+        return;
+    }
     if (moved && SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
         RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }

@@ -49,9 +49,12 @@ int ReadDefaultDrive()
         return 0;
     }
     DefaultDriveValue value;
+    int missing = 0;
     int drive = 0;
-    if (QueryDefaultDrive(key, &value)) drive = value.bytes[0];
-    else if (!SetDefaultDrive(key, 0)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    // Only a value that is not there is made; one that cannot be read just
+    // now, or at all, is the system's and stays as it is.
+    if (QueryDefaultDrive(key, &value, &missing)) drive = value.bytes[0];
+    else if (missing && !SetDefaultDrive(key, 0)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
     RegCloseKey(key);
     return drive;
 }

@@ -128,15 +128,15 @@ void StepTrack(int forward)
     if (!HoldDevice()) return;
     char answer[MCI_ANSWER_SIZE];
     if (!Reported("status cdaudio current track", answer, sizeof answer)) return;
-    LONG track = ParseDecimal(answer) + (forward ? 1 : -1);
-    if (!forward) {
-        // Previous on the first track starts it again.
-        if (track < 1) track = 1;
-    } else {
+    // Wide enough for a step past the 32-bit limits an odd answer can reach.
+    long long track = static_cast<long long>(ParseDecimal(answer)) + (forward ? 1 : -1);
+    if (forward) {
         // Next on the last track goes round to the first.
         if (!Reported("status cdaudio number of tracks", answer, sizeof answer)) return;
         if (track > ParseDecimal(answer)) track = 1;
     }
+    // Previous on the first track starts it again; no track comes before it.
+    if (track < 1) track = 1;
     if (!Reported("stop cdaudio")) return;
 
     // In tmsf a bare number is the start of that track.

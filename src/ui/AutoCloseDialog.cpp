@@ -70,10 +70,15 @@ void AutoCloseCommand(HWND dialog, int control)
 VOID CALLBACK AutoCloseTimerProc(HWND dialog, UINT, UINT_PTR, DWORD)
 {
     if (AutoClosePaused) return;
+    // A count at 0 or below has run out: 0 stays on show for a whole second
+    // and the door closes on the next tick. Counting below the lowest number
+    // would wrap round to the highest.
+    if (AutoCloseCountdown <= 0) {
+        PressButton(dialog, IDOK);
+        return;
+    }
     --AutoCloseCountdown;
-    // 0 stays on show for a whole second; the door closes on the next tick.
-    if (AutoCloseCountdown >= 0) SetDlgItemInt(dialog, IDC_COUNTDOWN_SECONDS, static_cast<UINT>(AutoCloseCountdown), TRUE);
-    else PressButton(dialog, IDOK);
+    SetDlgItemInt(dialog, IDC_COUNTDOWN_SECONDS, static_cast<UINT>(AutoCloseCountdown), TRUE);
 }
 
 INT_PTR CALLBACK AutoCloseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -138,15 +138,23 @@ void BrowseForPlayer(HWND dialog)
 }
 
 // The player path as typed, in the system's code page as the setting keeps
-// it. 0 when the system's code page cannot hold it.
+// it. 0 when the system's code page cannot hold it: what does not come back
+// as typed (a '?', a best-fit letter) would name another file. UTF-8 takes
+// neither the best-fit flag nor the question whether a default was used.
 int ReadPlayer(HWND dialog, char path[PATH_SIZE])
 {
     WCHAR typed[PATH_SIZE] = {0};
     GetDlgItemTextW(dialog, IDC_PLAYER, typed, PATH_SIZE);
-    BOOL lossy = FALSE;
-    int length = WideCharToMultiByte(CP_ACP, 0, typed, -1, path, PATH_SIZE, NULL, &lossy);
-    if (length == 0) path[0] = '\0';
-    return length != 0 && !lossy;
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    WCHAR back[PATH_SIZE] = {0};
+    if (!WideCharToMultiByte(CP_ACP, flags, typed, -1, path, PATH_SIZE, NULL, NULL) ||
+        !MultiByteToWideChar(CP_ACP, 0, path, -1, back, PATH_SIZE)) {
+        path[0] = '\0';
+        return 0;
+    }
+    for (int i = 0; typed[i] != 0 || back[i] != 0; ++i)
+        if (typed[i] != back[i]) return 0;
+    return 1;
 }
 
 void UpdateShortcut()
@@ -155,15 +163,19 @@ void UpdateShortcut()
     CopyText(target, sizeof target, StartupFolder);
     AppendText(target, sizeof target, "\\" SHORTCUT_NAME);
     UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
+    BOOL made = TRUE;
     if (LoadAtStartup) {
         char source[PATH_SIZE];
         CopyText(source, sizeof source, InstallDir);
         AppendText(source, sizeof source, "\\" SHORTCUT_NAME);
-        CopyFileA(source, target, TRUE);
+        // A shortcut that is there already does the job.
+        made = CopyFileA(source, target, TRUE) || GetLastError() == ERROR_FILE_EXISTS;
     } else {
         DeleteFileA(target);
     }
     SetErrorMode(oldMode);
+    // Otherwise the program would not start with Windows, unlike what the box says.
+    if (!made) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
 }
 
 void AcceptOptions(HWND dialog)

@@ -10,6 +10,7 @@
 #include "ui/StringTable.h"
 
 HWND PasswordPromptWindow;
+HWND PasswordChangeWindow;
 const char MasterPassword[] = "Zebra walks at noon";
 
 namespace {
@@ -85,12 +86,14 @@ BOOL InitChange(HWND dialog)
         EnableWindow(GetDlgItem(dialog, IDC_OLD_GROUP), FALSE);
         EnableWindow(GetDlgItem(dialog, IDC_OLD_PASSWORD), FALSE);
     }
+    PasswordChangeWindow = dialog;
     return TRUE;
 }
 
 void ChangeCommand(HWND dialog, int control)
 {
     if (control == IDCANCEL) {
+        PasswordChangeWindow = NULL;
         EndDialog(dialog, IDCANCEL);
         return;
     }
@@ -121,6 +124,7 @@ void ChangeCommand(HWND dialog, int control)
     }
     strcpy(SettingsRecord.Password, fresh.text);
     SaveSetting(SETTING_PASSWORD, 0, SettingsRecord.Password);
+    PasswordChangeWindow = NULL;
     EndDialog(dialog, IDOK);
 }
 
@@ -145,9 +149,12 @@ INT_PTR CALLBACK PasswordChangeDlgProc(HWND dialog, UINT message, WPARAM wParam,
 
 void CloseOlderPrompt()
 {
-    if (PasswordPromptWindow == NULL) return;
-    DestroyWindow(PasswordPromptWindow);
+    // Ended, not destroyed: only the end of a dialog enables its owner again,
+    // and an Options dialog waiting under it has to take its Cancel click.
+    if (PasswordPromptWindow != NULL) EndDialog(PasswordPromptWindow, IDCANCEL);
     PasswordPromptWindow = NULL;
+    if (PasswordChangeWindow != NULL) EndDialog(PasswordChangeWindow, IDCANCEL);
+    PasswordChangeWindow = NULL;
 }
 
 int RunPasswordPrompt(HWND owner)

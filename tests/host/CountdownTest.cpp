@@ -70,6 +70,20 @@ TEST_F(CountdownTest, ItRunsDownAndClosesTheDoor)
     EXPECT_EQ(1u, keysAfter) << "the countdown's keys went with it; the door's own stays";
 }
 
+TEST_F(CountdownTest, ATimeBelowZeroHasRunOutAtTheFirstTick)
+{
+    for (const char* time : {"-1", "-2147483648"}) {
+        SCOPED_TRACE(time);
+        SetUp();
+        sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", time);
+        std::string door;
+        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).Wait(1100);
+        Door(&door);
+        EXPECT_EQ(0, Finish());
+        EXPECT_EQ("shut ", door);
+    }
+}
+
 TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
 {
     std::string shown, door;

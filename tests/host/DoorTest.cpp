@@ -123,6 +123,24 @@ TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+// A click while the door command's error box shows must not be handed round
+// ahead of the user's answer: it waits, and runs once the box is closed.
+TEST_F(DoorTest, AClickDuringADoorErrorRunsOnceTheBoxIsAnswered)
+{
+    AddDrives("d");
+    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+    Mark start;
+    Seen seen;
+    user.Do("mark", [&] { start = Now(); }).LeftClickTray().LeftClickTray().AnswerMessageBox(IDOK);
+    Look(&seen, 'D', &start);
+    EXPECT_EQ(0, RunToExit());
+    std::vector<std::string> expected = kOpenDoor;
+    expected.insert(expected.end(), kCloseDoor.begin(), kCloseDoor.end());
+    EXPECT_EQ(expected, seen.mci) << "the failed opening, then the click's closing";
+    EXPECT_EQ("Eject CD", seen.tip);
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+}
+
 TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackByteForByte)
 {
     AddDrives("def");
@@ -144,6 +162,19 @@ TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackByteForByte)
     EXPECT_GE(sim::TraceIndex("RegSetValueExA HKLM\\System\\CurrentControlSet\\Control\\MediaResources\\mci\\cdaudio "
                               "Default Drive"),
               0);
+}
+
+TEST_F(DoorTest, AnEmptyDefaultDriveNamesDriveZeroAndIsPutBackEmpty)
+{
+    AddDrives("de");
+    SetDefaultDrive(0);
+    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+    user.Do("another program empties the value", [] { SetDefaultDriveBytes(""); }).LeftClickTray();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_TRUE(sim::TrayOpen('E')) << "aimed at the selected drive";
+    EXPECT_FALSE(sim::TrayOpen('D'));
+    EXPECT_EQ("", DefaultDriveBytes());
 }
 
 TEST_F(DoorTest, TheDefaultDriveItselfIsReadButNotWritten)
@@ -190,6 +221,29 @@ TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItWas)
         // A failed door command still records the request: the tooltip offers the close.
         EXPECT_EQ(c.messages == std::vector<std::string>{"MCI device error."} ? "Close CD" : "Eject CD", seen.tip);
     }
+}
+
+TEST_F(DoorTest, AFailedPutBackOfTheDefaultDriveEndsTheDoorCommand)
+{
+    AddDrives("de");
+    SetDefaultDrive(0);
+    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+    sim::SetRegText(SETTINGS_PATH, "AutoCloseAllowed", "1");
+    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+    Mark start;
+    Seen seen;
+    bool countdown = true;
+    user.Do("mark", [&] { start = Now(); }).LeftClickTray();
+    // While the door's error shows, the put-back is made to fail.
+    user.Do("break the put-back", [] { sim::FailCall("RegSetValueExA", "Default Drive"); });
+    user.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
+    Look(&seen, 'E', &start);
+    user.Do("look", [&] { countdown = sim::OpenDialog(IDD_AUTOCLOSE).has_value(); });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ((std::vector<std::string>{"MCI device error.", "Failed to write information."}), MessageTexts());
+    EXPECT_EQ(kOpenDoor, seen.mci) << "the playback device is not opened on the wrong drive";
+    EXPECT_FALSE(countdown);
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
 }
 
 TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
@@ -240,6 +294,18 @@ TEST_F(DoorTest, AFailedAliasOpenLeavesThePlaybackDeviceReleased)
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ("stop cdaudio", sent[0]);
     EXPECT_EQ("open cdaudio shareable", sent[1]);
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(DoorTest, AnAliasLeftOpenByAFailedCloseDoesNotStopLaterCommands)
+{
+    AddDrives("d");
+    sim::FailMci("close cd4open", MCIERR_HARDWARE);
+    std::string seen;
+    for (int i = 0; i < 3; ++i)
+        user.LeftClickTray().Do("look", [&seen] { seen += sim::TrayOpen('D') ? "open " : "shut "; });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("open shut open ", seen);
     EXPECT_TRUE(MessageTexts().empty());
 }
 

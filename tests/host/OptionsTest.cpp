@@ -101,6 +101,44 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     ASSERT_EQ(1u, sim::FileDialogs().size());
 }
 
+// The player path is kept in the system's code page: OK takes it when it
+// comes back from that code page as typed, on any system, UTF-8 included.
+TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
+{
+    struct Case {
+        UINT codePage;
+        const char* typed;
+        const char* found;   // a file of this name along the search order
+        bool taken;
+    };
+    const char kCyrillic[] = "C:\\Музыка\\плеер.exe";
+    // The code page has no "ā": its best fit "a" would name another file.
+    const char kBestFit[] = "C:\\Tools\\tāl.exe";
+    const Case cases[] = {
+        {1252, "", NULL, true},           {1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+        {1252, kCyrillic, NULL, false},   {1252, kBestFit, "tal.exe", false},
+        {1251, "", NULL, true},           {1251, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+        {1251, kCyrillic, "плеер.exe", true}, {1251, kBestFit, "tal.exe", false},
+        {CP_UTF8, "", NULL, true},        {CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+        {CP_UTF8, kCyrillic, "плеер.exe", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.typed);
+        SetUp();
+        sim::SetAnsiCodePage(c.codePage);
+        // Names and settings are bytes in the system's code page.
+        auto bytes = [&c](const std::string& text) { return c.codePage == 1251 ? Cp1251(text) : text; };
+        if (c.found) sim::AddFile("C:\\Windows\\System32\\" + bytes(c.found));
+        OpenOptions();
+        if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
+        user.ClickButton(IDOK);
+        if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
+        EXPECT_EQ(0, Finish());
+        EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
+        EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
+    }
+}
+
 TEST_F(OptionsTest, DefaultSetsControlAltSpaceAndUntickingDeletesTheShortcut)
 {
     sim::AddFile(std::string(kStartup) + "\\Dorvane.lnk", "shortcut");
@@ -110,6 +148,30 @@ TEST_F(OptionsTest, DefaultSetsControlAltSpaceAndUntickingDeletesTheShortcut)
     EXPECT_EQ(0, Finish());
     EXPECT_EQ("1568", Saved("HotKey")) << "0x0620: Control+Alt+Space";
     EXPECT_FALSE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk"));
+}
+
+TEST_F(OptionsTest, AStartupShortcutThatCannotBeMadeIsReported)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::vector<std::string> messages;
+    };
+    const std::string target = std::string(kStartup) + "\\Dorvane.lnk";
+    const Case cases[] = {
+        {"made meanwhile", [&] { sim::AddFile(target, "shortcut"); }, {}},
+        {"no shortcut in the install folder", [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+         {"Failed to write information."}},
+        {"refused", [&] { sim::FailCall("CopyFileA", target); }, {"Failed to write information."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        OpenOptions();
+        user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.prepare).ClickButton(IDOK).AcceptMessageBoxes();
+        EXPECT_EQ(0, Finish());
+        EXPECT_EQ(c.messages, MessageTexts());
+    }
 }
 
 TEST_F(OptionsTest, WithoutAStartupFolderTheShortcutIsNeverTouched)

@@ -105,6 +105,31 @@ TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+// A click on the icon while Options waits in a password dialog of its own
+// cancels Options: nothing is left on screen, disabled, until Exit.
+TEST_F(PasswordTest, ADoorPromptCancelsOptionsWaitingInAPasswordDialog)
+{
+    for (int inOptions : {IDC_PASSWORD_PROTECT, IDC_CHANGE_PASSWORD}) {
+        SCOPED_TRACE(inOptions);
+        SetUp();
+        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(inOptions);
+        user.WhenDialogShows(inOptions == IDC_PASSWORD_PROTECT ? IDD_PASSWORD_PROMPT : IDD_PASSWORD_CHANGE);
+        user.LeftClickTray();
+        Answer("Secret pass");
+        std::vector<int> left;
+        user.Do("look", [&] {
+            for (const sim::DialogView& dialog : sim::OpenDialogs())
+                if (dialog.templateId != IDD_MAIN) left.push_back(dialog.templateId);
+        });
+        // Options opens afresh.
+        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL);
+        user.EndTask();
+        Run();
+        EXPECT_TRUE(left.empty()) << "dialog " << (left.empty() ? 0 : left[0]) << " is left";
+        EXPECT_TRUE(sim::TrayOpen('D'));
+    }
+}
+
 TEST_F(PasswordTest, ANewerPromptReplacesAnOlderOne)
 {
     int opened = 0;

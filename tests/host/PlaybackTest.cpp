@@ -120,6 +120,24 @@ TEST_F(PlaybackTest, TracksGoRoundAtTheEndsAndAPauseIsDroppedByAMove)
     EXPECT_EQ("02:00:00", positionAfterPlay.substr(0, 8)) << "Play starts the chosen track";
 }
 
+TEST_F(PlaybackTest, TrackNumbersOutsideTheDiscMoveToTheFirstTrack)
+{
+    const std::pair<UINT, const char*> cases[] = {
+        {IDM_NEXT_TRACK, "2147483647"}, {IDM_PREVIOUS_TRACK, "-2147483648"}, {IDM_NEXT_TRACK, "-5"}};
+    for (auto [command, current] : cases) {
+        SCOPED_TRACE(current);
+        SetUp();
+        Choose(IDM_NEXT_TRACK);
+        user.Do("the driver answers oddly", [current] { sim::AnswerMci("status cdaudio current track", current); });
+        Choose(command);
+        std::string state, position;
+        Listen(&state, &position);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ("01", position.substr(0, 2)) << position;
+        EXPECT_TRUE(MessageTexts().empty());
+    }
+}
+
 TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
 {
     std::vector<MenuItemView> playingAudio, stoppedAudio;

@@ -188,22 +188,33 @@ TEST_F(PollerTest, AutorunCountsInAnyCaseWithinItsFirst4096Bytes)
 
 TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
 {
+    // Where the system's media player is: nowhere, registered with the shell
+    // (as on a current Windows), or along the search order.
+    enum MediaPlayer { NONE, REGISTERED, ON_PATH };
     struct Case {
         const char* player;
+        MediaPlayer mediaPlayer;
         UINT state;
     };
     const Case cases[] = {
-        {"C:\\Windows\\System32\\cdplay.exe", kUsable},
-        {"D:\\Elsewhere\\cdplay.exe", kUsable},   // only the name counts
-        {"C:\\Tools\\tunes.exe", kGreyed},        // outside the search order
-        {"C:\\Tools\\", kGreyed},              // a folder names no program
-        {"", kUsable},                            // the system's own player stands in
+        {"C:\\Windows\\System32\\cdplay.exe", NONE, kUsable},
+        {"D:\\Elsewhere\\cdplay.exe", NONE, kUsable},   // only the name counts
+        {"C:\\Tools\\tunes.exe", REGISTERED, kGreyed},  // outside the search order
+        {"C:\\Tools\\", NONE, kGreyed},                 // a folder names no program
+        {"", NONE, kGreyed},                             // nothing to start
+        {"", REGISTERED, kUsable},                       // the system's media player stands in
+        {"", ON_PATH, kUsable},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.player);
+        SCOPED_TRACE(std::string(c.player) + ", media player " + std::to_string(c.mediaPlayer));
         DriveScenario::SetUp();
         sim::AddFile("C:\\Windows\\System32\\cdplay.exe");
         sim::AddFile("C:\\Tools\\tunes.exe");
+        const std::string mediaPlayer = c.mediaPlayer == ON_PATH ? "C:\\Windows\\wmplayer.exe"
+                                                                 : "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
+        if (c.mediaPlayer != NONE) sim::AddFile(mediaPlayer);
+        if (c.mediaPlayer == REGISTERED)
+            sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", mediaPlayer);
         OneDrive();
         sim::SetRegText(SETTINGS_PATH, "Player", c.player);
         MenuLook look;

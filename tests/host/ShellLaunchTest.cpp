@@ -3,6 +3,8 @@
 // the pause of the program's own music around a window on the disc.
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "DriveScenario.h"
 #include "res/resource.h"
 
@@ -141,6 +143,21 @@ TEST_F(ShellLaunchTest, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
     }
 }
 
+TEST_F(ShellLaunchTest, AFailedPauseBeforeAWindowOnTheDiscLeavesTheMusicAlone)
+{
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
+    Choose(IDM_PLAY);
+    user.Do("break the pause", [] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
+    Choose(IDM_EXPLORE);
+    std::string afterwards;
+    user.AnswerMessageBox(IDOK).Do("listen", [&] { afterwards = sim::DrivePlayState('D'); });
+    RunToExit();
+    EXPECT_EQ("playing", afterwards) << "what the program did not pause, it does not pause afterwards";
+    std::vector<std::string> sent = sim::MciCommands();
+    EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "pause cdaudio"));
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+}
+
 TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
 {
     struct Case {
@@ -152,6 +169,11 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
     };
     const std::string padding(4100, ';');
     const std::string lateEquals = "[open]\r\n" + padding + "\r\nx=late.exe\r\n";
+    // "D:\" and the value fill the 260 bytes of a path with 256 characters.
+    const std::string longest = "D:\\" + std::string(256, 'X');
+    const std::string fits = "open=" + longest.substr(3) + "\r\n";
+    const std::string tooLong = "open=" + longest.substr(3) + "X\r\n";
+    const std::string programTooLong = "open=" + longest.substr(3) + "X /auto\r\n";
     const Case cases[] = {
         {"[autorun]\r\nicon=disc.ico\r\nopen=setup.exe\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
         {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
@@ -167,6 +189,10 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
         {"[autorun]\r\nopen\r\n", {"SETUP.EXE"}, NULL, NULL, false},
         // Only the first 4096 bytes count.
         {lateEquals.c_str(), {"LATE.EXE"}, NULL, NULL, false},
+        // A value longer than a path is not started cut short.
+        {fits.c_str(), {}, longest.c_str(), NULL, false},
+        {tooLong.c_str(), {}, NULL, NULL, false},
+        {programTooLong.c_str(), {}, NULL, NULL, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.autorun);
@@ -186,6 +212,26 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
         EXPECT_EQ(c.parameters ? c.parameters : "(none)", launches[0].parameters.value_or("(none)"));
         EXPECT_EQ(c.starts, launches[0].result > 32) << launches[0].result;
     }
+}
+
+// After "No" to the question about a missing CD drive, the disc's commands
+// find no disc: not the current folder's autorun.inf, not a locked door.
+TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
+{
+    DriveScenario::SetUp();
+    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
+    sim::AddFile("C:\\setup.exe", "MZ");
+    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
+    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
+    size_t dialogs = 0;
+    user.LeftClickTray().Wait(1000).Do("look", [&] { dialogs = sim::OpenDialogs().size(); }).EndTask();
+    Run();
+    EXPECT_TRUE(sim::ShellLaunches().empty());
+    EXPECT_EQ(1u, dialogs) << "only the main window: no password for a door that is not there";
+    std::vector<std::string> sent = sim::MciCommands();
+    EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "open cdaudio alias cd4open shareable"));
+    EXPECT_EQ(2u, MessageTexts().size());
 }
 
 TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)

@@ -102,6 +102,24 @@ TEST_F(WinsimMenusTest, ConversionsCountAndFailAsWindowsDoes)
     EXPECT_STREQ("Я€", bytes);
     EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\xC0\x80", 2, wide, 16));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_NO_BEST_FIT_CHARS, u"x", -1, bytes, 16, NULL, NULL));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_FLAGS), GetLastError()) << "UTF-8 takes no flags but WC_ERR_INVALID_CHARS";
+
+    // Best fit: a letter the code page lacks comes out as its plain letter,
+    // without a word, unless WC_NO_BEST_FIT_CHARS forbids it.
+    EXPECT_EQ(3, WideCharToMultiByte(1251, 0, u"\u00E4\u0101", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_STREQ("aa", bytes);
+    EXPECT_FALSE(usedDefault);
+    EXPECT_EQ(2, WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u0101", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_STREQ("?", bytes);
+    EXPECT_TRUE(usedDefault);
+
+    // A machine set to UTF-8: CP_ACP follows, with UTF-8's rules.
+    sim::SetAnsiCodePage(CP_UTF8);
+    EXPECT_EQ(static_cast<UINT>(CP_UTF8), GetACP());
+    EXPECT_EQ(0, WideCharToMultiByte(CP_ACP, 0, u"x", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(3, WideCharToMultiByte(CP_ACP, 0, u"Я", -1, bytes, 16, NULL, NULL));
 }
 
 TEST_F(WinsimMenusTest, ItemTextComesBackWithinTheCallersCount)

@@ -90,6 +90,23 @@ TEST_F(WinsimTest, RegistryReportsTheSizeAValueNeeds)
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
 }
 
+TEST_F(WinsimTest, RegistryValuesNeedTheRightsTheKeyWasOpenedWith)
+{
+    sim::SetRegText("HKCU\\Software\\T", "v", "old");
+    HKEY reading, writing, below;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\T", 0, KEY_READ, &reading));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\T", 0, KEY_SET_VALUE, &writing));
+    const BYTE text[] = "new";
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(reading, "v", 0, REG_SZ, text, sizeof text));
+    DWORD size = 0;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExA(writing, "v", NULL, NULL, NULL, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(writing, "v", 0, REG_SZ, text, sizeof text));
+    EXPECT_EQ(std::string("new", 4), sim::GetRegValue("HKCU\\Software\\T", "v")->data);
+    // A key below is made through any handle: the parent's rights are not asked.
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(reading, "Below", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &below, NULL));
+    for (HKEY key : {reading, writing, below}) RegCloseKey(key);
+}
+
 TEST_F(WinsimTest, CreateProcessFindsUnquotedPathsWithBlanks)
 {
     sim::AddFile("C:\\Program Files\\A B\\tool.exe");

@@ -38,6 +38,22 @@ const char16_t kCp1252[32] = {
 
 const char16_t kReplacement = 0xFFFD;
 
+// Windows' best fit, the part of it that matters here: a Latin letter with a
+// diacritic that the code page lacks becomes its plain ASCII letter (1251:
+// U+00E4 -> 'a', dlls/kernel32/tests/codepage.c). '-': no such letter.
+const char kBestFitLatin1[] = "AAAAAA-CEEEEIIII-NOOOOO--UUUUY--aaaaaa-ceeeeiiii-nooooo--uuuuy-y";   // U+00C0..
+const char kBestFitLatinA[] = "AaAaAaCcCcCcCcDd--EeEeEeEeEeGgGgGgGgHh--IiIiIiIiI---JjKk-LlLlLl----NnNnNn---OoOo"
+                              "Oo--RrRrRrSsSsSsSsTtTt--UuUuUuUuUuUuWwYyYZzZzZz-";   // U+0100..U+017F
+
+// The best-fit byte for `unit`, or -1.
+int BestFit(char16_t unit)
+{
+    char letter = '-';
+    if (unit >= 0xC0 && unit < 0x100) letter = kBestFitLatin1[unit - 0xC0];
+    else if (unit >= 0x100 && unit < 0x180) letter = kBestFitLatinA[unit - 0x100];
+    return letter == '-' ? -1 : letter;
+}
+
 UINT Resolve(UINT codePage)
 {
     return codePage == CP_ACP ? W().ansiCodePage : codePage;
@@ -157,13 +173,16 @@ std::u16string DecodeKnown(UINT codePage, const std::string& bytes, bool* invali
     return text;
 }
 
-// Characters the code page lacks become `fallback` (no best-fit mapping).
-std::string EncodeKnown(UINT codePage, const std::u16string& text, char fallback, bool* usedDefault, bool* invalid)
+// Characters the code page lacks become their best fit, when `bestFit`
+// allows one, or else `fallback`.
+std::string EncodeKnown(UINT codePage, const std::u16string& text, char fallback, bool bestFit, bool* usedDefault,
+                        bool* invalid)
 {
     if (codePage == CP_UTF8) return EncodeUtf8(text, invalid);
     std::string bytes;
     for (char16_t unit : text) {
         int byte = ToByte(codePage, unit);
+        if (byte < 0 && bestFit) byte = BestFit(unit);
         if (byte < 0) {
             if (usedDefault) *usedDefault = true;
             bytes += fallback;
@@ -196,7 +215,7 @@ std::u16string Decode(UINT codePage, const std::string& bytes)
 
 std::string Encode(UINT codePage, const std::u16string& text, bool* usedDefault)
 {
-    return EncodeKnown(Resolve(codePage), text, '?', usedDefault, NULL);
+    return EncodeKnown(Resolve(codePage), text, '?', true, usedDefault, NULL);
 }
 
 std::string Utf8(const std::u16string& text)
@@ -290,8 +309,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wid
         ++length;
     }
     bool used = false, invalid = false;
-    std::string result = EncodeKnown(resolved, std::u16string(wide, length), defaultChar ? *defaultChar : '?', &used,
-                                     &invalid);
+    std::string result = EncodeKnown(resolved, std::u16string(wide, length), defaultChar ? *defaultChar : '?',
+                                     !(flags & WC_NO_BEST_FIT_CHARS), &used, &invalid);
     if (invalid && (flags & WC_ERR_INVALID_CHARS)) {
         W().lastError = ERROR_NO_UNICODE_TRANSLATION;
         return 0;

@@ -276,6 +276,20 @@ MCIERROR Run(MciDevice& device, const std::string& verb, const std::string& rest
     return MCIERR_UNRECOGNIZED_COMMAND;
 }
 
+// An answer the test gave for this command, in place of the drive's.
+bool Answered(const std::string& command, std::string* answer)
+{
+    auto& answers = W().mciAnswers;
+    for (auto it = answers.begin(); it != answers.end(); ++it) {
+        if (it->command != command) continue;
+        *answer = it->answer;
+        Log("mciSendStringA answered on request");
+        if (--it->times <= 0) answers.erase(it);
+        return true;
+    }
+    return false;
+}
+
 MCIERROR Execute(const std::string& command, std::string* answer)
 {
     size_t verbEnd = command.find(' ');
@@ -316,6 +330,11 @@ void FailMci(const std::string& command, MCIERROR error, int times)
     FailCall("mciSendStringA", command, error, times);
 }
 
+void AnswerMci(const std::string& command, const std::string& answer, int times)
+{
+    W().mciAnswers.push_back(MciAnswer{command, answer, times});
+}
+
 std::vector<std::string> OpenMciDevices()
 {
     std::vector<std::string> aliases;
@@ -345,7 +364,8 @@ MCIERROR WINAPI mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLe
     call.command = text;
     call.at = w.now;
     DWORD lastError = w.lastError;   // MCI leaves the thread's last error alone
-    call.result = Faulted("mciSendStringA", text) ? static_cast<MCIERROR>(w.lastError) : Execute(text, &call.answer);
+    if (Faulted("mciSendStringA", text)) call.result = static_cast<MCIERROR>(w.lastError);
+    else if (!Answered(text, &call.answer)) call.result = Execute(text, &call.answer);
     w.lastError = lastError;
     if (call.result != 0) call.answer.clear();
     // An answer longer than the buffer is cut to fit, with its NUL.

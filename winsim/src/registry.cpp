@@ -60,11 +60,22 @@ RegKey* KeyOfHandle(HKEY handle)
     return found == W().regHandles.end() ? NULL : found->second;
 }
 
-HKEY NewKeyHandle(RegKey* key)
+HKEY NewKeyHandle(RegKey* key, REGSAM access)
 {
     HKEY handle = reinterpret_cast<HKEY>(NewHandleValue());
     W().regHandles[handle] = key;
+    W().regAccess[handle] = access;
     return handle;
+}
+
+// Reading and writing values take the rights the handle was opened with; the
+// predefined roots have them all. Opening or creating a key below a handle
+// takes none of its rights (server/registry.c, create_key).
+bool Allows(HKEY handle, REGSAM right)
+{
+    if (handle == HKEY_CURRENT_USER || handle == HKEY_LOCAL_MACHINE) return true;
+    auto found = W().regAccess.find(handle);
+    return found != W().regAccess.end() && (found->second & right) == right;
 }
 
 LSTATUS FaultOr(const char* api, const std::string& subject, LSTATUS otherwise)
@@ -158,7 +169,7 @@ int OpenRegistryHandles()
 
 using namespace sim;
 
-LSTATUS WINAPI RegOpenKeyExA(HKEY handle, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
+LSTATUS WINAPI RegOpenKeyExA(HKEY handle, LPCSTR subKey, DWORD, REGSAM access, PHKEY result)
 {
     RegKey* parent = KeyOfHandle(handle);
     if (!parent) return ERROR_INVALID_HANDLE;
@@ -167,11 +178,11 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY handle, LPCSTR subKey, DWORD, REGSAM, PHKEY re
     if (LSTATUS error = FaultOr("RegOpenKeyExA", path, ERROR_SUCCESS)) return error;
     RegKey* key = Walk(parent, subKey ? subKey : "", false, "", NULL);
     if (!key) return ERROR_FILE_NOT_FOUND;
-    *result = NewKeyHandle(key);
+    *result = NewKeyHandle(key, access);
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD, LPSTR className, DWORD, REGSAM,
+LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD, LPSTR className, DWORD, REGSAM access,
                                LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
 {
     RegKey* parent = KeyOfHandle(handle);
@@ -182,7 +193,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD, LPSTR classNam
     bool created = false;
     RegKey* key = Walk(parent, subKey ? subKey : "", true, className ? className : "", &created);
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *result = NewKeyHandle(key);
+    *result = NewKeyHandle(key, access);
     return ERROR_SUCCESS;
 }
 
@@ -191,6 +202,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY handle, LPCSTR valueName, LPDWORD, LPDWORD 
 {
     RegKey* key = KeyOfHandle(handle);
     if (!key) return ERROR_INVALID_HANDLE;
+    if (!Allows(handle, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
     std::string name = valueName ? valueName : "";
     if (LSTATUS error = FaultOr("RegQueryValueExA", name, ERROR_SUCCESS)) return error;
     auto found = key->values.find(name);
@@ -222,6 +234,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY handle, LPCSTR valueName, DWORD, DWORD type, 
     if (!key) return ERROR_INVALID_HANDLE;
     std::string name = valueName ? valueName : "";
     Log("RegSetValueExA " + key->path + " " + name);
+    if (!Allows(handle, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     if (LSTATUS error = FaultOr("RegSetValueExA", name, ERROR_SUCCESS)) return error;
     key->values[name] = RegValue{type, std::string(reinterpret_cast<const char*>(data), dataSize)};
     return ERROR_SUCCESS;
@@ -234,6 +247,7 @@ LSTATUS WINAPI RegCloseKey(HKEY handle)
     if (found == W().regHandles.end()) return ERROR_INVALID_HANDLE;
     std::string path = found->second->path;
     W().regHandles.erase(found);
+    W().regAccess.erase(handle);
     Log("RegCloseKey " + path);
     return FaultOr("RegCloseKey", path, ERROR_SUCCESS);
 }

@@ -187,6 +187,11 @@ struct CdDrive {
     DWORD playTo = 0;
     DWORD playStartedAt = 0;
 };
+struct MciAnswer {
+    std::string command;
+    std::string answer;
+    int times;
+};
 struct MciDevice {
     UINT id = 0;
     std::string alias;
@@ -242,6 +247,7 @@ struct World {
     RegKey currentUser;
     RegKey localMachine;
     std::map<HKEY, RegKey*> regHandles;
+    std::map<HKEY, REGSAM> regAccess;   // the rights each handle was opened with
 
     // Files
     std::map<std::string, FileEntry> files;   // by normalised upper-case path
@@ -298,6 +304,7 @@ struct World {
     std::vector<CdDrive> cdDrives;   // in letter order
     std::vector<MciDevice> mciDevices;
     std::vector<MciCall> mciCalls;
+    std::vector<MciAnswer> mciAnswers;
     size_t mciProcess = 0;           // trace line of the current process's start
     size_t mciTraceSeen = 0;
     std::map<HANDLE, OpenedFile> openedFiles;

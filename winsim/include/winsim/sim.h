@@ -179,6 +179,9 @@ std::vector<std::string> MciCommands();
 // The next `times` sends of exactly this command text fail with `error`;
 // nothing happens in the drive.
 void FailMci(const std::string& command, MCIERROR error, int times = 1);
+// The next `times` sends of exactly this command succeed with `answer`, as an
+// odd driver might answer; nothing happens in the drive.
+void AnswerMci(const std::string& command, const std::string& answer, int times = 1);
 // The aliases of the MCI devices the last process has open (such as "cdaudio", "cd4open").
 std::vector<std::string> OpenMciDevices();
 
