@@ -2,17 +2,37 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cctype>
+
+#include "res/resource.h"
+
+namespace {
+
+std::string& Letters()
+{
+    static std::string letters;
+    return letters;
+}
+
+}  // namespace
 
 void DriveScenario::SetUp()
 {
     Scenario::SetUp();
+    Letters().clear();
+    seen_.clear();
+    marks_.clear();
     Install();
 }
 
 void DriveScenario::AddDrives(const std::string& letters)
 {
-    for (char letter : letters) sim::AddCdDrive(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    for (char letter : letters) {
+        char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+        sim::AddCdDrive(upper);
+        Letters() += upper;
+    }
 }
 
 void DriveScenario::SetDefaultDrive(int drive)
@@ -62,4 +82,45 @@ std::vector<std::string> DriveScenario::MciSince(const Mark& mark)
     const std::vector<sim::MciCall>& log = sim::MciLog();
     for (size_t i = mark.mci; i < log.size(); ++i) commands.push_back(log[i].command);
     return commands;
+}
+
+std::string DriveScenario::OpenTrays()
+{
+    std::string open;
+    for (char letter : Letters())
+        if (sim::TrayOpen(letter)) open += letter;
+    return open;
+}
+
+int DriveScenario::Sent(const std::string& command)
+{
+    std::vector<std::string> sent = sim::MciCommands();
+    return static_cast<int>(std::count(sent.begin(), sent.end(), command));
+}
+
+const DriveScenario::Seen& DriveScenario::Look(const Mark* since)
+{
+    seen_.emplace_back();
+    Seen* seen = &seen_.back();
+    Step([this, seen, since] {
+        seen->open = OpenTrays();
+        seen->tip = TrayTip();
+        seen->picture = TrayPicture();
+        if (since) seen->mci = MciSince(*since);
+        seen->boxes = MessageTexts();
+        for (const sim::DialogView& dialog : sim::OpenDialogs())
+            if (dialog.templateId != IDD_MAIN && dialog.visible) seen->dialogs.push_back(dialog.templateId);
+        auto countdown = sim::OpenDialog(IDD_AUTOCLOSE);
+        seen->countdown = countdown && countdown->visible ? countdown->Control(IDC_COUNTDOWN_SECONDS).text : "-";
+        seen->devices = sim::OpenMciDevices();
+    });
+    return *seen;
+}
+
+const DriveScenario::Mark& DriveScenario::MarkNow()
+{
+    marks_.emplace_back();
+    Mark* mark = &marks_.back();
+    Step([mark] { *mark = Now(); });
+    return *mark;
 }

@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,31 @@ protected:
     };
     static Mark Now();
     static std::vector<std::string> MciSince(const Mark& mark);
+
+    // The letters of the added drives whose trays are open now ("" for none).
+    static std::string OpenTrays();
+    // How often exactly `command` has been sent to MCI.
+    static int Sent(const std::string& command);
+
+    // What the user sees at one step of the script, filled in when the step runs.
+    struct Seen {
+        std::string open;                 // OpenTrays()
+        std::string tip;
+        int picture = 0;
+        std::vector<std::string> mci;     // since the mark given, when one was
+        std::vector<std::string> boxes;   // every message box so far
+        std::vector<int> dialogs;         // the program's dialogs on screen, main window aside
+        std::string countdown;            // the seconds the countdown shows, "-" without one
+        std::vector<std::string> devices; // the MCI devices the program holds open
+    };
+    // A step that looks; the record stays valid for the test's life.
+    const Seen& Look(const Mark* since = NULL);
+    // A step that notes the MCI mark, for a later Look.
+    const Mark& MarkNow();
+
+private:
+    std::deque<Seen> seen_;
+    std::deque<Mark> marks_;
 };
 
 #endif

@@ -46,6 +46,35 @@ std::vector<std::string> Scenario::MessageTexts() const
     return texts;
 }
 
+void Scenario::Store(const std::string& name, const std::string& text)
+{
+    sim::SetRegValue(SETTINGS_PATH, name, REG_SZ, text);
+}
+
+std::string Scenario::Saved(const std::string& name)
+{
+    auto value = sim::GetRegValue(SETTINGS_PATH, name);
+    if (!value) return "(none)";
+    return value->type == REG_SZ ? value->data : "(type " + std::to_string(value->type) + ")";
+}
+
+void Scenario::Choose(UINT command)
+{
+    user.RightClickTray().ChooseMenuItem(command);
+}
+
+int Scenario::RunToExit()
+{
+    user.AcceptMessageBoxes();
+    Choose(IDM_EXIT);
+    return Run();
+}
+
+void Scenario::Step(std::function<void()> what)
+{
+    user.Do("look", what);
+}
+
 std::string Cp1251(const std::string& text)
 {
     iconv_t converter = iconv_open("CP1251", "UTF-8");

@@ -7,10 +7,12 @@
 #include <windows.h>
 #include <winsim/sim.h>
 
+#include <functional>
 #include <string>
 
 #define SETTINGS_PATH "HKCU\\Software\\Ostrelle\\Dorvane"
 #define DEFAULT_INSTALL_DIR "C:\\Program Files\\Dorvane"
+#define SHELL_FOLDERS_PATH "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 
 class Scenario : public ::testing::Test {
 protected:
@@ -30,6 +32,19 @@ protected:
 
     // The message boxes shown, as their texts.
     std::vector<std::string> MessageTexts() const;
+
+    // A setting stored as the program writes it: REG_SZ, no terminator.
+    static void Store(const std::string& name, const std::string& text);
+    // The bytes of a stored setting, "(none)" when it is missing; a setting of
+    // another type than REG_SZ reads as "(type N)".
+    static std::string Saved(const std::string& name);
+
+    // The user chooses `command` from the tray menu.
+    void Choose(UINT command);
+    // Ends the script: Exit from the menu, every later box answered; the result.
+    int RunToExit();
+    // Runs `what` as a script step, when the program next waits for input.
+    void Step(std::function<void()> what);
 
     sim::User& user = sim::user();
 };
