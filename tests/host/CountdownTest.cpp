@@ -1,8 +1,9 @@
 // The auto-close countdown after an opening: running down, pausing, the
-// three keys, and the tray click that ends it.
+// three keys, the tray click that ends it, and a close that fails.
+#include <algorithm>
+
 #include "DriveScenario.h"
 #include "res/resource.h"
-#include "ui/AutoCloseDialog.h"
 
 namespace {
 
@@ -12,81 +13,84 @@ protected:
     {
         DriveScenario::SetUp();
         AddDrives("d");
-        sim::SetRegText(SETTINGS_PATH, "AutoCloseAllowed", "1");
-        sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "5");
+        Store("AutoCloseAllowed", "1");
+        Store("AutoCloseTime", "5");
     }
 
-    // The seconds on show, "" without a countdown; appended to `shown`.
-    void Read(std::string* shown)
+    // The seconds on show ("-" without a countdown) and the door, appended to `seen`.
+    void Read(std::string* seen)
     {
-        user.Do("read", [shown] {
+        Step([seen] {
             auto countdown = sim::OpenDialog(IDD_AUTOCLOSE);
-            *shown += (countdown ? countdown->Control(IDC_COUNTDOWN_SECONDS).text : std::string("-")) + " ";
+            *seen += (countdown && countdown->visible ? countdown->Control(IDC_COUNTDOWN_SECONDS).text : "-") +
+                     (sim::TrayOpen('D') ? "o " : "s ");
         });
-    }
-
-    void Door(std::string* seen)
-    {
-        user.Do("look", [seen] { *seen += sim::TrayOpen('D') ? "open " : "shut "; });
-    }
-
-    int Finish()
-    {
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        return Run();
     }
 };
 
 }  // namespace
 
-TEST_F(CountdownTest, ItRunsDownAndClosesTheDoor)
+TEST_F(CountdownTest, ItCountsDownFromTheSetTimeAndClosesTheDoor)
 {
-    std::string shown, door, texts;
-    DWORD shownAt = 0, closedAt = 0;
-    size_t keysAfter = 0;
-    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).Do("look", [&] {
-        shownAt = sim::Now();
-        sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
-        texts = countdown.title + "|" + countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text +
-                "|" + countdown.Control(IDC_COUNTDOWN_ESC).text;
-        EXPECT_TRUE(countdown.topmost);
-        EXPECT_TRUE(countdown.foreground);
-    });
-    for (int i = 0; i < 6; ++i) {
-        Read(&shown);
-        user.Wait(1000);
-    }
-    user.When("the door is shut", [] { return !sim::TrayOpen('D'); }).Do("note", [&] {
-        closedAt = sim::Now();
-        keysAfter = sim::HotKeys().size();
-    });
-    Door(&door);
-    Read(&shown);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("Auto-closure|Close!|Pause|<Esc>", texts);
-    EXPECT_EQ("5 4 3 2 1 0 - ", shown);
-    EXPECT_EQ("shut ", door);
-    EXPECT_NEAR(6000.0, static_cast<double>(closedAt - shownAt), 1100.0);
-    EXPECT_EQ(1u, keysAfter) << "the countdown's keys went with it; the door's own stays";
-}
-
-TEST_F(CountdownTest, ATimeBelowZeroHasRunOutAtTheFirstTick)
-{
-    for (const char* time : {"-1", "-2147483648"}) {
-        SCOPED_TRACE(time);
+    struct Case {
+        const char* time;
+        const char* shown;   // each second from the start, then once the door has shut
+        DWORD closesAfter;   // the count, a second on 0, and the door's own second
+    };
+    const Case cases[] = {
+        {"5", "5o 4o 3o 2o 1o 0o -s ", 7000},
+        {"0", "0o -s ", 2000},
+        // A count at or below 0 has run out.
+        {"-1", "-1o -s ", 2000},
+        {"-2147483648", "-2147483648o -s ", 2000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
         SetUp();
-        sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", time);
-        std::string door;
-        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).Wait(1100);
-        Door(&door);
-        EXPECT_EQ(0, Finish());
-        EXPECT_EQ("shut ", door);
+        Store("AutoCloseTime", c.time);
+        std::string shown, texts;
+        DWORD shownAt = 0, closedAt = 0;
+        std::string keysWhileShown;
+        size_t keysAfter = 0;
+        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+        Step([&] {
+            shownAt = sim::Now();
+            for (const sim::HotKeyView& key : sim::HotKeys())
+                keysWhileShown += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + ":" +
+                                  std::to_string(key.virtualKey) + " ";
+            sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
+            texts = countdown.title + "|" + countdown.Control(IDC_COUNTDOWN_LABEL).text + "|" +
+                    countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text + "|" +
+                    countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
+                    countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
+            EXPECT_TRUE(countdown.topmost && countdown.foreground);
+            EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
+        });
+        for (const char* at = c.shown; at[1] != 's'; at = strchr(at, ' ') + 1) {
+            Read(&shown);
+            user.Wait(1000);
+        }
+        user.When("the door is shut", [] { return !sim::TrayOpen('D'); });
+        Step([&] {
+            closedAt = sim::Now();
+            keysAfter = sim::HotKeys().size();
+        });
+        Read(&shown);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ("Auto-closure|the drive will be closed in|Close!|Pause|Cancel|<Enter><Space><Esc>", texts);
+        EXPECT_EQ(c.shown, shown);
+        EXPECT_NEAR(c.closesAfter, closedAt - shownAt, 100.0);
+        EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";
+        std::vector<int> pictures = TrayPictures();
+        EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)) << "the close is not quiet";
+        EXPECT_EQ(1u, keysAfter) << "the countdown's keys went with it";
+        EXPECT_TRUE(MessageTexts().empty());
     }
 }
 
 TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
 {
-    std::string shown, door;
+    std::string shown;
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).Wait(2100);
     user.PressKey(VK_SPACE);   // pause at 3 (the thread then rests a second)
     Read(&shown);
@@ -97,65 +101,58 @@ TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
     // Esc ends the countdown and leaves the door open.
     user.PressKey(VK_ESCAPE);
     Read(&shown);
-    Door(&door);
     // The next opening: Enter closes at once.
     user.LeftClickTray().LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_RETURN);
-    Door(&door);
     Read(&shown);
     // "Close!" while paused closes at once too.
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).ClickButton(IDC_COUNTDOWN_PAUSE).ClickButton(IDOK);
-    Door(&door);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("3 3 2 - - ", shown);
-    EXPECT_EQ("open shut shut ", door);
+    Read(&shown);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("3o 3o 2o -o -s -s ", shown);
+    EXPECT_GE(sim::TraceIndex("Sleep 1000"), 0) << "Space rests the thread a second";
 }
 
-TEST_F(CountdownTest, ATrayClickEndsTheCountdownAndClosesTheDoor)
+TEST_F(CountdownTest, ATrayClickEndsItAndClosesTheDoorTheHotKeyLeavesItRunning)
 {
-    std::string door, shown;
+    std::string shown;
     // The menu brought the main window to the front: the countdown is not active.
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).RightClickTray().DismissMenu();
     user.LeftClickTray();
     Read(&shown);
-    Door(&door);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("- ", shown);
-    EXPECT_EQ("shut ", door);
-}
-
-TEST_F(CountdownTest, TheDoorHotKeyLeavesTheCountdownRunning)
-{
-    sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "0");
-    std::string shown, door;
-    int closes = 0;
+    // The door's hot key closes the door, and the countdown closes it once more.
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
-    Door(&door);
-    user.Wait(1500);
     Read(&shown);
-    user.Do("count", [&] {
-        for (const sim::MciCall& call : sim::MciLog())
-            if (call.command == "set cd4open door closed wait") ++closes;
-    });
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("shut ", door);
-    EXPECT_EQ("- ", shown);
-    EXPECT_EQ(2, closes) << "the hot key closed the door, the countdown closed it once more";
+    user.Wait(6500);
+    Read(&shown);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("-s 4s -s ", shown);
+    EXPECT_EQ(3, Sent("set cd4open door closed wait"));
 }
 
-TEST_F(CountdownTest, AfterACountdownRanOutTheNextOpeningShowsAnotherOne)
+// A close that fails, from "Close!" or from the count running out, shows its
+// box once; the countdown has gone, and the next opening brings a new one.
+TEST_F(CountdownTest, AFailingCloseIsReportedOnceAndTheCountdownEnds)
 {
-    sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "1");
-    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
-    sim::SetRegText(SETTINGS_PATH, "Password", "pw");
-    std::string door;
-    for (int round = 0; round < 2; ++round) {
-        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
-        user.WhenDialogShows(IDD_AUTOCLOSE);
-        Door(&door);
-        user.When("the countdown has gone", [] { return !sim::OpenDialog(IDD_AUTOCLOSE).has_value(); });
-        Door(&door);
+    for (bool byButton : {true, false}) {
+        SCOPED_TRACE(byButton ? "Close!" : "run out");
+        SetUp();
+        Store("AutoCloseTime", "1");
+        std::string shown;
+        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+        Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
+        if (byButton) user.ClickButton(IDOK);
+        user.Wait(4000);
+        Read(&shown);
+        Step([] { EXPECT_EQ(1u, sim::HotKeys().size()) << "its keys are given back while its window waits"; });
+        user.AnswerMessageBox(IDOK);
+        const Seen& after = Look();
+        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+        Read(&shown);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ("-o 1o ", shown);
+        EXPECT_EQ("D", after.open);
+        EXPECT_EQ("-", after.countdown);
+        EXPECT_EQ("Eject CD", after.tip) << "the request is recorded, the door is not";
+        EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
     }
-    user.EndTask();
-    Run();
-    EXPECT_EQ("open shut open shut ", door);
 }
