@@ -121,6 +121,13 @@ bool FileExists(const std::string& path)
     return entry && !entry->directory;
 }
 
+std::optional<std::string> FileContents(const std::string& path)
+{
+    const FileEntry* entry = FindFile(path);
+    if (!entry || entry->directory) return std::nullopt;
+    return entry->contents;
+}
+
 void SetSystemSearchPath(const std::vector<std::string>& folders)
 {
     W().systemSearchPath = folders;

@@ -115,6 +115,8 @@ std::string DumpRegistry();
 void AddFile(const std::string& path, const std::string& contents = "");
 void AddDirectory(const std::string& path);
 bool FileExists(const std::string& path);
+// A file's bytes; none for a path that is no file.
+std::optional<std::string> FileContents(const std::string& path);
 // Folders SearchPathA and CreateProcessA look in after the program's own
 // folder and the current directory (default: System32, System, Windows).
 void SetSystemSearchPath(const std::vector<std::string>& folders);
