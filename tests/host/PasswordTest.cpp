@@ -1,10 +1,13 @@
 // Locking the drive with a password: the prompt before the door opens and
-// before the program ends, its refusals, and a newer prompt replacing an
-// older one.
+// before the program ends, the change dialog, their refusals, and a newer
+// prompt replacing an older one.
 #include "DriveScenario.h"
 #include "res/resource.h"
 
 namespace {
+
+const std::string kTwenty = "Twenty characters!!!";
+const char kMaster[] = "Zebra walks at noon";
 
 class PasswordTest : public DriveScenario {
 protected:
@@ -12,97 +15,171 @@ protected:
     {
         DriveScenario::SetUp();
         AddDrives("d");
-        sim::SetRegText(SETTINGS_PATH, "Locked", "1");
-        sim::SetRegText(SETTINGS_PATH, "Password", "Secret pass");
+        Store("Locked", "1");
+        Store("Password", "Secret pass");
     }
 
-    // Types into the prompt and presses OK.
-    void Answer(const std::string& text) { user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type(text).ClickButton(IDOK); }
-
-    void Note(std::string* into, std::function<std::string()> what)
+    // The refused edit as the user sees it: "id text selection", the edit focused.
+    void ReadRefused(int dialog, std::string* seen)
     {
-        user.Do("note", [into, what] { *into = what(); });
+        Step([dialog, seen] {
+            sim::DialogView view = *sim::OpenDialog(dialog);
+            const sim::ControlView& edit = view.Control(view.focusId);
+            *seen = std::to_string(edit.id) + " " + edit.shown + " " + std::to_string(edit.selStart) + "-" +
+                    std::to_string(edit.selEnd);
+        });
     }
 };
 
-std::string PromptText()
-{
-    auto prompt = sim::OpenDialog(IDD_PASSWORD_PROMPT);
-    return prompt ? prompt->Control(IDC_OLD_PASSWORD).text : "(no prompt)";
-}
-
 }  // namespace
 
-TEST_F(PasswordTest, TheDoorOpensOnlyForTheRightPasswordAndStaysOpen)
+TEST_F(PasswordTest, ThePromptTakesTheStoredOrTheMasterPasswordExactly)
 {
-    std::string titles, afterRefusal, selection, masked;
-    bool openAfter = false, openLater = false;
-    user.LeftClickTray();
-    user.WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
-        sim::DialogView prompt = *sim::OpenDialog(IDD_PASSWORD_PROMPT);
-        titles = prompt.title + "|" + prompt.Control(IDC_OLD_LABEL).text + "|" + prompt.Control(IDCANCEL).text;
-        EXPECT_EQ(0x90C80BC5u, static_cast<DWORD>(GetWindowLongPtrA(prompt.handle, GWL_STYLE)) | WS_VISIBLE);
-        EXPECT_EQ(IDC_OLD_PASSWORD, prompt.focusId);
-    });
-    // Letter case and blanks count.
-    user.Type("secret pass").ClickButton(IDOK).AnswerMessageBox(IDOK);
-    user.Do("look", [&] {
-        sim::ControlView edit = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD);
-        afterRefusal = edit.text;
-        selection = std::to_string(edit.selStart) + "-" + std::to_string(edit.selEnd);
-        masked = edit.shown;
-    });
-    user.Type("Secret pass").ClickButton(IDOK).Do("look", [&] { openAfter = sim::TrayOpen('D'); });
-    user.Wait(1500).Do("look", [&] { openLater = sim::TrayOpen('D'); });
-    user.EndTask();
-    Run();
-
-    EXPECT_EQ("Password|Type your password:|Cancel", titles);
-    EXPECT_EQ(std::vector<std::string>{"Password is not valid!\n\nPlease try again."}, MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
-    EXPECT_EQ("secret pass", afterRefusal);
-    EXPECT_EQ("0-11", selection) << "the refused text is selected, so typing replaces it";
-    EXPECT_EQ(std::string(11, '*'), masked);
-    EXPECT_TRUE(openAfter);
-    EXPECT_TRUE(openLater) << "the poller leaves a door opened with the password alone";
+    struct Case {
+        std::string stored, typed;
+        const char* refusal;   // null: the door opens
+    };
+    const Case cases[] = {
+        {"Secret pass", "Secret pass", nullptr},
+        {"Secret pass", "secret pass", "Password is not valid!\n\nPlease try again."},
+        {"Secret pass", "Secret pass ", "Password is not valid!\n\nPlease try again."},
+        {"Secret pass", kMaster, nullptr},
+        {"", "", "Please type a password!"},
+        {"", kMaster, nullptr},
+        {kTwenty, kTwenty, nullptr},
+        // A 21st character cannot be typed, so a longer stored password is never matched.
+        {kTwenty + "?", kTwenty + "?", "Password is not valid!\n\nPlease try again."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored + " / " + c.typed);
+        SetUp();
+        Store("Password", c.stored);
+        std::string refused;
+        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type(c.typed).ClickButton(IDOK);
+        if (c.refusal) {
+            user.AnswerMessageBox(IDOK);
+            ReadRefused(IDD_PASSWORD_PROMPT, &refused);
+            user.PressKey(VK_ESCAPE);
+        }
+        const Seen& seen = Look();
+        user.EndTask();
+        Run();
+        EXPECT_EQ(c.refusal ? "" : "D", seen.open);
+        EXPECT_TRUE(seen.dialogs.empty()) << "OK or Esc ends the prompt";
+        EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, seen.boxes);
+        size_t typed = std::min<size_t>(c.typed.size(), 20);
+        if (c.refusal) {
+            EXPECT_EQ("1031 " + std::string(typed, '*') + " 0-" + std::to_string(typed), refused);
+            EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+        }
+    }
 }
 
-TEST_F(PasswordTest, EmptyInputIsRefusedAndTheMasterPasswordAlwaysWorks)
+TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
 {
-    sim::SetRegText(SETTINGS_PATH, "Password", "");
-    std::string typed;
-    bool open = false;
-    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).ClickButton(IDOK).AnswerMessageBox(IDOK);
-    // A 21st character cannot be typed.
-    user.Type("Zebra walks at noon!!!");
-    Note(&typed, PromptText);
-    user.PressKey(VK_ESCAPE);
-    user.LeftClickTray();
-    Answer("Zebra walks at noon");
-    user.Do("look", [&] { open = sim::TrayOpen('D'); }).EndTask();
-    Run();
-    EXPECT_EQ(std::vector<std::string>{"Please type a password!"}, MessageTexts());
-    EXPECT_EQ("Zebra walks at noon!", typed);
-    EXPECT_TRUE(open);
+    struct Case {
+        std::string stored, old, fresh, again;
+        const char* refusal;   // null: the new password is stored
+    };
+    const Case cases[] = {
+        {"door", "", "new", "new", "Please type a password!"},
+        {"door", "Door", "new", "new", "Password is incorrect!"},
+        {"x", "y", "new", "new", "Password is incorrect!"},
+        {"door", "door", "", "new", "Please type a password!"},
+        {"door", "door", "new", "", "Please retype the password!"},
+        {"door", "door", "new", "now", "Password retyped incorrectly!"},
+        {"door", "door", "door", "door", nullptr},
+        {"door", kMaster, kTwenty, kTwenty, nullptr},
+        {"", "", kTwenty + "?", kTwenty, nullptr},   // no old password: only the New section
+    };
+    const int focus[] = {1031, 1031, 1031, 1032, 1033, 1033};
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.stored + " / " + c.old + " / " + c.fresh + " / " + c.again);
+        SetUp();
+        Store("Password", c.stored);
+        std::string atOpen, refused;
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDC_CHANGE_PASSWORD).WhenDialogShows(IDD_PASSWORD_CHANGE);
+        Step([&] {
+            sim::DialogView change = *sim::OpenDialog(IDD_PASSWORD_CHANGE);
+            atOpen = std::to_string(change.focusId) + " ";
+            for (int id : {IDC_OLD_LABEL, IDC_OLD_GROUP, IDC_OLD_PASSWORD})
+                atOpen += change.Control(id).enabled ? "on " : "off ";
+            for (int id : {IDC_OLD_PASSWORD, IDC_NEW_PASSWORD, IDC_RETYPE_PASSWORD})
+                atOpen += std::to_string(change.Control(id).limit) + " ";
+        });
+        if (!c.stored.empty()) user.ClickButton(IDC_OLD_PASSWORD).Type(c.old);
+        user.ClickButton(IDC_NEW_PASSWORD).Type(c.fresh).ClickButton(IDC_RETYPE_PASSWORD).Type(c.again);
+        user.ClickButton(IDOK);
+        if (c.refusal) {
+            user.AnswerMessageBox(IDOK);
+            ReadRefused(IDD_PASSWORD_CHANGE, &refused);
+            user.ClickButton(IDCANCEL);
+        }
+        const Seen& after = Look();
+        bool changeEnabled = false;
+        Step([&] { changeEnabled = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_CHANGE_PASSWORD).enabled; });
+        user.ClickButton(IDD_OPTIONS, IDCANCEL);
+        user.EndTask();
+        Run();
+        EXPECT_EQ(c.stored.empty() ? "1032 off off off 20 20 20 " : "1031 on on on 20 20 20 ", atOpen);
+        EXPECT_EQ(std::vector<int>{IDD_OPTIONS}, after.dialogs) << "OK or Cancel ends the change dialog";
+        EXPECT_TRUE(changeEnabled);
+        EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, MessageTexts());
+        EXPECT_EQ(c.refusal ? c.stored : c.fresh.substr(0, 20), Saved("Password"))
+            << "a new password holds although Options is cancelled";
+        if (c.refusal) {
+            EXPECT_EQ(std::to_string(focus[i]), refused.substr(0, 4));
+        }
+    }
 }
 
 TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
 {
-    bool optionsGone = false;
-    int result = -1;
-    user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT).WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
-        // Ended, it is hidden at once; its window goes when its own loop returns.
-        auto options = sim::OpenDialog(IDD_OPTIONS);
-        optionsGone = !options || !options->visible;
-    });
+    Choose(IDM_OPTIONS);
+    user.WhenDialogShows(IDD_OPTIONS);
+    Choose(IDM_EXIT);
+    user.WhenDialogShows(IDD_PASSWORD_PROMPT);
+    const Seen& atPrompt = Look();
     // Cancel keeps the program running; the password ends it.
-    user.ClickButton(IDCANCEL).RightClickTray().ChooseMenuItem(IDM_EXIT);
-    Answer("Secret pass");
-    result = Run();
-    EXPECT_EQ(0, result);
-    EXPECT_TRUE(optionsGone) << "the Options dialog is cancelled before the prompt shows";
+    user.ClickButton(IDCANCEL);
+    Choose(IDM_EXIT);
+    user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("Secret pass").ClickButton(IDOK);
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, atPrompt.dialogs) << "Options is cancelled before the prompt shows";
     EXPECT_TRUE(MessageTexts().empty());
+}
+
+// A newer request for the password ends the prompt shown before it, which
+// opens nothing; only the newest prompt is on screen.
+TEST_F(PasswordTest, ANewerPromptReplacesAnOlderOne)
+{
+    for (int newer : {0, IDM_EXIT, IDC_PASSWORD_PROTECT}) {
+        SCOPED_TRACE(newer);
+        SetUp();
+        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
+        if (newer == 0) user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
+        if (newer == IDM_EXIT) Choose(IDM_EXIT);
+        if (newer == IDC_PASSWORD_PROTECT) {
+            // Options has no owner: it can be used while the door's prompt waits.
+            Choose(IDM_OPTIONS);
+            user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
+        }
+        user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
+        const Seen& fresh = Look();
+        std::string typed = "?";
+        Step([&] { typed = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD).text; });
+        user.Type("Secret pass").ClickButton(IDOK).Wait(100);
+        const Seen& after = Look();
+        user.EndTask();
+        Run();
+        std::vector<int> expected = {IDD_PASSWORD_PROMPT};
+        if (newer == IDC_PASSWORD_PROTECT) expected.insert(expected.begin(), IDD_OPTIONS);
+        EXPECT_EQ(expected, fresh.dialogs);
+        EXPECT_EQ("", typed) << "the newer prompt starts empty";
+        EXPECT_EQ(newer == 0 ? "D" : "", after.open) << "the older prompt ended without opening the door";
+    }
 }
 
 // A click on the icon while Options waits in a password dialog of its own
@@ -112,53 +189,16 @@ TEST_F(PasswordTest, ADoorPromptCancelsOptionsWaitingInAPasswordDialog)
     for (int inOptions : {IDC_PASSWORD_PROTECT, IDC_CHANGE_PASSWORD}) {
         SCOPED_TRACE(inOptions);
         SetUp();
-        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(inOptions);
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS).ClickButton(inOptions);
         user.WhenDialogShows(inOptions == IDC_PASSWORD_PROTECT ? IDD_PASSWORD_PROMPT : IDD_PASSWORD_CHANGE);
-        user.LeftClickTray();
-        Answer("Secret pass");
-        std::vector<int> left;
-        user.Do("look", [&] {
-            for (const sim::DialogView& dialog : sim::OpenDialogs())
-                if (dialog.templateId != IDD_MAIN) left.push_back(dialog.templateId);
-        });
+        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("Secret pass").ClickButton(IDOK);
+        const Seen& seen = Look();
         // Options opens afresh.
-        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL);
-        user.EndTask();
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL).EndTask();
         Run();
-        EXPECT_TRUE(left.empty()) << "dialog " << (left.empty() ? 0 : left[0]) << " is left";
-        EXPECT_TRUE(sim::TrayOpen('D'));
+        EXPECT_TRUE(seen.dialogs.empty()) << "dialog " << (seen.dialogs.empty() ? 0 : seen.dialogs[0]) << " is left";
+        EXPECT_EQ("D", seen.open);
     }
-}
-
-TEST_F(PasswordTest, ANewerPromptReplacesAnOlderOne)
-{
-    int opened = 0;
-    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
-    // The hot key during the prompt: the first prompt goes, a fresh one asks.
-    user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
-    std::string fresh;
-    user.WhenDialogShows(IDD_PASSWORD_PROMPT);
-    Note(&fresh, PromptText);
-    user.Type("Secret pass").ClickButton(IDOK).Wait(100).Do("count", [&] {
-        for (const sim::MciCall& call : sim::MciLog())
-            if (call.command == "set cd4open door open wait") ++opened;
-    });
-    user.EndTask();
-    Run();
-    EXPECT_EQ("", fresh) << "the newer prompt starts empty";
-    EXPECT_EQ(1, opened) << "the older prompt ended without opening the door";
-}
-
-TEST_F(PasswordTest, ARussianPromptReadsRightOnAnEnglishWindows)
-{
-    sim::SetAnsiCodePage(1252);
-    sim::SetRegText(SETTINGS_PATH, "Language", "0");
-    std::string texts;
-    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
-        sim::DialogView prompt = *sim::OpenDialog(IDD_PASSWORD_PROMPT);
-        texts = prompt.title + "|" + prompt.Control(IDC_OLD_LABEL).text + "|" + prompt.Control(IDCANCEL).text;
-    });
-    user.EndTask();
-    Run();
-    EXPECT_EQ("Пароль|Введите пароль:|Отмена", texts) << "the dialog is a Unicode one, its title no \"??????\"";
 }
