@@ -1,6 +1,7 @@
 // The Options dialog: what OK saves and registers, what Cancel puts back, the
-// player lookup, the start-up shortcut and the password box.
+// hot key, the player lookup, the start-up shortcut and the password box.
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "DriveScenario.h"
 #include "res/resource.h"
@@ -8,7 +9,7 @@
 namespace {
 
 const char kStartup[] = "C:\\Users\\Ann\\Start Menu\\Programs\\Startup";
-const char kShellFolders[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kShortcut = std::string(kStartup) + "\\Dorvane.lnk";
 
 class OptionsTest : public DriveScenario {
 protected:
@@ -18,87 +19,242 @@ protected:
         AddDrives("d");
         sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
         sim::AddDirectory(kStartup);
-        sim::SetRegText(kShellFolders, "StartUp", kStartup);
-        sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "15");
+        sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
+        sim::SetRegText(SHELL_FOLDERS_PATH, "Programs", "C:\\Users\\Ann\\Start Menu\\Programs");
+        Store("AutoCloseTime", "15");
     }
 
-    void OpenOptions() { user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS); }
-
-    int Finish()
+    void OpenOptions()
     {
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        return Run();
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS);
     }
 
-    static std::string Saved(const char* name)
+    // The check boxes and enabled controls of the open Options dialog, as "1022:1 1023:on ...".
+    void ReadBoxes(std::string* seen)
     {
-        auto value = sim::GetRegValue(SETTINGS_PATH, name);
-        return value ? value->data : "(none)";
+        Step([seen] {
+            sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
+            for (int box : {IDC_LOAD_AT_STARTUP, IDC_AUTOCLOSE, IDC_PASSWORD_PROTECT})
+                *seen += std::to_string(box) + ":" + std::to_string(options.Control(box).checked) + " ";
+            for (int control : {IDC_LOAD_AT_STARTUP, IDC_TIME_LABEL, IDC_TIME_UPDOWN, IDC_TIME, IDC_SECONDS_LABEL,
+                                IDC_CHANGE_PASSWORD})
+                if (options.Control(control).enabled) *seen += std::to_string(control) + " ";
+        });
     }
 };
 
-}  // namespace
-
-TEST_F(OptionsTest, OkSavesEachSettingAndRegistersTheNewHotKey)
+std::string HotKeysOf(int id)
 {
-    sim::AddFile("C:\\Windows\\System32\\tunes.exe");
-    std::string title;
-    OpenOptions();
-    user.Do("look", [&] { title = sim::OpenDialog(IDD_OPTIONS)->title; });
-    user.SetHotKey(IDC_HOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
-    user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP);
-    user.ClickButton(IDC_TIME).Type("0");   // 15 becomes 150
-    user.ClickButton(IDC_PLAYER).Paste("C:\\Elsewhere\\tunes.exe").ClickButton(IDOK);
-    std::vector<sim::HotKeyView> keys;
-    user.Do("look", [&] { keys = sim::HotKeys(); });
-    EXPECT_EQ(0, Finish());
-
-    EXPECT_EQ("Options", title);
-    EXPECT_EQ(std::to_string(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)), Saved("HotKey"));
-    ASSERT_EQ(1u, keys.size());
-    EXPECT_EQ(static_cast<UINT>(MOD_CONTROL | MOD_SHIFT), keys[0].modifiers);
-    EXPECT_EQ(static_cast<UINT>('Q'), keys[0].virtualKey);
-    EXPECT_EQ("1", Saved("AutoCloseAllowed"));
-    EXPECT_EQ("150", Saved("AutoCloseTime"));
-    EXPECT_EQ("C:\\Elsewhere\\tunes.exe", Saved("Player")) << "the path as typed, though found elsewhere";
-    EXPECT_EQ("0", Saved("Locked"));
-    EXPECT_TRUE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk")) << "the shortcut is copied on OK";
+    std::string keys;
+    for (const sim::HotKeyView& key : sim::HotKeys())
+        if (key.id == id) keys += std::to_string(key.modifiers) + "+" + std::to_string(key.virtualKey);
+    return keys;
 }
 
-TEST_F(OptionsTest, CancelPutsBackWhatTheBoxesChanged)
+}  // namespace
+
+TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
 {
-    sim::AddFile(std::string(kStartup) + "\\Dorvane.lnk", "shortcut");
+    sim::AddFile("C:\\Windows\\System32\\tunes.exe");
+    Store("Player", "C:\\Old\\cd.exe");
+    std::string boxes, shown;
     OpenOptions();
-    user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP).ClickButton(IDCANCEL);
-    // Opened again, the dialog shows the values as they were.
-    std::vector<UINT> checks;
-    OpenOptions();
-    user.Do("look", [&] {
+    ReadBoxes(&boxes);
+    Step([&] {
         sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
-        checks = {options.Control(IDC_AUTOCLOSE).checked, options.Control(IDC_LOAD_AT_STARTUP).checked};
-        EXPECT_FALSE(options.Control(IDC_TIME).enabled);
+        const sim::ControlView& upDown = options.Control(IDC_TIME_UPDOWN);
+        shown = std::to_string(upDown.rangeMin) + ".." + std::to_string(upDown.rangeMax) + " " +
+                options.Control(IDC_TIME).text + " " + options.Control(IDC_PLAYER).text + " " +
+                std::to_string(options.Control(IDC_PLAYER).limit);
     });
-    user.ClickButton(IDCANCEL);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ((std::vector<UINT>{BST_UNCHECKED, BST_CHECKED}), checks);
-    EXPECT_EQ("(none)", Saved("AutoCloseAllowed")) << "Cancel saves nothing";
-    EXPECT_TRUE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk"));
+    user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP);
+    ReadBoxes(&boxes);
+    // A second request brings the shown dialog to the front.
+    Choose(IDM_OPTIONS);
+    const Seen& again = Look();
+    std::string foreground;
+    Step([&] { foreground = sim::OpenDialog(IDD_OPTIONS)->foreground ? "front" : "behind"; });
+    user.ClickButton(IDC_TIME).Type("\b\b9");
+    user.ClickButton(IDC_PLAYER).Type(std::string(13, '\b')).Paste("C:\\Elsewhere\\tunes.exe").ClickButton(IDOK);
+    const Seen& after = Look();
+    EXPECT_EQ(0, RunToExit());
+
+    EXPECT_EQ("1025:0 1022:0 1028:0 1025 1025:1 1022:1 1028:0 1025 1015 1024 1023 1017 ", boxes);
+    EXPECT_EQ("5..300 15 C:\\Old\\cd.exe 260", shown);
+    EXPECT_EQ(std::vector<int>{IDD_OPTIONS}, again.dialogs);
+    EXPECT_EQ("front", foreground);
+    EXPECT_TRUE(after.dialogs.empty());
+    EXPECT_EQ("1", Saved("AutoCloseAllowed"));
+    EXPECT_EQ("9", Saved("AutoCloseTime"));
+    EXPECT_EQ("C:\\Elsewhere\\tunes.exe", Saved("Player")) << "the path as typed, though found elsewhere";
+    EXPECT_EQ("0", Saved("Locked"));
+    EXPECT_EQ("1568", Saved("HotKey"));
+    EXPECT_TRUE(sim::FileExists(kShortcut)) << "the shortcut is copied on OK";
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(OptionsTest, TheHotKeyControlGivesTheKeyThatIsRegisteredAndSaved)
+{
+    const WORD ctrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
+    struct Case {
+        const char* what;
+        WORD pressed;        // 0: the Default button
+        const char* saved;
+        std::string registered;
+        const char* time = "15";   // typed for the countdown's time, and what is kept
+    };
+    const Case cases[] = {
+        {"a bare key gets Control and Alt", 'K', "1611", std::to_string(MOD_CONTROL | MOD_ALT) + "+75", ""},
+        {"Control and Shift", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), "849",
+         std::to_string(MOD_CONTROL | MOD_SHIFT) + "+81", "-3"},
+        {"the extended-key flag is dropped", MAKEWORD('F', HOTKEYF_ALT | HOTKEYF_EXT), "3142",
+         std::to_string(MOD_ALT) + "+70"},
+        {"Default", 0, "1568", std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
+        {"Space alone clears the control", VK_SPACE, "0", "0+0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Store("HotKey", std::to_string(MAKEWORD('Z', ctrlAlt)));
+        Store("AutoCloseAllowed", "1");
+        std::string before;
+        Step([&] { before = HotKeysOf(2001); });
+        OpenOptions();
+        if (c.pressed) user.SetHotKey(IDC_HOTKEY, c.pressed);
+        else user.ClickButton(IDC_DEFAULT_HOTKEY);
+        // An emptied time keeps the old one; a pasted one is taken as it is.
+        if (std::string(c.time) != "15") user.ClickButton(IDC_TIME).Type("\b\b").Paste(c.time);
+        user.ClickButton(IDOK);
+        std::string after;
+        Step([&] { after = HotKeysOf(2001); });
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(std::to_string(MOD_CONTROL | MOD_ALT) + "+90", before);
+        EXPECT_EQ(c.saved, Saved("HotKey"));
+        EXPECT_EQ(c.registered, after) << "the old key is given up for the new one";
+        EXPECT_EQ(*c.time ? c.time : "15", Saved("AutoCloseTime"));
+    }
+}
+
+TEST_F(OptionsTest, CancelPutsBackTheBoxesAndTheLock)
+{
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "everything on" : "everything off");
+        SetUp();
+        Store("Locked", on ? "1" : "0");
+        Store("AutoCloseAllowed", on ? "1" : "0");
+        Store("Password", "p");
+        if (on) sim::AddFile(kShortcut, "shortcut");
+        std::string before, after;
+        OpenOptions();
+        ReadBoxes(&before);
+        user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP).Tick(IDC_PASSWORD_PROTECT);
+        if (on) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
+        user.ClickButton(IDD_OPTIONS, IDCANCEL);
+        OpenOptions();
+        ReadBoxes(&after);
+        user.ClickButton(IDCANCEL);
+        // The door asks for the password exactly when the lock was on before.
+        user.LeftClickTray().Wait(100);
+        const Seen& click = Look();
+        user.EndTask();
+        Run();
+        EXPECT_EQ(on ? "1025:1 1022:1 1028:1 1025 1015 1024 1023 1017 1030 " : "1025:0 1022:0 1028:0 1025 ", before);
+        EXPECT_EQ(before, after);
+        EXPECT_EQ(on ? std::vector<int>{IDD_PASSWORD_PROMPT} : std::vector<int>{}, click.dialogs);
+        EXPECT_EQ(on ? "1" : "0", Saved("AutoCloseAllowed")) << "Cancel saves nothing";
+        EXPECT_EQ(on, sim::FileExists(kShortcut));
+    }
+}
+
+TEST_F(OptionsTest, ThePasswordBoxAsksForWhatEachChangeNeeds)
+{
+    struct Case {
+        const char* stored;
+        const char* locked;
+        int asks;                 // the dialog the click shows, 0 for none
+        const char* answer;       // typed there (both fields of a new password), null for Cancel
+        const char* boxes;        // the box and the Change button afterwards
+        const char* saved;        // Locked, saved on OK
+    };
+    const Case cases[] = {
+        {"", "0", IDD_PASSWORD_CHANGE, nullptr, "1028:0 ", "0"},
+        {"", "0", IDD_PASSWORD_CHANGE, "door", "1028:1 1030 ", "1"},
+        {"p", "0", 0, nullptr, "1028:1 1030 ", "1"},
+        {"p", "1", IDD_PASSWORD_PROMPT, nullptr, "1028:1 1030 ", "1"},
+        {"p", "1", IDD_PASSWORD_PROMPT, "p", "1028:0 ", "0"},
+        {"p", "1", IDD_PASSWORD_PROMPT, "Zebra walks at noon", "1028:0 ", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " " + c.locked + " " + (c.answer ? c.answer : "cancel"));
+        SetUp();
+        Store("Password", c.stored);
+        Store("Locked", c.locked);
+        UINT whileAsked = 9;
+        std::string boxes;
+        OpenOptions();
+        user.Tick(IDC_PASSWORD_PROTECT);
+        if (c.asks) {
+            user.WhenDialogShows(c.asks);
+            Step([&] { whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked; });
+            if (!c.answer) user.ClickButton(IDCANCEL);
+            else if (c.asks == IDD_PASSWORD_PROMPT) user.Type(c.answer).ClickButton(IDOK);
+            else user.Type(c.answer).ClickButton(IDC_RETYPE_PASSWORD).Type(c.answer).ClickButton(IDOK);
+        }
+        Step([&boxes] {
+            sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
+            if (sim::OpenDialogs().back().templateId != IDD_OPTIONS) boxes = "a password dialog is left: ";
+            boxes += "1028:" + std::to_string(options.Control(IDC_PASSWORD_PROTECT).checked) + " " +
+                    (options.Control(IDC_CHANGE_PASSWORD).enabled ? "1030 " : "");
+        });
+        user.ClickButton(IDD_OPTIONS, IDOK);
+        user.EndTask();
+        Run();
+        EXPECT_EQ(c.boxes, boxes);
+        EXPECT_EQ(c.saved, Saved("Locked"));
+        if (c.asks) {
+            EXPECT_EQ(c.locked[0] == '1' ? BST_CHECKED : BST_UNCHECKED, whileAsked)
+                << "the box shows the lock as it is until the dialog has answered";
+        }
+        EXPECT_EQ(c.answer && c.asks == IDD_PASSWORD_CHANGE ? c.answer : c.stored, Saved("Password"));
+    }
 }
 
 TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
 {
     sim::AddFile("C:\\Tools\\tunes.exe");
+    sim::AddFile("C:\\Music\\player.exe");
+    Store("HotKey", "0");
     std::string focusAfterRefusal;
     OpenOptions();
-    user.ClickButton(IDC_PLAYER).Type("C:\\Tools\\tunes.exe").ClickButton(IDOK).AnswerMessageBox(IDOK);
-    user.Do("look", [&] { focusAfterRefusal = std::to_string(sim::OpenDialog(IDD_OPTIONS)->focusId); });
-    // Browsing to it moves the current directory there, where it is found.
-    user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Tools\\tunes.exe").ClickButton(IDOK);
-    EXPECT_EQ(0, Finish());
+    user.SetHotKey(IDC_HOTKEY, 'K').ClickButton(IDC_PLAYER).Type("C:\\Tools\\tunes.exe").ClickButton(IDOK);
+    user.AnswerMessageBox(IDOK);
+    Step([&] {
+        sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
+        const sim::ControlView& edit = options.Control(IDC_PLAYER);
+        focusAfterRefusal = std::to_string(options.focusId) + " " + std::to_string(edit.selStart) + "-" +
+                            std::to_string(edit.selEnd);
+    });
+    // A cancelled browse leaves the path; a chosen file replaces it, and the
+    // current directory moves to its folder, where it is found.
+    user.ClickButton(IDC_BROWSE).CancelFileDialog();
+    user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Music\\player.exe").ClickButton(IDOK);
+    EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
-    EXPECT_EQ(std::to_string(IDC_PLAYER), focusAfterRefusal);
-    EXPECT_EQ("C:\\Tools\\tunes.exe", Saved("Player"));
-    ASSERT_EQ(1u, sim::FileDialogs().size());
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+    EXPECT_EQ("1020 0-18", focusAfterRefusal);
+    EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
+    EXPECT_EQ("1611", Saved("HotKey")) << "the hot key was taken before the player was refused";
+    ASSERT_EQ(2u, sim::FileDialogs().size());
+    const sim::FileDialogRecord& browse = sim::FileDialogs()[1];
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Programs", "*.exe;*.com;*.bat;*.pif;*.lnk"},
+                                                               {"All Files", "*.*"}}),
+              browse.filter);
+    EXPECT_EQ(1u, browse.filterIndex);
+    EXPECT_EQ("", browse.initialFile) << "not the edit's text";
+    EXPECT_EQ(260u, browse.fileBufferSize);
+    EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", browse.initialDir.value_or("(none)"));
+    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST), browse.flags);
 }
 
 // The player path is kept in the system's code page: OK takes it when it
@@ -114,6 +270,9 @@ TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
     const char kCyrillic[] = "C:\\Музыка\\плеер.exe";
     // The code page has no "ā": its best fit "a" would name another file.
     const char kBestFit[] = "C:\\Tools\\tāl.exe";
+    std::string kLong = "C:\\";
+    for (int i = 0; i < 40; ++i) kLong += "плеер";
+    kLong += ".exe";
     const Case cases[] = {
         {1252, "", NULL, true},           {1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
         {1252, kCyrillic, NULL, false},   {1252, kBestFit, "tal.exe", false},
@@ -121,6 +280,8 @@ TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
         {1251, kCyrillic, "плеер.exe", true}, {1251, kBestFit, "tal.exe", false},
         {CP_UTF8, "", NULL, true},        {CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
         {CP_UTF8, kCyrillic, "плеер.exe", true},
+        // Too long for a path in UTF-8, though not in characters.
+        {CP_UTF8, kLong.c_str(), NULL, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.codePage) + " " + c.typed);
@@ -133,85 +294,53 @@ TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
         if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
         user.ClickButton(IDOK);
         if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
-        EXPECT_EQ(0, Finish());
+        EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
         EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
     }
 }
 
-TEST_F(OptionsTest, DefaultSetsControlAltSpaceAndUntickingDeletesTheShortcut)
-{
-    sim::AddFile(std::string(kStartup) + "\\Dorvane.lnk", "shortcut");
-    sim::SetRegText(SETTINGS_PATH, "HotKey", "0");
-    OpenOptions();
-    user.ClickButton(IDC_DEFAULT_HOTKEY).Tick(IDC_LOAD_AT_STARTUP).ClickButton(IDOK);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("1568", Saved("HotKey")) << "0x0620: Control+Alt+Space";
-    EXPECT_FALSE(sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk"));
-}
-
-TEST_F(OptionsTest, AStartupShortcutThatCannotBeMadeIsReported)
+TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
 {
     struct Case {
         const char* what;
-        std::function<void()> prepare;
+        bool existed;
+        std::function<void()> meanwhile;
+        bool exists;
         std::vector<std::string> messages;
     };
-    const std::string target = std::string(kStartup) + "\\Dorvane.lnk";
     const Case cases[] = {
-        {"made meanwhile", [&] { sim::AddFile(target, "shortcut"); }, {}},
-        {"no shortcut in the install folder", [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
-         {"Failed to write information."}},
-        {"refused", [&] { sim::FailCall("CopyFileA", target); }, {"Failed to write information."}},
+        {"ticked", false, [] {}, true, {}},
+        {"unticked", true, [] {}, false, {}},
+        {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
+        {"no shortcut in the install folder", false, [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+         false, {"Failed to write information."}},
+        {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
+        if (c.existed) sim::AddFile(kShortcut, "shortcut");
         OpenOptions();
-        user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.prepare).ClickButton(IDOK).AcceptMessageBoxes();
-        EXPECT_EQ(0, Finish());
+        user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.meanwhile).ClickButton(IDOK);
+        EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(c.messages, MessageTexts());
+        EXPECT_EQ(c.exists, sim::FileExists(kShortcut));
+        if (std::string(c.what) == "made meanwhile") {
+            EXPECT_EQ("mine", sim::FileContents(kShortcut).value_or("")) << "not overwritten";
+        }
+        EXPECT_EQ(0u, sim::CurrentErrorMode());
     }
-}
 
-TEST_F(OptionsTest, WithoutAStartupFolderTheShortcutIsNeverTouched)
-{
-    sim::SetRegText(kShellFolders, "StartUp", "");
-    bool enabled = true;
+    // Without a StartUp folder the box is off and the shortcut never touched.
+    SetUp();
+    sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", "");
+    std::string boxes;
     OpenOptions();
-    user.Do("look", [&] { enabled = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_LOAD_AT_STARTUP).enabled; });
+    ReadBoxes(&boxes);
     user.ClickButton(IDOK);
-    EXPECT_EQ(0, Finish());
-    EXPECT_FALSE(enabled);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("1025:0 1022:0 1028:0 ", boxes);
     EXPECT_EQ(-1, sim::TraceIndex("CopyFileA"));
     EXPECT_EQ(-1, sim::TraceIndex("DeleteFileA"));
-}
-
-TEST_F(OptionsTest, ThePasswordBoxAsksForANewPasswordThenForTheOldOne)
-{
-    std::string changeTitle;
-    OpenOptions();
-    // No password yet: ticking the box asks for one; the Old section is off.
-    user.Tick(IDC_PASSWORD_PROTECT).WhenDialogShows(IDD_PASSWORD_CHANGE).Do("look", [&] {
-        sim::DialogView change = *sim::OpenDialog(IDD_PASSWORD_CHANGE);
-        changeTitle = change.title;
-        EXPECT_FALSE(change.Control(IDC_OLD_PASSWORD).enabled);
-    });
-    user.ClickButton(IDC_NEW_PASSWORD).Type("door").ClickButton(IDC_RETYPE_PASSWORD).Type("dour").ClickButton(IDOK);
-    user.AnswerMessageBox(IDOK).Type("door").ClickButton(IDOK);
-    user.ClickButton(IDOK);
-    // Switching it off needs the password.
-    OpenOptions();
-    UINT whileAsked = BST_UNCHECKED;
-    user.Tick(IDC_PASSWORD_PROTECT).WhenDialogShows(IDD_PASSWORD_PROMPT).Do("look", [&] {
-        whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked;
-    });
-    user.Type("door").ClickButton(IDOK);
-    user.ClickButton(IDOK);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("Password", changeTitle);
-    EXPECT_EQ(std::vector<std::string>{"Password retyped incorrectly!"}, MessageTexts());
-    EXPECT_EQ("door", Saved("Password"));
-    EXPECT_EQ("0", Saved("Locked"));
-    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), whileAsked) << "the box stays ticked until the password is confirmed";
 }
