@@ -1,4 +1,6 @@
-// Switching between Russian and English from the menu.
+// Switching between Russian and English from the menu, and the texts that
+// follow it: the menu, the tooltip, every dialog and the next message, all
+// reading right on an English Windows.
 #include "DriveScenario.h"
 #include "res/resource.h"
 
@@ -11,6 +13,18 @@ protected:
         DriveScenario::SetUp();
         sim::SetAnsiCodePage(1252);
         AddDrives("d");
+    }
+
+    // A dialog as shown: its title, icons and the texts of its controls.
+    void ReadDialog(int templateId, std::string* texts)
+    {
+        Step([templateId, texts] {
+            sim::DialogView dialog = *sim::OpenDialog(templateId);
+            *texts = dialog.title + " " + std::to_string(dialog.bigIcon) + "/" + std::to_string(dialog.smallIcon);
+            for (const sim::ControlView& control : dialog.controls)
+                if (control.id > 0 && (templateId != IDD_AUTOCLOSE || control.id != IDC_COUNTDOWN_SECONDS))
+                    *texts += "|" + std::to_string(control.id) + "=" + control.text;
+        });
     }
 };
 
@@ -27,24 +41,21 @@ size_t Count(const std::string& prefix)
 TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
 {
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 0)}));
-    std::string tipClosed, tipOpen;
-    std::vector<sim::MenuItemView> russian;
-    user.RightClickTray().ChooseMenuItem(IDM_RUSSIAN).Do("read the tip", [&] { tipClosed = TrayTip(); });
-    user.RightClickTray().ChooseMenuItem(IDM_PLAY);
+    Choose(IDM_RUSSIAN);
+    const Seen& closed = Look();
+    Choose(IDM_PLAY);
     user.RightClickTray().WhenMenuShows("the track lines", [](const std::vector<sim::MenuItemView>& items) {
         return items[10].popup[1].text.rfind(" Дорожка", 0) == 0 && items[0].text != " [D:]";
     });
-    user.Do("look", [&] { russian = *sim::OpenMenu(); }).DismissMenu();
-    user.LeftClickTray().Do("read the tip", [&] { tipOpen = TrayTip(); });
-    user.AcceptMessageBoxes().RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
+    std::vector<sim::MenuItemView> russian;
+    Step([&] { russian = *sim::OpenMenu(); });
+    user.DismissMenu().LeftClickTray();
+    const Seen& open = Look();
+    EXPECT_EQ(0, RunToExit());
 
-    EXPECT_EQ("Открыть CD", tipClosed);
-    EXPECT_EQ("Закрыть CD", tipOpen);
-    auto saved = sim::GetRegValue(SETTINGS_PATH, "Language");
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), saved->type);
-    EXPECT_EQ("0", saved->data);
+    EXPECT_EQ("Открыть CD", closed.tip);
+    EXPECT_EQ("Закрыть CD", open.tip);
+    EXPECT_EQ("0", Saved("Language"));
     ASSERT_EQ(19u, russian.size());
     EXPECT_EQ(" [D:] Audio CD", russian[0].text) << "the drive item holds no table text";
     EXPECT_EQ(" &Проводник", sim::FindMenuItem(russian, IDM_EXPLORE)->text);
@@ -59,35 +70,66 @@ TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
 TEST_F(LanguageTest, TheCurrentLanguageDoesNothingAtAll)
 {
     size_t menuCalls = 0, tipCalls = 0;
-    user.RightClickTray().Do("count", [&] {
+    user.RightClickTray();
+    Step([&] {
         menuCalls = Count("SetMenuItemInfoW");
         tipCalls = sim::TrayCalls().size();
     });
-    user.ChooseMenuItem(IDM_ENGLISH).Do("count again", [&] {
+    user.ChooseMenuItem(IDM_ENGLISH);
+    Step([&] {
         menuCalls = Count("SetMenuItemInfoW") - menuCalls;
         tipCalls = sim::TrayCalls().size() - tipCalls;
     });
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
+    EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(0u, menuCalls);
     EXPECT_EQ(0u, tipCalls);
     EXPECT_EQ(-1, sim::TraceIndex("RegSetValueExA"));
 }
 
-TEST_F(LanguageTest, TheChoiceHoldsForTheNextMessage)
+TEST_F(LanguageTest, AChoiceThatCannotBeSavedHoldsAllTheSame)
 {
-    // No drive: the start asks, and after the switch the next box is Russian.
-    Scenario::SetUp();
-    Install();
-    sim::SetAnsiCodePage(1252);
-    user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
-    user.RightClickTray().ChooseMenuItem(IDM_RUSSIAN);
-    user.Do("break the save", [] { sim::FailCall("RegSetValueExA", "Language"); });
-    user.RightClickTray().ChooseMenuItem(IDM_ENGLISH).AnswerMessageBox(IDOK);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    std::vector<std::string> texts = MessageTexts();
-    ASSERT_EQ(3u, texts.size());
-    EXPECT_EQ("Failed to write information.", texts[2]) << "English is in effect although it was not saved";
-    EXPECT_EQ("0", sim::GetRegValue(SETTINGS_PATH, "Language")->data);
+    Choose(IDM_RUSSIAN);
+    Step([] { sim::FailCall("RegSetValueExA", "Language"); });
+    Choose(IDM_ENGLISH);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(std::vector<std::string>{"Failed to write information."}, MessageTexts()) << "in the new language";
+    EXPECT_EQ("0", Saved("Language"));
+}
+
+TEST_F(LanguageTest, EveryDialogOpensInTheLanguageOfTheMoment)
+{
+    Store("Locked", "1");
+    Store("Password", "p");
+    Store("AutoCloseAllowed", "1");
+    std::string options, change, prompt, about, countdown;
+    Choose(IDM_RUSSIAN);
+    Choose(IDM_OPTIONS);
+    ReadDialog(IDD_OPTIONS, &options);
+    user.ClickButton(IDC_CHANGE_PASSWORD);
+    ReadDialog(IDD_PASSWORD_CHANGE, &change);
+    user.ClickButton(IDCANCEL).Tick(IDC_PASSWORD_PROTECT);
+    ReadDialog(IDD_PASSWORD_PROMPT, &prompt);
+    user.ClickButton(IDCANCEL).ClickButton(IDCANCEL);
+    Choose(IDM_ABOUT);
+    ReadDialog(IDD_ABOUT, &about);
+    user.ClickButton(IDOK).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
+    user.WhenDialogShows(IDD_AUTOCLOSE);
+    ReadDialog(IDD_AUTOCLOSE, &countdown);
+    user.PressKey(VK_ESCAPE).EndTask();
+    Run();
+    EXPECT_EQ("Свойства 151/151|1029= Общие |1025=&Запускать при старте Windows|1026= Привод CD "
+              "|1013=Клавиша открытия/закрытия привода:|1019=&Стандарт|1018=|1022=Закрывать &автоматически"
+              "|1015=Время до закрытия:|1023=15|1024=|1017=с.|1028=Защитить привод &паролем|1030=С&мена..."
+              "|1027= Дополнительно |1014=Проигрыватель CD:|1021=&Обзор...|1020=|1=OK|2=Отмена",
+              options);
+    EXPECT_EQ("Пароль 151/151|1029= Старый |1027=Введите пароль:|1031=|1026= Новый |1028=Введите пароль:|1032="
+              "|1030=Повторите пароль:|1033=|1=OK|2=Отмена",
+              change);
+    EXPECT_EQ("Пароль 151/151|1027=Введите пароль:|1031=|1=OK|2=Отмена", prompt);
+    EXPECT_EQ("О программе 151/151|1011=Dorvane версия 2.4.1|1012=Написана командой Ostrelle, 2026|1=OK"
+              "|1003=&Помощь|1002=&Страничка программы|1001=&e-mail",
+              about);
+    EXPECT_EQ("Автозакрытие 151/151|1013=привод будет закрыт через|1=Закрыть|3=Пауза|2=Отмена|1015=<Enter>"
+              "|1017=<Пробел>|1018=<Esc>",
+              countdown);
 }
