@@ -7,64 +7,55 @@ namespace {
 
 class AboutTest : public DriveScenario {
 protected:
-    void SetUp() override
+    void OpenAbout()
     {
-        DriveScenario::SetUp();
-        AddDrives("d");
-    }
-
-    void OpenAbout() { user.RightClickTray().ChooseMenuItem(IDM_ABOUT).WhenDialogShows(IDD_ABOUT); }
-
-    int Finish()
-    {
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        return Run();
+        Choose(IDM_ABOUT);
+        user.WhenDialogShows(IDD_ABOUT);
     }
 };
 
 }  // namespace
 
-TEST_F(AboutTest, ASecondRequestBringsTheShownDialogToTheFront)
+TEST_F(AboutTest, EachButtonOpensItsPageAndASecondRequestBringsTheDialogForward)
 {
-    size_t dialogs = 0;
-    std::string texts;
-    OpenAbout();
-    user.Do("look", [&] {
-        sim::DialogView about = *sim::OpenDialog(IDD_ABOUT);
-        texts = about.title + "|" + about.Control(IDC_ABOUT_VERSION).text + "|" + about.Control(IDC_ABOUT_HELP).text +
-                "|" + about.Control(IDC_ABOUT_EMAIL).text;
-    });
-    user.RightClickTray().ChooseMenuItem(IDM_ABOUT).Do("count", [&] {
-        for (const sim::DialogView& dialog : sim::OpenDialogs())
-            if (dialog.templateId == IDD_ABOUT) ++dialogs;
-    });
-    user.ClickButton(IDD_ABOUT, IDOK);
-    EXPECT_EQ(0, Finish());
-    EXPECT_EQ("About Dorvane|Dorvane version 2.4.1|&Help|&e-mail", texts);
-    EXPECT_EQ(1u, dialogs);
-}
-
-TEST_F(AboutTest, HelpOpensThePageOfTheLanguageOrSaysItIsMissing)
-{
+    AddDrives("d");
     sim::AddFile(DEFAULT_INSTALL_DIR "\\help_r.html", "<html></html>");
-    sim::SetRegText(SETTINGS_PATH, "Language", "0");
+    Store("Language", "0");
     OpenAbout();
+    Choose(IDM_ABOUT);
+    const Seen& again = Look();
+    bool front = false;
+    Step([&] { front = sim::OpenDialog(IDD_ABOUT)->foreground; });
     user.ClickButton(IDC_ABOUT_HELP);
-    // In English the page is missing: the dialog says so and stays.
-    user.RightClickTray().ChooseMenuItem(IDM_ENGLISH);
+    const Seen& afterHelp = Look();
+    // In English the shell cannot open the page: the dialog says so and stays.
+    Choose(IDM_ENGLISH);
     OpenAbout();
+    // SE_ERR_DLLNOTFOUND, 32: the highest result that is a failure.
+    Step([] { sim::FailCall("ShellExecuteA", DEFAULT_INSTALL_DIR "\\help.html", 32); });
     user.ClickButton(IDC_ABOUT_HELP).AnswerMessageBox(IDOK);
-    bool stillOpen = false;
-    user.Do("look", [&] { stillOpen = sim::OpenDialog(IDD_ABOUT).has_value(); });
+    const Seen& missing = Look();
     user.ClickButton(IDC_ABOUT_HOMEPAGE);
     OpenAbout();
     user.ClickButton(IDC_ABOUT_EMAIL);
-    EXPECT_EQ(0, Finish());
-    EXPECT_TRUE(stillOpen);
+    OpenAbout();
+    user.PressKey(VK_ESCAPE);
+    const Seen& escaped = Look();
+    EXPECT_EQ(0, RunToExit());
+
+    EXPECT_EQ(std::vector<int>{IDD_ABOUT}, again.dialogs);
+    EXPECT_TRUE(front);
+    EXPECT_TRUE(afterHelp.dialogs.empty());
+    EXPECT_EQ(std::vector<int>{IDD_ABOUT}, missing.dialogs);
+    EXPECT_TRUE(escaped.dialogs.empty());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
     std::vector<std::string> files;
-    for (const sim::ShellLaunch& launch : sim::ShellLaunches()) files.push_back(launch.file);
+    for (const sim::ShellLaunch& launch : sim::ShellLaunches()) {
+        files.push_back(launch.file);
+        EXPECT_EQ("open", launch.verb.value_or("(default)"));
+        EXPECT_EQ(SW_SHOWNORMAL, launch.show);
+    }
     EXPECT_EQ((std::vector<std::string>{DEFAULT_INSTALL_DIR "\\help_r.html", DEFAULT_INSTALL_DIR "\\help.html",
                                         "https://dorvane.example/",
                                         "mailto:support@dorvane.example?subject=Dorvane 2.4.1"}),
