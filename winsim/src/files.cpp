@@ -255,11 +255,17 @@ DWORD WINAPI SearchPathA(LPCSTR path, LPCSTR fileName, LPCSTR extension, DWORD b
     std::string name = fileName ? fileName : "";
     if (extension && !HasExtension(name)) name += extension;
     Log("SearchPathA " + name);
-    std::vector<std::string> folders = path ? std::vector<std::string>{path} : SearchOrder();
+    // A name with a path of its own (a drive, a root, "." or "..") is looked
+    // for there alone (contains_path in kernelbase's SearchPathW).
+    bool ownPath = IsAbsolute(name) || name.rfind('\\', 0) == 0 || name.rfind('/', 0) == 0 ||
+                   name.rfind(".\\", 0) == 0 || name.rfind("./", 0) == 0 || name.rfind("..", 0) == 0;
+    std::vector<std::string> folders = ownPath ? std::vector<std::string>{""}
+                                       : path  ? std::vector<std::string>{path}
+                                               : SearchOrder();
     for (const std::string& folder : folders) {
+        std::string candidate = ownPath ? name : folder + (folder.back() == '\\' ? "" : "\\") + name;
         // A folder on an empty CD drive is probed like any other: the system may ask for a disc.
-        if (!CdPathReadable(NormalizePath(folder))) continue;
-        std::string candidate = folder + (folder.back() == '\\' ? "" : "\\") + name;
+        if (!CdPathReadable(Parent(NormalizePath(candidate)))) continue;
         if (!FileExists(candidate)) continue;
         DWORD length = static_cast<DWORD>(candidate.size());
         if (length + 1 > bufferLength) return length + 1;

@@ -182,9 +182,10 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY handle, LPCSTR subKey, DWORD, REGSAM access, P
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD, LPSTR className, DWORD, REGSAM access,
+LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD, REGSAM access,
                                LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
 {
+    if (reserved) return ERROR_INVALID_PARAMETER;
     RegKey* parent = KeyOfHandle(handle);
     if (!parent) return ERROR_INVALID_HANDLE;
     std::string path = PathOf(parent, subKey);
