@@ -222,7 +222,7 @@ Disc DataDisc(const std::string& label, const std::map<std::string, std::string>
 void AddCdDrive(char letter)
 {
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    if (letter < 'D' || letter > 'Z' || FindCdDrive(letter))
+    if (letter < 'A' || letter > 'Z' || letter == 'C' || FindCdDrive(letter))
         throw Failure(std::string("cannot add CD drive ") + letter + ": (C: is the fixed disk; one drive a letter)");
     CdDrive drive;
     drive.letter = letter;
@@ -300,8 +300,9 @@ using namespace sim;
 
 DWORD WINAPI GetLogicalDriveStringsA(DWORD bufferLength, LPSTR buffer)
 {
-    std::string roots = Root('C') + '\0';
-    for (const CdDrive& drive : W().cdDrives) roots += Root(drive.letter) + '\0';
+    std::string roots;
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        if (letter == 'C' || FindCdDrive(letter)) roots += Root(letter) + '\0';
     DWORD needed = static_cast<DWORD>(roots.size() + 1);
     // Too small a buffer is left alone; the answer is the size it needs.
     if (!buffer || bufferLength < needed) return needed;

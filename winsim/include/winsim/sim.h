@@ -150,8 +150,8 @@ Disc AudioDisc(const std::vector<DWORD>& trackFrames);
 // A data CD: one data track of about 10 minutes, with the label and files given.
 Disc DataDisc(const std::string& label, const std::map<std::string, std::string>& rootFiles = {});
 
-// A CD drive; GetLogicalDriveStringsA lists C: and the CD drives in letter
-// order, which is also the order of MCI's "Default Drive" index.
+// A CD drive at any letter but C:; GetLogicalDriveStringsA lists C: and the
+// CD drives in letter order, which is also the order of MCI's "Default Drive" index.
 void AddCdDrive(char letter);
 // The disc lies in the drive: loaded when the tray is closed, on the tray when it is open.
 void InsertDisc(char letter, const Disc& disc);
