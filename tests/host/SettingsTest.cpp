@@ -124,6 +124,9 @@ TEST_F(SettingsTest, TheShortcutIsLookedForInTheStartupFolderOrAtTheRootOfC)
 
 TEST_F(SettingsTest, ASaveWritesOneTextWithoutTerminatorAndMakesTheKeysItNeeds)
 {
+    SaveSetting(-1, 1, "x");
+    SaveSetting(SETTING_COUNT, 1, "x");
+    EXPECT_FALSE(sim::RegKeyExists("HKCU\\Software\\Ostrelle")) << "no setting has that index";
     SaveSetting(SETTING_LAST_DRIVE, 3, "ignored");
     EXPECT_EQ("REG_SZ", sim::RegKeyClass("HKCU\\Software\\Ostrelle"));
     EXPECT_EQ("REG_SZ", sim::RegKeyClass(SETTINGS_PATH));
