@@ -8,200 +8,124 @@
 
 namespace {
 
-const char kCompanionArguments[] = " 236 \"Dorvane_is1\"";
+const char kArguments[] = " 236 \"Dorvane_is1\"";
+// The directory, "\Ambergate.exe" and the arguments fill the 259 characters of the command buffer.
+const std::string kLongest = "C:\\" + std::string(259 - 14 - (sizeof kArguments - 1) - 3, 'd');
 
-class StartupTest : public Scenario {
-protected:
-    // A start that ends in a message box: the box is answered and the result kept.
-    int RunExpectingMessage(const std::string& commandLine = "")
-    {
-        user.AnswerMessageBox(IDOK);
-        return Run(commandLine);
-    }
-
-    void ExpectOnlyMessage(const std::string& text)
-    {
-        ASSERT_EQ(1u, sim::MessageBoxes().size());
-        const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
-        EXPECT_EQ(text, box.text);
-        EXPECT_EQ("Dorvane", box.caption);
-        EXPECT_EQ(NULL, box.owner);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
-    }
-
-    void ExpectNoMainWindow()
-    {
-        EXPECT_EQ(-1, sim::TraceIndex("CreateDialogParamA"));
-        EXPECT_TRUE(sim::TrayIcons().empty());
-        EXPECT_TRUE(sim::TrayCalls().empty());
-    }
-};
+using StartupTest = Scenario;
 
 }  // namespace
 
-TEST_F(StartupTest, InstallPathNamesTheCompanionWhichIsStartedAndLeftAlone)
-{
-    Install();
-    sim::AddCdDrive('D');
-    sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    const sim::ProcessStart& start = sim::ProcessStarts()[0];
-    EXPECT_TRUE(start.succeeded);
-    EXPECT_EQ(DEFAULT_INSTALL_DIR "\\Ambergate.exe", start.image);
-    // The program file is named, so the blanks of "Program Files" cannot send
-    // the system to C:\Program.exe first.
-    EXPECT_EQ(DEFAULT_INSTALL_DIR "\\Ambergate.exe", start.applicationName);
-    EXPECT_EQ(std::string(DEFAULT_INSTALL_DIR "\\Ambergate.exe") + kCompanionArguments, start.commandLine);
-    EXPECT_FALSE(start.inheritHandles);
-    EXPECT_EQ(0u, start.creationFlags);
-    EXPECT_FALSE(start.environmentGiven || start.directoryGiven || start.securityGiven);
-
-    // All zero but its size, the show flag and the show command.
-    STARTUPINFOA expected = {};
-    expected.cb = sizeof(STARTUPINFOA);
-    expected.dwFlags = STARTF_USESHOWWINDOW;
-    expected.wShowWindow = SW_SHOWDEFAULT;
-    EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
-
-    EXPECT_STREQ(DEFAULT_INSTALL_DIR, InstallDir);
-    EXPECT_TRUE(sim::MessageBoxes().empty());
-    EXPECT_EQ(0, sim::OpenKernelHandles()) << "process and thread handles of the companion are closed";
-    EXPECT_EQ(0, sim::OpenRegistryHandles());
-}
-
-TEST_F(StartupTest, CommandLineIsTheInstallDirExactlyAsReceived)
-{
-    // Blanks inside and at the end stay; the registry is not read.
-    Install("C:\\My Tools\\Dorvane", false);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run("C:\\My Tools\\Dorvane"));
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    EXPECT_TRUE(sim::ProcessStarts()[0].succeeded) << "found through the blank-separated words, as Windows does";
-    EXPECT_GT(sim::TraceIndex("RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane"), sim::TraceIndex("CreateDialogParamA"))
-        << "only the settings are read from the key, once the window exists";
-
-    SetUp();
-    user.AnswerMessageBox(IDOK);
-    Run("\"C:\\Tools\\Dorvane\" ");
-    EXPECT_STREQ("\"C:\\Tools\\Dorvane\" ", InstallDir);
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    // The quotes reach the companion's command line, where they name no program.
-    EXPECT_EQ(std::string("\"C:\\Tools\\Dorvane\" \\Ambergate.exe") + kCompanionArguments,
-              sim::ProcessStarts()[0].commandLine);
-}
-
-TEST_F(StartupTest, WithoutAnInstallDirectoryItSaysSoAndEnds)
+TEST_F(StartupTest, TheInstallDirNamesTheCompanionWhichIsStartedAndLeftAlone)
 {
     struct Case {
         const char* what;
-        std::function<void()> prepare;
+        std::string dir;          // where the program lies
+        bool registered;          // InstallPath names it
+        std::string commandLine;
+        std::string installDir;   // what the program takes
     };
     const Case cases[] = {
-        {"no settings key", [] {}},
-        {"no InstallPath value", [] { sim::SetRegText(SETTINGS_PATH, "Language", "0"); }},
-        {"a value that fills the 200-byte buffer with no terminator",
-         [] { sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_SZ, std::string(200, 'x')); }},
-        {"a value longer than the buffer", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", std::string(250, 'x')); }},
+        {"InstallPath", DEFAULT_INSTALL_DIR, true, "", DEFAULT_INSTALL_DIR},
+        // Blanks inside and at the end stay; the registry is not read.
+        {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane ", "C:\\My Tools\\Dorvane "},
+        {"the longest command line", kLongest, false, kLongest, kLongest},
+        // An installer's value of another type, 199 characters and its terminator.
+        {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, "", "C:\\" + std::string(196, 'd')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Install(c.dir, c.registered);
+        if (c.what == std::string("the longest InstallPath"))
+            sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_EXPAND_SZ, c.dir + std::string(1, '\0'));
+        sim::AddCdDrive('D');
+        sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
+        LONG instances = -2;
+        Step([&] { instances = sim::SharedInstanceCount(); });
+        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+        EXPECT_EQ(0, Run(c.commandLine)) << "the quit request's code 1 is not the result";
+        EXPECT_EQ(c.installDir, InstallDir);
+        ASSERT_EQ(1u, sim::ProcessStarts().size());
+        const sim::ProcessStart& start = sim::ProcessStarts()[0];
+        EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.image);
+        // The program file is named, so that the blanks of "Program Files" cannot send the system to C:\Program.exe.
+        EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.applicationName);
+        EXPECT_EQ(c.installDir + "\\Ambergate.exe" + kArguments, start.commandLine);
+        EXPECT_FALSE(start.inheritHandles || start.environmentGiven || start.directoryGiven || start.securityGiven);
+        EXPECT_EQ(0u, start.creationFlags);
+        // All zero but its size, the show flag and the show command.
+        STARTUPINFOA expected = {};
+        expected.cb = sizeof(STARTUPINFOA);
+        expected.dwFlags = STARTF_USESHOWWINDOW;
+        expected.wShowWindow = SW_SHOWDEFAULT;
+        EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
+        EXPECT_EQ(0, instances) << "the first instance takes the shared count from -1 to 0";
+        EXPECT_EQ(-1, sim::SharedInstanceCount()) << "gone with the last process";
+        EXPECT_TRUE(sim::MessageBoxes().empty());
+        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the companion's process and thread handles are closed";
+        EXPECT_EQ(0, sim::OpenRegistryHandles());
+    }
+}
+
+TEST_F(StartupTest, AFailedStartSaysWhyInEnglishAndEnds)
+{
+    const char* const noDir = "Failed to read information.";
+    const char* const noCompanion = "File \"Ambergate.exe\" not found!\n\nTerminating.";
+    const std::string tooLong = kLongest + "d";
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::string commandLine;
+        const char* message;
+        size_t companions;      // companion starts tried
+        bool window;            // the main window was asked for
+    };
+    const Case cases[] = {
+        {"no settings key", [] {}, "", noDir, 0, false},
+        {"no InstallPath value", [] {}, "", noDir, 0, false},
+        {"InstallPath fills its buffer with no terminator", [] { Store("InstallPath", std::string(200, 'x')); }, "",
+         noDir, 0, false},
+        {"InstallPath longer than its buffer", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", std::string(250, 'x')); },
+         "", noDir, 0, false},
         {"a key that cannot be opened",
          [] {
              sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
              sim::FailCall("RegOpenKeyExA", SETTINGS_PATH);
-         }},
+         },
+         "", noDir, 0, false},
+        {"no companion", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", "C:\\Elsewhere"); }, "", noCompanion, 1,
+         false},
+        // The quotes reach the companion's command line, where they name no program.
+        {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", noCompanion, 1, false},
+        {"a command line one longer than the buffer", [] {}, tooLong, noCompanion, 0, false},
+        {"a command line far too long", [] {}, std::string(1000, 'd'), noCompanion, 0, false},
+        {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
+         "The program is already running!", 1, false},
+        {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,
+         "Failed to create the Main Window!\nTerminating.", 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
         Install(DEFAULT_INSTALL_DIR, false);
+        if (std::string(c.what) != "no settings key") Store("Language", "0");
         c.prepare();
-        EXPECT_EQ(0, RunExpectingMessage());
-        // English, whatever language is stored; nothing else was tried.
-        ExpectOnlyMessage("Failed to read information.");
-        EXPECT_TRUE(sim::ProcessStarts().empty());
-        ExpectNoMainWindow();
+        user.AnswerMessageBox(IDOK);
+        EXPECT_EQ(0, Run(c.commandLine));
+        ASSERT_EQ(1u, sim::MessageBoxes().size());
+        const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
+        EXPECT_EQ(c.message, box.text);
+        EXPECT_EQ("Dorvane", box.caption);
+        EXPECT_EQ(NULL, box.owner);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
+        EXPECT_EQ(c.companions, sim::ProcessStarts().size());
+        EXPECT_EQ(c.window, sim::TraceIndex("CreateDialogParamA") >= 0);
+        EXPECT_TRUE(sim::TrayCalls().empty());
+        EXPECT_EQ(NULL, MainWindow);
+        EXPECT_EQ('\0', InstallDir[sizeof InstallDir - 1]);
+        EXPECT_EQ(std::string(c.what) == "another instance" ? 0 : -1, sim::SharedInstanceCount())
+            << "the count goes back to what the running instance left, and is not touched before the companion";
         EXPECT_EQ(0, sim::OpenRegistryHandles());
     }
-}
-
-TEST_F(StartupTest, InstallPathIsReadWhateverItsTypeAndUpTo199Characters)
-{
-    std::string dir = "C:\\" + std::string(196, 'd');   // 199 characters
-    Install(dir, false);
-    sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_EXPAND_SZ, dir + std::string(1, '\0'));
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(dir, InstallDir);
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    EXPECT_TRUE(sim::ProcessStarts()[0].succeeded);
-}
-
-TEST_F(StartupTest, MissingCompanionEndsTheStartWithoutAnIcon)
-{
-    sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.exe");
-    sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
-    sim::SetRegText(SETTINGS_PATH, "Language", "0");
-    EXPECT_EQ(0, RunExpectingMessage());
-    ExpectOnlyMessage("File \"Ambergate.exe\" not found!\n\nTerminating.");
-    ExpectNoMainWindow();
-    EXPECT_EQ(-1, sim::SharedInstanceCount()) << "the instance check comes after the companion";
-}
-
-TEST_F(StartupTest, CompanionCommandLineMustFitItsBuffer)
-{
-    // The directory, "\Ambergate.exe" and the arguments: at most 259 characters.
-    const size_t longest = 259 - 14 - (sizeof kCompanionArguments - 1);
-    std::string fits = "C:\\" + std::string(longest - 3, 'd');
-    Install(fits, false);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run(fits));
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    EXPECT_EQ(259u, sim::ProcessStarts()[0].commandLine.size());
-
-    for (size_t length : {longest + 1, size_t(300), size_t(1000)}) {
-        SCOPED_TRACE(length);
-        SetUp();
-        std::string tooLong = "C:\\" + std::string(length - 3, 'd');
-        Install(tooLong, false);
-        EXPECT_EQ(0, RunExpectingMessage(tooLong));
-        ExpectOnlyMessage("File \"Ambergate.exe\" not found!\n\nTerminating.");
-        EXPECT_TRUE(sim::ProcessStarts().empty()) << "a command line that does not fit is not started cut short";
-        EXPECT_EQ('\0', InstallDir[sizeof InstallDir - 1]);
-    }
-}
-
-TEST_F(StartupTest, SecondStartLaunchesTheCompanionThenGivesWay)
-{
-    Install();
-    sim::SetRegText(SETTINGS_PATH, "Language", "0");
-    sim::SetOtherInstanceRunning();
-    EXPECT_EQ(0, RunExpectingMessage());
-    ExpectOnlyMessage("The program is already running!");
-    ASSERT_EQ(1u, sim::ProcessStarts().size());
-    EXPECT_TRUE(sim::ProcessStarts()[0].succeeded);
-    ExpectNoMainWindow();
-    EXPECT_EQ(0, sim::SharedInstanceCount()) << "the count goes back to what the running instance left";
-}
-
-TEST_F(StartupTest, FirstStartTakesTheCounterFromMinusOneToZero)
-{
-    Install();
-    LONG seen = -2;
-    user.Do("look at the shared counter", [&seen] { seen = sim::SharedInstanceCount(); })
-        .RightClickTray()
-        .ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(0, seen);
-    EXPECT_EQ(-1, sim::SharedInstanceCount()) << "gone with the last process";
-}
-
-TEST_F(StartupTest, MainWindowThatCannotBeCreatedEndsTheStart)
-{
-    Install();
-    sim::FailCall("CreateDialogParamA", "103");
-    EXPECT_EQ(0, RunExpectingMessage());
-    ExpectOnlyMessage("Failed to create the Main Window!\nTerminating.");
-    EXPECT_TRUE(sim::TrayIcons().empty());
-    EXPECT_EQ(NULL, MainWindow);
 }
