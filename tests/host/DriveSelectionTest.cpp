@@ -1,27 +1,19 @@
 // Which drive is selected at start, and choosing another from the menu.
 #include "DriveScenario.h"
-#include "ProgramImage.h"
 #include "res/resource.h"
 
 namespace {
 
 class DriveSelectionTest : public DriveScenario {
 protected:
-    // The drive item shown checked by the first right click, or -1.
-    int CheckedDriveItem()
+    // The checked drive items of the first menu shown, as their letters.
+    static std::string Checked()
     {
-        if (sim::MenusShown().empty()) return -1;
-        const std::vector<sim::MenuItemView>& items = sim::MenusShown().front().items;
-        for (size_t i = 0; i < items.size() && items[i].id >= IDM_DRIVE_FIRST; ++i)
-            if (items[i].state & MFS_CHECKED) return static_cast<int>(i);
-        return -1;
-    }
-
-    int StartAndLook()
-    {
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        EXPECT_EQ(0, Run());
-        return CheckedDriveItem();
+        std::string checked;
+        if (sim::MenusShown().empty()) return "(no menu)";
+        for (const sim::MenuItemView& item : sim::MenusShown().front().items)
+            if (item.id >= IDM_DRIVE_FIRST && (item.state & MFS_CHECKED)) checked += item.text.substr(2, 1);
+        return checked;
     }
 };
 
@@ -29,100 +21,102 @@ protected:
 
 TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDrive)
 {
+    const std::string one("\1\0\0\0", 4), zero(4, '\0');
     struct Case {
-        std::string defaultDrive;   // the bytes of "Default Drive"
+        std::string defaultDrive;   // the bytes of "Default Drive", "(none)" when missing
         const char* lastDrive;      // LastDrive text, or null when missing
-        int selected;
-        bool readFails = false;     // reading "Default Drive" fails once
+        const char* selected;
+        std::string after = "";     // "Default Drive" afterwards, when not as it was
+        const char* fault = nullptr;
+        const char* message = nullptr;
     };
-    const std::string one("\x01\x00\x00\x00", 4);
     const Case cases[] = {
-        {one, "-1", 1},                                  // the system's default drive
-        {one, "0", 0},                                   // the user's own last choice wins
-        {one, NULL, 0},                                  // a missing LastDrive reads as 0
-        {std::string("\x07\x00\x00\x00", 4), "-1", 0},  // a default drive that is not there: the first
-        {one, "5", 0},                                   // a drive removed since
-        {one, "-3", 0},                                  // nonsense
-        {"\x01", "-1", 1},                               // a short value: byte 0 counts
-        {"", "-1", 0},                                   // an empty value names the first drive
-        {std::string(300, '\x01'), "-1", 0},             // too long to read: not used
-        {one, "-1", 0, true},                            // a failed read: not used
+        {one, "-1", "E"},                                  // the system's default drive
+        {one, "0", "D"},                                   // the user's own last choice wins
+        {one, NULL, "D"},                                  // a missing LastDrive reads as 0
+        {std::string("\2\0\0\0", 4), "-1", "D"},           // a default drive that is not there: the first
+        {one, "2", "D"},                                   // a drive removed since
+        {one, "-3", "D"},                                  // nonsense
+        {"\1", "-1", "E"},                                 // a short value: byte 0 counts
+        {"", "-1", "D"},                                   // an empty value names the first drive
+        {std::string(300, '\1'), "-1", "D"},               // too long to read: not used, not replaced
+        {one, "-1", "D", "", "RegQueryValueExA"},          // a failed read: not used, not replaced
+        {"(none)", "-1", "D", zero},                       // made as drive 0
+        {"(none)", "-1", "D", "(none)", "RegSetValueExA", "Failed to write information."},
+        {"(none)", "-1", "D", "(none)", "RegCreateKeyExA", "Failed to read information."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("LastDrive ") + (c.lastDrive ? c.lastDrive : "missing") + ", default " +
-                     std::to_string(c.defaultDrive[0]) + " in " + std::to_string(c.defaultDrive.size()) + " bytes");
-        DriveScenario::SetUp();
+                     std::to_string(c.defaultDrive[0]) + " in " + std::to_string(c.defaultDrive.size()) + " bytes" +
+                     (c.fault ? std::string(", ") + c.fault + " fails" : ""));
+        SetUp();
         AddDrives("de");
-        SetDefaultDriveBytes(c.defaultDrive);
-        if (c.lastDrive) sim::SetRegText(SETTINGS_PATH, "LastDrive", c.lastDrive);
-        if (c.readFails) sim::FailCall("RegQueryValueExA", "Default Drive", ERROR_NOT_ENOUGH_MEMORY);
-        EXPECT_EQ(c.selected, StartAndLook());
-        EXPECT_TRUE(MessageTexts().empty());
-        EXPECT_EQ(c.defaultDrive, DefaultDriveBytes()) << "the system's value is left as it is";
+        if (c.defaultDrive != "(none)") SetDefaultDriveBytes(c.defaultDrive);
+        if (c.lastDrive) Store("LastDrive", c.lastDrive);
+        if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive");
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(c.selected, Checked());
+        EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
+        EXPECT_EQ(c.after.empty() ? c.defaultDrive : c.after, DefaultDriveBytes());
+        if (c.after == zero) {
+            EXPECT_EQ(static_cast<DWORD>(REG_BINARY), sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive")->type);
+        }
+        EXPECT_EQ(0, sim::OpenRegistryHandles());
     }
-}
-
-TEST_F(DriveSelectionTest, AMissingDefaultDriveIsCreatedAsDriveZero)
-{
-    AddDrives("de");
-    sim::SetRegText(SETTINGS_PATH, "LastDrive", "-1");
-    EXPECT_EQ(0, StartAndLook());
-    EXPECT_EQ(std::string("\x00\x00\x00\x00", 4), DefaultDriveBytes());
-    auto value = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value->type);
 }
 
 TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
 {
     AddDrives("def");
-    sim::SetRegText(SETTINGS_PATH, "LastDrive", "0");
-    std::string tipOnE, tipBackOnD;
-    std::vector<sim::MenuItemView> afterChoice;
-    // D: is opened, then E: chosen: its door is recorded closed.
-    user.LeftClickTray().RightClickTray().ChooseMenuItem(IDM_DRIVE_FIRST + 1).Do("look", [&] { tipOnE = TrayTip(); });
-    user.RightClickTray().Do("look at the menu", [&] { afterChoice = *sim::OpenMenu(); }).DismissMenu();
-    user.RightClickTray().ChooseMenuItem(IDM_DRIVE_FIRST).Do("look", [&] { tipBackOnD = TrayTip(); });
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
+    Store("LastDrive", "0");
+    // D: is opened; choosing it again does nothing; E: is chosen, then D: again.
+    user.LeftClickTray();
+    size_t mark = 0, touched = 0;
+    Step([&] { mark = sim::Trace().size(); });
+    Choose(IDM_DRIVE_FIRST);
+    Step([&] {
+        for (size_t i = mark; i < sim::Trace().size(); ++i)
+            touched += sim::Trace()[i].rfind("SetMenuItemInfoW", 0) == 0 || sim::Trace()[i].rfind("RegSetValue", 0) == 0;
+    });
+    const Seen& same = Look();
+    Choose(IDM_DRIVE_FIRST + 1);
+    const Seen& onE = Look();
+    std::string saved;
+    Step([&] { saved = Saved("LastDrive"); });
+    std::vector<sim::MenuItemView> menu;
+    user.RightClickTray();
+    Step([&] { menu = *sim::OpenMenu(); });
+    user.DismissMenu();
+    Choose(IDM_DRIVE_FIRST);
+    const Seen& backOnD = Look();
+    EXPECT_EQ(0, RunToExit());
 
-    EXPECT_EQ("Eject CD", tipOnE);
-    EXPECT_EQ("Close CD", tipBackOnD) << "D:'s door is still recorded open";
-    ASSERT_GE(afterChoice.size(), 3u);
-    EXPECT_EQ(0u, afterChoice[0].state & MFS_CHECKED);
-    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED), afterChoice[1].state & MFS_CHECKED);
-    EXPECT_EQ(0u, afterChoice[2].state & MFS_CHECKED);
-    auto saved = sim::GetRegValue(SETTINGS_PATH, "LastDrive");
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), saved->type);
-    EXPECT_EQ("0", saved->data) << "stored without a terminator";
-    EXPECT_TRUE(sim::TrayOpen('D'));
-    EXPECT_FALSE(sim::TrayOpen('E')) << "choosing a drive moves no door";
+    EXPECT_EQ(0u, touched) << "choosing the selected drive touches nothing";
+    EXPECT_EQ("Close CD", same.tip);
+    EXPECT_EQ("1", saved) << "stored without a terminator";
+    EXPECT_EQ("Eject CD", onE.tip) << "E:'s door is recorded closed";
+    EXPECT_EQ("Close CD", backOnD.tip) << "D:'s door is still recorded open";
+    ASSERT_GE(menu.size(), 3u);
+    std::string checks;
+    for (int i = 0; i < 3; ++i) checks += std::to_string(menu[i].state & MFS_CHECKED) + std::to_string(menu[i].type);
+    EXPECT_EQ("051285120512", checks) << "the check moved; all stay radio items";
+    EXPECT_EQ("D", onE.open) << "choosing a drive moves no door";
+    EXPECT_EQ("0", Saved("LastDrive"));
 }
 
-TEST_F(DriveSelectionTest, ChoosingTheSelectedDriveDoesNothing)
+TEST_F(DriveSelectionTest, EveryLetterButCCanBeACdDrive)
 {
-    AddDrives("de");
-    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
-    user.RightClickTray().ChooseMenuItem(IDM_DRIVE_FIRST + 1).RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(-1, sim::TraceIndex("RegSetValueExA HKCU"));
-    EXPECT_EQ(-1, sim::TraceIndex("SetMenuItemInfoW 40202"));
-}
-
-TEST_F(DriveSelectionTest, TheNextStartSelectsTheChosenDrive)
-{
-    AddDrives("de");
-    user.RightClickTray().ChooseMenuItem(IDM_DRIVE_FIRST + 1).RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ("1", sim::GetRegValue(SETTINGS_PATH, "LastDrive")->data);
-
-    RestoreProgramImage();
-    size_t shownBefore = sim::MenusShown().size();
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    ASSERT_EQ(shownBefore + 1, sim::MenusShown().size());
-    const std::vector<sim::MenuItemView>& items = sim::MenusShown().back().items;
-    EXPECT_EQ(0u, items[0].state & MFS_CHECKED);
-    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED), items[1].state & MFS_CHECKED);
+    AddDrives("abdefghijklmnopqrstuvwxyz");
+    Choose(IDM_DRIVE_FIRST + 24);
+    user.LeftClickTray();
+    const Seen& seen = Look();
+    EXPECT_EQ(0, RunToExit());
+    const std::vector<sim::MenuItemView>& items = sim::MenusShown().front().items;
+    ASSERT_GE(items.size(), 26u);
+    EXPECT_EQ(" [A:]", items[0].text);
+    EXPECT_EQ(" [Z:]", items[24].text);
+    EXPECT_EQ(static_cast<UINT>(IDM_DRIVE_FIRST + 24), items[24].id);
+    EXPECT_TRUE(items[25].type & MFT_SEPARATOR);
+    EXPECT_EQ("Z", seen.open);
+    EXPECT_EQ("24", Saved("LastDrive"));
 }
