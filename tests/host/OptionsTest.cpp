@@ -92,6 +92,7 @@ TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
     EXPECT_EQ("1568", Saved("HotKey"));
     EXPECT_TRUE(sim::FileExists(kShortcut)) << "the shortcut is copied on OK";
     EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(0u, sim::CurrentErrorMode()) << "the player's lookup puts the error mode back";
 }
 
 TEST_F(OptionsTest, TheHotKeyControlGivesTheKeyThatIsRegisteredAndSaved)
