@@ -7,96 +7,77 @@ namespace {
 
 using sim::MenuItemView;
 
-class PollerTest : public DriveScenario {
-protected:
-    // What the open menu showed after the poller's first look at it.
-    struct MenuLook {
-        std::string summary, driveItem;
-        UINT audio = 0, explore = 0, open = 0, autoplay = 0, player = 0;
-    };
-
-    // Opens the menu, lets one tick update it, notes what it shows, closes it.
-    void LookAtMenu(MenuLook* look)
-    {
-        user.RightClickTray().Wait(600).Do("look at the menu", [this, look] {
-            std::vector<MenuItemView> items = *sim::OpenMenu();
-            look->driveItem = items[0].text;
-            const MenuItemView& audio = items[AudioPosition()];
-            look->audio = audio.state;
-            look->summary = audio.popup.at(0).text;
-            look->explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
-            look->open = sim::FindMenuItem(items, IDM_OPEN_FOLDER)->state;
-            look->autoplay = sim::FindMenuItem(items, IDM_AUTOPLAY)->state;
-            look->player = sim::FindMenuItem(items, IDM_CD_PLAYER)->state;
-        });
-        user.DismissMenu();
-    }
-
-    int AudioPosition() const { return drives_ + 9; }
-
-    void OneDrive()
-    {
-        AddDrives("d");
-        drives_ = 1;
-    }
-
-    int RunToExit()
-    {
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        return Run();
-    }
-
-    int drives_ = 0;
-};
-
 const UINT kUsable = MFS_CHECKED;
 const UINT kGreyed = MFS_CHECKED | MFS_GRAYED;
 
+class PollerTest : public DriveScenario {
+protected:
+    // What the open menu showed once a tick had updated it: the drive items'
+    // texts, states and types, the summary line, then the states of the audio pop-up,
+    // Explore, Open, Autoplay and CD Player; the devices held open then.
+    void LookAtMenu(std::string* look, int drives = 1)
+    {
+        user.RightClickTray().Wait(600);
+        Step([look, drives] {
+            std::vector<MenuItemView> items = *sim::OpenMenu();
+            for (int i = 0; i < drives; ++i)
+                *look += items[i].text + ":" + std::to_string(items[i].state) + "/" + std::to_string(items[i].type) + "|";
+            *look += items[drives + 9].popup.at(0).text + "|" + std::to_string(items[drives + 9].state);
+            for (UINT id : {IDM_EXPLORE, IDM_OPEN_FOLDER, IDM_AUTOPLAY, IDM_CD_PLAYER})
+                *look += " " + std::to_string(sim::FindMenuItem(items, id)->state);
+            for (const std::string& device : sim::OpenMciDevices()) *look += " held " + device;
+        });
+        user.DismissMenu();
+    }
+};
+
 }  // namespace
 
-TEST_F(PollerTest, TheOpenMenuShowsTheFourSituations)
+TEST_F(PollerTest, TheOpenMenuShowsWhatIsInTheDrive)
 {
+    sim::Disc unreadable = sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)});
+    unreadable.readable = false;
     struct Case {
         const char* what;
         std::optional<sim::Disc> disc;
-        std::string summary, label;
-        UINT audio, folders, autoplay;
+        std::string look;   // the drive item, the summary, the audio pop-up, Explore, Open, Autoplay
+        UINT codePage = 1252;
     };
     const Case cases[] = {
-        {"no disc", std::nullopt, " NO DISC LOADED ", " [D:] ", kGreyed, kGreyed, kGreyed},
-        {"a data disc", sim::DataDisc("BACKUP"), " DATA OR NO DISC LOADED ", " [D:] BACKUP", kGreyed, kUsable,
-         kGreyed},
+        {"no disc", std::nullopt, " [D:] :8/0| NO DISC LOADED |11 11 11 11"},
+        {"a data disc", sim::DataDisc("BACKUP"), " [D:] BACKUP:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
         {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
-         " Total: 47 m 13 s     ", " [D:] Audio CD", kUsable, kUsable, kGreyed},
+         " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11"},
         {"a disc that starts a program", sim::DataDisc("SETUP", {{"autorun.inf", "[autorun]\r\nopen=setup.exe\r\n"}}),
-         " DATA OR NO DISC LOADED ", " [D:] SETUP", kGreyed, kUsable, kUsable},
+         " [D:] SETUP:8/0| DATA OR NO DISC LOADED |11 8 8 8"},
+        // The label comes in the system's code page.
+        {"an accented label", sim::DataDisc("CAF\xC9"), " [D:] CAFÉ:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
+        {"a Cyrillic label", sim::DataDisc(Cp1251("ДИСК")), " [D:] ДИСК:8/0| DATA OR NO DISC LOADED |11 8 8 11", 1251},
+        // MCI reads it, the file system does not.
+        {"an unreadable disc", unreadable, " [D:] :8/0| Total: 06 m 59 s     |8 11 11 11"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DriveScenario::SetUp();
-        OneDrive();
+        SetUp();
+        sim::SetAnsiCodePage(c.codePage);
+        AddDrives("d");
         if (c.disc) sim::InsertDisc('D', *c.disc);
-        MenuLook look;
+        std::string look;
         LookAtMenu(&look);
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.summary, look.summary);
-        EXPECT_EQ(c.label, look.driveItem);
-        EXPECT_EQ(c.audio, look.audio);
-        EXPECT_EQ(c.folders, look.explore);
-        EXPECT_EQ(c.folders, look.open);
-        EXPECT_EQ(c.autoplay, look.autoplay);
+        EXPECT_EQ(c.look + " 11", look) << "(no CD player anywhere)";
         EXPECT_TRUE(MessageTexts().empty()) << "probing an empty drive raises no system box";
+        EXPECT_EQ(0, sim::OpenKernelHandles()) << "searches and files are closed again";
     }
 }
 
 TEST_F(PollerTest, TheMenuFollowsADiscInsertedWhileItIsOpen)
 {
-    OneDrive();
+    AddDrives("d");
     user.RightClickTray().WhenMenuShows("no disc", [](const std::vector<MenuItemView>& items) {
         return sim::FindMenuItem(items, IDM_DISC_SUMMARY)->text == " NO DISC LOADED ";
     });
-    user.PressDriveButton('D').InsertDisc('D', sim::AudioDisc({sim::Frames(3, 5), sim::Frames(4, 0)}));
-    user.PushTrayIn('D');
+    user.PressDriveButton('D').InsertDisc('D', sim::AudioDisc({sim::Frames(3, 5), sim::Frames(4, 0)})).PushTrayIn('D');
     user.WhenMenuShows("the disc's length", [](const std::vector<MenuItemView>& items) {
         return sim::FindMenuItem(items, IDM_DISC_SUMMARY)->text == " Total: 07 m 04 s     " &&
                items[10].state == kUsable;
@@ -105,30 +86,40 @@ TEST_F(PollerTest, TheMenuFollowsADiscInsertedWhileItIsOpen)
     EXPECT_EQ(0, RunToExit());
 }
 
-TEST_F(PollerTest, TheTrayPictureChangesOnlyWhenTheDiscDoes)
+TEST_F(PollerTest, ThePictureChangesOnlyWithTheDiscAndNothingIsAskedWhileTheMenuIsClosed)
 {
-    OneDrive();
+    AddDrives("d");
     sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
+    size_t traceAtStart = 0, menuCalls = 0;
+    Step([&] { traceAtStart = sim::Trace().size(); });
     user.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000);
+    Step([&] {
+        for (size_t i = traceAtStart; i < sim::Trace().size(); ++i)
+            menuCalls += sim::Trace()[i].find("MenuItem") != std::string::npos;
+    });
     EXPECT_EQ(0, RunToExit());
     // 151 at start; the open tray empties the root; the closed one fills it again.
     EXPECT_EQ((std::vector<int>{IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}), TrayPictures());
     EXPECT_GE(sim::TimerFirings(1001), 17);
+    EXPECT_TRUE(sim::MciLog().empty());
+    EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
 }
 
 TEST_F(PollerTest, AStateThatHoldsIsNotWrittenAgain)
 {
     // Every write of an item's state takes the highlight off the item under
     // the mouse, and on an open pop-up Wine's menu loop loses track of it.
-    OneDrive();
+    AddDrives("d");
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(3, 0)}));
     size_t traceAtOpen = 0, writes = 0;
-    user.RightClickTray().Do("mark", [&] { traceAtOpen = sim::Trace().size(); }).Wait(5000).Do("count", [&] {
+    user.RightClickTray();
+    Step([&] { traceAtOpen = sim::Trace().size(); });
+    user.Wait(5000);
+    Step([&] {
         for (size_t i = traceAtOpen; i < sim::Trace().size(); ++i) {
             const std::string& line = sim::Trace()[i];
-            if (line == "SetMenuItemInfoW 40001" || line == "SetMenuItemInfoW 10 by position" ||
-                line == "SetMenuItemInfoW 0 by position")
-                ++writes;
+            writes += line == "SetMenuItemInfoW 40001" || line == "SetMenuItemInfoW 10 by position" ||
+                      line == "SetMenuItemInfoW 0 by position";
         }
     });
     user.DismissMenu();
@@ -138,51 +129,22 @@ TEST_F(PollerTest, AStateThatHoldsIsNotWrittenAgain)
     EXPECT_EQ(10u, writes);
 }
 
-TEST_F(PollerTest, NothingIsAskedWhileTheMenuIsClosed)
-{
-    OneDrive();
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(3, 0)}));
-    Mark start;
-    std::vector<std::string> whileClosed;
-    size_t traceAtStart = 0, menuCalls = 0;
-    user.Do("mark", [&] {
-        start = Now();
-        traceAtStart = sim::Trace().size();
-    });
-    user.Wait(5000).Do("look", [&] {
-        whileClosed = MciSince(start);
-        for (size_t i = traceAtStart; i < sim::Trace().size(); ++i)
-            if (sim::Trace()[i].find("MenuItem") != std::string::npos) ++menuCalls;
-    });
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_TRUE(whileClosed.empty());
-    EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
-}
-
 TEST_F(PollerTest, AutorunCountsInAnyCaseWithinItsFirst4096Bytes)
 {
-    struct Case {
-        const char* what;
-        std::string text;
-        UINT autoplay;
+    const std::pair<std::string, UINT> cases[] = {
+        {"[autorun]\nopen=go.exe\n", kUsable},        {std::string(4092, ' ') + "OPEN", kUsable},
+        {std::string(4093, ' ') + "OPEN", kGreyed},   {"[autorun]\nicon=disc.ico\n", kGreyed},
+        {std::string("[autorun]\0open=x.exe", 20), kUsable}, {"OPE", kGreyed},
     };
-    const Case cases[] = {
-        {"lower case", "[autorun]\nopen=go.exe\n", kUsable},
-        {"within the limit", std::string(4092, ' ') + "OPEN", kUsable},
-        {"past the limit", std::string(4093, ' ') + "OPEN", kGreyed},
-        {"no open key", "[autorun]\nicon=disc.ico\n", kGreyed},
-        {"after a NUL", std::string("[autorun]\0open=x.exe", 20), kUsable},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        DriveScenario::SetUp();
-        OneDrive();
-        sim::InsertDisc('D', sim::DataDisc("DISC", {{"AUTORUN.INF", c.text}}));
-        MenuLook look;
+    for (const auto& [text, autoplay] : cases) {
+        SCOPED_TRACE(text.substr(0, 20));
+        SetUp();
+        AddDrives("d");
+        sim::InsertDisc('D', sim::DataDisc("DISC", {{"AUTORUN.INF", text}}));
+        std::string look;
         LookAtMenu(&look);
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.autoplay, look.autoplay);
-        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the file is closed again";
+        EXPECT_EQ(" [D:] DISC:8/0| DATA OR NO DISC LOADED |11 8 8 " + std::to_string(autoplay) + " 11", look);
     }
 }
 
@@ -199,6 +161,8 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
     const Case cases[] = {
         {"C:\\Windows\\System32\\cdplay.exe", NONE, kUsable},
         {"D:\\Elsewhere\\cdplay.exe", NONE, kUsable},   // only the name counts
+        {"D:cdplay.exe", NONE, kUsable},
+        {"C:/Tools/cdplay.exe", NONE, kUsable},
         {"C:\\Tools\\tunes.exe", REGISTERED, kGreyed},  // outside the search order
         {"C:\\Tools\\", NONE, kGreyed},                 // a folder names no program
         {"", NONE, kGreyed},                             // nothing to start
@@ -207,7 +171,7 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.player) + ", media player " + std::to_string(c.mediaPlayer));
-        DriveScenario::SetUp();
+        SetUp();
         sim::AddFile("C:\\Windows\\System32\\cdplay.exe");
         sim::AddFile("C:\\Tools\\tunes.exe");
         const std::string mediaPlayer = c.mediaPlayer == ON_PATH ? "C:\\Windows\\wmplayer.exe"
@@ -215,73 +179,26 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
         if (c.mediaPlayer != NONE) sim::AddFile(mediaPlayer);
         if (c.mediaPlayer == REGISTERED)
             sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", mediaPlayer);
-        OneDrive();
-        sim::SetRegText(SETTINGS_PATH, "Player", c.player);
-        MenuLook look;
+        AddDrives("d");
+        Store("Player", c.player);
+        std::string look;
         LookAtMenu(&look);
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.state, look.player);
+        EXPECT_EQ(" [D:] :8/0| NO DISC LOADED |11 11 11 11 " + std::to_string(c.state), look);
+        EXPECT_EQ(0u, sim::CurrentErrorMode());
+        EXPECT_EQ(0, sim::OpenRegistryHandles());
     }
 }
 
 TEST_F(PollerTest, DriveLabelsKeepTheSelectedDriveChecked)
 {
     AddDrives("de");
-    drives_ = 2;
-    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+    Store("LastDrive", "1");
     sim::InsertDisc('D', sim::DataDisc("PHOTOS"));
-    std::vector<MenuItemView> items;
-    user.RightClickTray().Wait(600).Do("look", [&] { items = *sim::OpenMenu(); }).DismissMenu();
+    std::string look;
+    LookAtMenu(&look, 2);
     EXPECT_EQ(0, RunToExit());
-    ASSERT_GE(items.size(), 2u);
-    EXPECT_EQ(" [D:] PHOTOS", items[0].text);
-    EXPECT_EQ(0u, items[0].state);
-    EXPECT_EQ(" [E:] ", items[1].text);
-    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED), items[1].state);
-    EXPECT_EQ(static_cast<UINT>(MFT_RADIOCHECK), items[1].type) << "the drive items stay radio items";
     // E: is empty: the disc items are greyed although D: holds a disc.
-    EXPECT_EQ(kGreyed, sim::FindMenuItem(items, IDM_EXPLORE)->state);
-}
-
-TEST_F(PollerTest, MciCommandsPerTick)
-{
-    // Not a check of the exact commands (the other tests do that through what
-    // the menu shows): the number per tick, reported for the record.
-    struct Case {
-        const char* what;
-        std::optional<sim::Disc> disc;
-        bool play;
-        size_t most;
-    };
-    const Case cases[] = {
-        {"menu open, no disc", std::nullopt, false, 6},
-        {"menu open, data disc", sim::DataDisc("DATA"), false, 8},
-        {"menu open, audio disc", sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}), false, 8},
-        {"menu open, playing", sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}), true, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        DriveScenario::SetUp();
-        OneDrive();
-        if (c.disc) sim::InsertDisc('D', *c.disc);
-        if (c.play) user.RightClickTray().ChooseMenuItem(IDM_PLAY);
-        Mark mark;
-        size_t sent = 0;
-        int ticks = 0;
-        user.RightClickTray().Do("mark", [&] {
-            mark = Now();
-            ticks = sim::TimerFirings(1001);
-        });
-        user.Wait(5000).Do("count", [&] {
-            sent = MciSince(mark).size();
-            ticks = sim::TimerFirings(1001) - ticks;
-        });
-        user.DismissMenu();
-        EXPECT_EQ(0, RunToExit());
-        ASSERT_GT(ticks, 0);
-        size_t perTick = sent / static_cast<size_t>(ticks);
-        std::printf("[ measure  ] MCI commands per tick, %s: %zu\n", c.what, perTick);
-        EXPECT_LE(perTick, c.most);
-        EXPECT_EQ(0u, sent % static_cast<size_t>(ticks)) << "every tick sends the same commands";
-    }
+    // MCI addresses the default drive D:, the file system the selected one.
+    EXPECT_EQ(" [D:] PHOTOS:0/512| [E:] :8/512| DATA OR NO DISC LOADED |11 11 11 11 11", look) << "radio items still";
 }
