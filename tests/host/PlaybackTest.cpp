@@ -1,5 +1,6 @@
-// Playing an audio CD from the menu: what the drive does for every command in
-// every state, the track lines of the open menu, and failures on the way.
+// Playing an audio CD from the menu: what the drive does after each sequence
+// of commands, failures on the way, odd answers, and the track lines of the
+// open menu.
 #include "DriveScenario.h"
 #include "res/resource.h"
 
@@ -13,135 +14,98 @@ protected:
     {
         DriveScenario::SetUp();
         AddDrives("d");
-        sim::InsertDisc('D', ThreeTracks());
-    }
-
-    static sim::Disc ThreeTracks()
-    {
-        return sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 0), sim::Frames(5, 30)});
-    }
-
-    void Choose(UINT command) { user.RightClickTray().ChooseMenuItem(command); }
-
-    // The drive's state and track at this step.
-    void Listen(std::string* state, std::string* position)
-    {
-        user.Do("listen", [state, position] {
-            *state = sim::DrivePlayState('D');
-            *position = sim::DrivePosition('D');
-        });
-    }
-
-    int RunToExit()
-    {
-        user.AcceptMessageBoxes();
-        Choose(IDM_EXIT);
-        return Run();
+        sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 0), sim::Frames(5, 30)}));
     }
 };
 
 }  // namespace
 
-TEST_F(PlaybackTest, EveryCommandInEveryState)
+// Commands: P Play, A Pause, S Stop, < Previous, > Next; w waits two seconds,
+// X takes the disc out, ! makes the next command's `fail` fail once.
+TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
 {
-    enum Start { IDLE, PLAYING, PAUSED };
     struct Case {
-        Start start;
-        UINT command;
-        const char* state;   // what the drive does afterwards
-        const char* track;   // and on which track
+        const char* commands;
+        const char* drive;    // its state and as much of its position as given
+        const char* fail = "";
+        size_t boxes = 0;
     };
     const Case cases[] = {
-        {IDLE, IDM_PLAY, "playing", "01"},       {IDLE, IDM_PAUSE, "stopped", "01"},
-        {IDLE, IDM_STOP, "stopped", "01"},       {IDLE, IDM_PREVIOUS_TRACK, "stopped", "01"},
-        {IDLE, IDM_NEXT_TRACK, "stopped", "02"}, {PLAYING, IDM_PLAY, "playing", "01"},
-        {PLAYING, IDM_PAUSE, "paused", "01"},    {PLAYING, IDM_STOP, "stopped", "01"},
-        {PLAYING, IDM_PREVIOUS_TRACK, "playing", "01"}, {PLAYING, IDM_NEXT_TRACK, "playing", "02"},
-        {PAUSED, IDM_PLAY, "playing", "01"},     {PAUSED, IDM_PAUSE, "playing", "01"},
-        {PAUSED, IDM_STOP, "stopped", "01"},     {PAUSED, IDM_PREVIOUS_TRACK, "stopped", "01"},
-        {PAUSED, IDM_NEXT_TRACK, "stopped", "02"},
+        {"P", "playing 01"}, {"A", "stopped 01"}, {"S", "stopped 01"}, {"<", "stopped 01"}, {">", "stopped 02"},
+        {"PP", "playing 01"}, {"PA", "paused 01"}, {"PS", "stopped 01"}, {"P<", "playing 01:00:00"},
+        {"P>", "playing 02"}, {"PAP", "playing 01"}, {"PAA", "playing 01"}, {"PAS", "stopped 01"},
+        {"PA<", "stopped 01"}, {"PA>", "stopped 02"},
+        {"PAAA", "paused 01"},                 // the resume plays again, so Pause pauses
+        {"PA>P", "playing 02:00:00"},          // Play starts the chosen track; the pause is dropped
+        {"P>>>", "playing 01"},                // Next on the last track goes round
+        {"PwAwwP", "playing 01:00:02"},        // Play after Pause resumes where it stopped
+        {"PwSP", "playing 01:00:00"},          // Play starts the current track from its beginning
+        {"XP", "stopped "},                    // no disc: nothing, and nothing said
+        {"P!AA", "paused 01", "pause cdaudio", 1},   // the second Pause pauses: the disc still played
+        {"Pw!AwP", "playing 01:00:02", "status cdaudio position", 1},   // no position saved: plays on from where it is
+        {"PA!AA", "playing 01", "play cdaudio", 1},
+        {"!PP", "playing 01", "open cdaudio shareable", 1},
+        {"!P", "stopped 01", "status cdaudio media present", 1},
+        {"!P", "stopped 01", "play cdaudio", 1},
+        {"!>", "stopped 01", "status cdaudio current track", 1},
+        {"!>", "stopped 01", "status cdaudio number of tracks", 1},
+        {"P!>", "playing 01", "stop cdaudio", 1},
+        {"P!>", "stopped 01", "seek cdaudio to 2", 0},   // the track's seek is silent
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("from state " + std::to_string(c.start) + ", command " + std::to_string(c.command));
+        SCOPED_TRACE(std::string(c.commands) + (*c.fail ? std::string(", ") + c.fail + " fails" : ""));
         SetUp();
-        if (c.start != IDLE) Choose(IDM_PLAY);
-        user.Wait(2000);
-        if (c.start == PAUSED) Choose(IDM_PAUSE);
-        Mark mark;
-        user.Do("mark", [&] { mark = Now(); });
-        Choose(c.command);
-        std::string state, position;
-        Listen(&state, &position);
+        user.AcceptMessageBoxes();
+        for (const char* command = c.commands; *command; ++command) {
+            switch (*command) {
+            case 'P': Choose(IDM_PLAY); break;
+            case 'A': Choose(IDM_PAUSE); break;
+            case 'S': Choose(IDM_STOP); break;
+            case '<': Choose(IDM_PREVIOUS_TRACK); break;
+            case '>': Choose(IDM_NEXT_TRACK); break;
+            case 'w': user.Wait(2000); break;
+            case 'X': user.TakeOutDisc('D'); break;
+            case '!': Step([&c] { sim::FailMci(c.fail, MCIERR_HARDWARE); }); break;
+            }
+        }
+        std::string drive;
+        Step([&] { drive = sim::DrivePlayState('D') + " " + sim::DrivePosition('D'); });
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.state, state);
-        EXPECT_EQ(c.track, position.substr(0, 2)) << position;
-        EXPECT_TRUE(MessageTexts().empty());
-        if (c.start == IDLE && c.command == IDM_PAUSE) {
-            EXPECT_TRUE(MciSince(mark).empty()) << "nothing to pause";
+        EXPECT_EQ(c.drive, drive.substr(0, strlen(c.drive)));
+        EXPECT_EQ(std::vector<std::string>(c.boxes, "MCI device error."), MessageTexts());
+        if (std::string(c.commands) == "A") {
+            EXPECT_TRUE(sim::MciLog().empty()) << "nothing to pause";
+        }
+        if (std::string(c.commands) == "XP") {
+            EXPECT_EQ(0, Sent("play cdaudio"));
         }
     }
-}
-
-TEST_F(PlaybackTest, PlayAfterPauseResumesWhereItStopped)
-{
-    std::string state, position, atPause;
-    Choose(IDM_PLAY);
-    user.Wait(2500);
-    Choose(IDM_PAUSE);
-    user.Do("note", [&] { atPause = sim::DrivePosition('D'); }).Wait(4000);
-    Choose(IDM_PLAY);
-    Listen(&state, &position);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("playing", state);
-    EXPECT_EQ(atPause.substr(0, 8), position.substr(0, 8)) << "not the start of the track";
-    EXPECT_NE("01:00:00", position.substr(0, 8));
-}
-
-TEST_F(PlaybackTest, TracksGoRoundAtTheEndsAndAPauseIsDroppedByAMove)
-{
-    std::string afterPrevious, afterLastNext, stateAfterMove, stateAfterPlay, positionAfterPlay, ignored;
-    Choose(IDM_PLAY);
-    Choose(IDM_PREVIOUS_TRACK);
-    Listen(&ignored, &afterPrevious);
-    Choose(IDM_NEXT_TRACK);
-    Choose(IDM_NEXT_TRACK);
-    Choose(IDM_NEXT_TRACK);
-    Listen(&ignored, &afterLastNext);
-    Choose(IDM_PAUSE);
-    Choose(IDM_NEXT_TRACK);
-    Listen(&stateAfterMove, &ignored);
-    Choose(IDM_PLAY);
-    Listen(&stateAfterPlay, &positionAfterPlay);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("01", afterPrevious.substr(0, 2)) << "Previous on track 1 restarts it";
-    EXPECT_EQ("01", afterLastNext.substr(0, 2)) << "Next on the last track goes round";
-    EXPECT_EQ("stopped", stateAfterMove);
-    EXPECT_EQ("playing", stateAfterPlay);
-    EXPECT_EQ("02:00:00", positionAfterPlay.substr(0, 8)) << "Play starts the chosen track";
 }
 
 TEST_F(PlaybackTest, TrackNumbersOutsideTheDiscMoveToTheFirstTrack)
 {
     const std::pair<UINT, const char*> cases[] = {
-        {IDM_NEXT_TRACK, "2147483647"}, {IDM_PREVIOUS_TRACK, "-2147483648"}, {IDM_NEXT_TRACK, "-5"}};
+        {IDM_NEXT_TRACK, "2147483647"}, {IDM_PREVIOUS_TRACK, "-2147483648"}, {IDM_NEXT_TRACK, "-5"},
+        {IDM_PREVIOUS_TRACK, "1"}, {IDM_NEXT_TRACK, "3"}};
     for (auto [command, current] : cases) {
         SCOPED_TRACE(current);
         SetUp();
         Choose(IDM_NEXT_TRACK);
-        user.Do("the driver answers oddly", [current] { sim::AnswerMci("status cdaudio current track", current); });
+        Step([current = current] { sim::AnswerMci("status cdaudio current track", current); });
         Choose(command);
-        std::string state, position;
-        Listen(&state, &position);
+        std::string position;
+        Step([&] { position = sim::DrivePosition('D'); });
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ("01", position.substr(0, 2)) << position;
+        EXPECT_EQ("01:00:00", position.substr(0, 8));
         EXPECT_TRUE(MessageTexts().empty());
     }
 }
 
 TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
 {
-    std::vector<MenuItemView> playingAudio, stoppedAudio;
+    std::vector<MenuItemView> playing, stopped;
     size_t insertions = 0;
+    std::vector<std::string> held;
     // A first look while the disc is idle: the poller takes the blank track lines away.
     user.RightClickTray().Wait(600).DismissMenu();
     Choose(IDM_NEXT_TRACK);
@@ -149,69 +113,31 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
     user.RightClickTray().WhenMenuShows("the track lines", [](const std::vector<MenuItemView>& items) {
         return items[10].popup.size() == 9 && items[10].popup[1].text == " Track 2 from 3     ";
     });
-    user.Wait(2000).Do("look", [&] {
-        playingAudio = (*sim::OpenMenu())[10].popup;
+    user.Wait(2000);
+    Step([&] {
+        playing = (*sim::OpenMenu())[10].popup;
+        held = sim::OpenMciDevices();
         for (const std::string& line : sim::Trace())
-            if (line.rfind("InsertMenuItemW", 0) == 0 && line.find(" 0 by position") == std::string::npos) ++insertions;
+            insertions += line.rfind("InsertMenuItemW", 0) == 0 && line.find(" 0 by position") == std::string::npos;
     });
-    user.ChooseMenuItem(IDM_STOP);
-    user.RightClickTray().Wait(600).Do("look", [&] { stoppedAudio = (*sim::OpenMenu())[10].popup; }).DismissMenu();
+    user.ChooseMenuItem(IDM_STOP).RightClickTray().Wait(600);
+    Step([&] { stopped = (*sim::OpenMenu())[10].popup; });
+    user.DismissMenu();
     EXPECT_EQ(0, RunToExit());
 
-    ASSERT_EQ(9u, playingAudio.size());
-    EXPECT_EQ(" Total: 12 m 42 s     ", playingAudio[0].text);
-    EXPECT_EQ(static_cast<UINT>(IDM_TRACK_LINE), playingAudio[1].id);
-    EXPECT_EQ(" Length: 03 m 00 s     ", playingAudio[2].text);
+    ASSERT_EQ(9u, playing.size());
+    EXPECT_EQ(" Total: 12 m 42 s     ", playing[0].text);
+    EXPECT_EQ(static_cast<UINT>(IDM_TRACK_LINE), playing[1].id);
+    EXPECT_EQ(static_cast<UINT>(IDM_LENGTH_LINE), playing[2].id);
+    EXPECT_EQ(" Length: 03 m 00 s     ", playing[2].text);
     for (int i : {1, 2}) {
-        EXPECT_EQ(IDB_TRACK_DISC, playingAudio[i].checkedBitmap);
-        EXPECT_EQ(static_cast<UINT>(MFS_CHECKED), playingAudio[i].state);
+        EXPECT_EQ(IDB_TRACK_DISC, playing[i].checkedBitmap);
+        EXPECT_EQ(0, playing[i].uncheckedBitmap);
+        EXPECT_EQ(static_cast<UINT>(MFS_CHECKED), playing[i].state);
+        EXPECT_EQ(static_cast<UINT>(MFT_STRING), playing[i].type);
     }
     EXPECT_EQ(2u, insertions) << "inserted once, then only relabelled";
-    ASSERT_EQ(7u, stoppedAudio.size()) << "the track lines are gone";
-    EXPECT_TRUE(stoppedAudio[1].type & MFT_SEPARATOR);
-}
-
-TEST_F(PlaybackTest, AFailedPauseLeavesTheProgramPlaying)
-{
-    std::string state, ignored;
-    Choose(IDM_PLAY);
-    user.Do("break the pause", [] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
-    user.RightClickTray().ChooseMenuItem(IDM_PAUSE).AnswerMessageBox(IDOK);
-    Choose(IDM_PAUSE);
-    Listen(&state, &ignored);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
-    EXPECT_EQ("paused", state) << "the second Pause pauses: the program knew the disc still played";
-}
-
-TEST_F(PlaybackTest, APauseWithoutASavedPositionResumesWhereTheDriveStands)
-{
-    std::string state, position, atPause;
-    Mark mark;
-    Choose(IDM_PLAY);
-    user.Wait(3000).Do("break the position", [] { sim::FailMci("status cdaudio position", MCIERR_HARDWARE); });
-    user.RightClickTray().ChooseMenuItem(IDM_PAUSE).AnswerMessageBox(IDOK);
-    std::vector<std::string> resume;
-    user.Do("note", [&] {
-        atPause = sim::DrivePosition('D');
-        mark = Now();
-    });
-    Choose(IDM_PLAY);
-    Listen(&state, &position);
-    user.Do("note", [&] { resume = MciSince(mark); });
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("playing", state);
-    EXPECT_EQ(atPause.substr(0, 8), position.substr(0, 8));
-    EXPECT_EQ(std::vector<std::string>{"play cdaudio"}, resume) << "no seek to a position never saved";
-}
-
-TEST_F(PlaybackTest, PlayOnAnEmptyDriveSaysNothing)
-{
-    sim::TakeOutDisc('D');
-    std::string state, ignored;
-    Choose(IDM_PLAY);
-    Listen(&state, &ignored);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_TRUE(MessageTexts().empty());
-    EXPECT_EQ(-1, sim::TraceIndex("mciSendStringA \"play cdaudio\""));
+    EXPECT_EQ(std::vector<std::string>{"cdaudio"}, held) << "the poller leaves the playing device open";
+    ASSERT_EQ(7u, stopped.size()) << "the track lines are gone";
+    EXPECT_TRUE(stopped[1].type & MFT_SEPARATOR);
 }
