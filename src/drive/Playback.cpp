@@ -60,7 +60,12 @@ void ShowTrackLine(HMENU audio, int position, UINT command, const char* text)
 int HoldDevice()
 {
     if (CdAudioOpen) return 1;
-    if (!Reported("open cdaudio shareable") || !Reported("set cdaudio time format tmsf")) return 0;
+    if (!Reported("open cdaudio shareable")) return 0;
+    if (!Reported("set cdaudio time format tmsf")) {
+        // Left open, the device would make every later open fail.
+        Silent("close cdaudio");
+        return 0;
+    }
     CdAudioOpen = 1;
     return 1;
 }

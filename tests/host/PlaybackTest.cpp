@@ -45,6 +45,7 @@ TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
         {"Pw!AwP", "playing 01:00:02", "status cdaudio position", 1},   // no position saved: plays on from where it is
         {"PA!AA", "playing 01", "play cdaudio", 1},
         {"!PP", "playing 01", "open cdaudio shareable", 1},
+        {"!PP", "playing 01", "set cdaudio time format tmsf", 1},
         {"!P", "stopped 01", "status cdaudio media present", 1},
         {"!P", "stopped 01", "play cdaudio", 1},
         {"!>", "stopped 01", "status cdaudio current track", 1},
