@@ -3,16 +3,10 @@
 // the pause of the program's own music around a window on the disc.
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "DriveScenario.h"
 #include "res/resource.h"
 
 namespace {
-
-using sim::ShellLaunch;
-
-const char kSystem32[] = "C:\\Windows\\System32\\";
 
 class ShellLaunchTest : public DriveScenario {
 protected:
@@ -22,21 +16,20 @@ protected:
         AddDrives("d");
     }
 
-    void Choose(UINT command) { user.RightClickTray().ChooseMenuItem(command); }
-
-    void RunToExit()
+    // Every launch as "verb file [parameters] -> what started", a line each;
+    // none is owned, none names a folder, all show normally.
+    static std::string Launches()
     {
-        user.AcceptMessageBoxes();
-        Choose(IDM_EXIT);
-        EXPECT_EQ(0, Run());
-    }
-
-    // Runs the program, chooses `command` once and gives what was launched.
-    std::vector<ShellLaunch> LaunchesOf(UINT command)
-    {
-        Choose(command);
-        RunToExit();
-        return sim::ShellLaunches();
+        std::string lines;
+        for (const sim::ShellLaunch& launch : sim::ShellLaunches()) {
+            lines += launch.verb.value_or("(default)") + " " + launch.file +
+                     (launch.parameters ? " [" + *launch.parameters + "]" : "") + " -> " +
+                     (launch.result > 32 ? launch.image : "failed") + "\n";
+            EXPECT_EQ(NULL, launch.owner);
+            EXPECT_FALSE(launch.directory.has_value());
+            EXPECT_EQ(SW_SHOWNORMAL, launch.show);
+        }
+        return lines;
     }
 
     // The time of the first MCI command `command` sent at `from` or later.
@@ -48,52 +41,28 @@ protected:
     }
 };
 
-void ExpectStarted(const ShellLaunch& launch, const char* verb, const std::string& file, const char* parameters,
-                   const std::string& image)
-{
-    SCOPED_TRACE(file);
-    EXPECT_EQ(NULL, launch.owner);
-    if (verb) EXPECT_EQ(verb, launch.verb.value_or("(default)"));
-    else EXPECT_FALSE(launch.verb.has_value()) << *launch.verb;
-    EXPECT_EQ(file, launch.file);
-    if (parameters) EXPECT_EQ(parameters, launch.parameters.value_or("(none)"));
-    else EXPECT_FALSE(launch.parameters.has_value()) << *launch.parameters;
-    EXPECT_FALSE(launch.directory.has_value());
-    EXPECT_EQ(SW_SHOWNORMAL, launch.show);
-    EXPECT_GT(launch.result, 32);
-    EXPECT_EQ(image, launch.image);
-}
-
 }  // namespace
 
 TEST_F(ShellLaunchTest, SystemToolsAndTheVolumeControlOfOldAndCurrentWindows)
 {
-    std::vector<ShellLaunch> launches = LaunchesOf(IDM_SYSTEM_PROPERTIES);
-    ASSERT_EQ(1u, launches.size());
-    ExpectStarted(launches[0], "open", "rundll32.exe", "shell32.dll,Control_RunDLL sysdm.cpl,,",
-                  std::string(kSystem32) + "rundll32.exe");
-
-    SetUp();
-    launches = LaunchesOf(IDM_MULTIMEDIA);
-    ASSERT_EQ(1u, launches.size());
-    ExpectStarted(launches[0], "open", "rundll32.exe", "shell32.dll,Control_RunDLL mmsys.cpl,,",
-                  std::string(kSystem32) + "rundll32.exe");
-
-    // A current Windows has no sndvol32.exe: its own volume control comes instead.
-    SetUp();
-    launches = LaunchesOf(IDM_VOLUME_CONTROL);
-    ASSERT_EQ(2u, launches.size());
-    EXPECT_EQ("sndvol32.exe", launches[0].file);
-    EXPECT_EQ(SE_ERR_FNF, launches[0].result);
-    ExpectStarted(launches[1], "open", "sndvol.exe", NULL, std::string(kSystem32) + "sndvol.exe");
-
-    // Where sndvol32.exe is, it is the one started.
-    SetUp();
-    sim::AddFile(std::string(kSystem32) + "sndvol32.exe");
-    launches = LaunchesOf(IDM_VOLUME_CONTROL);
-    ASSERT_EQ(1u, launches.size());
-    ExpectStarted(launches[0], "open", "sndvol32.exe", NULL, std::string(kSystem32) + "sndvol32.exe");
-    EXPECT_TRUE(MessageTexts().empty());
+    const std::string system32 = "C:\\Windows\\System32\\";
+    const std::string rundll = "open rundll32.exe [shell32.dll,Control_RunDLL ";
+    const std::tuple<UINT, bool, std::string> cases[] = {
+        {IDM_SYSTEM_PROPERTIES, false, rundll + "sysdm.cpl,,] -> " + system32 + "rundll32.exe\n"},
+        {IDM_MULTIMEDIA, false, rundll + "mmsys.cpl,,] -> " + system32 + "rundll32.exe\n"},
+        // A current Windows has no sndvol32.exe: its own volume control comes instead.
+        {IDM_VOLUME_CONTROL, false, "open sndvol32.exe -> failed\nopen sndvol.exe -> " + system32 + "sndvol.exe\n"},
+        {IDM_VOLUME_CONTROL, true, "open sndvol32.exe -> " + system32 + "sndvol32.exe\n"},
+    };
+    for (const auto& [command, oldVolume, launches] : cases) {
+        SCOPED_TRACE(launches);
+        SetUp();
+        if (oldVolume) sim::AddFile(system32 + "sndvol32.exe");
+        Choose(command);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(launches, Launches());
+        EXPECT_TRUE(MessageTexts().empty());
+    }
 }
 
 TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
@@ -103,59 +72,48 @@ TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
     Choose(IDM_DRIVE_FIRST + 1);
     Choose(IDM_EXPLORE);
     Choose(IDM_OPEN_FOLDER);
-    RunToExit();
-    const std::vector<ShellLaunch>& launches = sim::ShellLaunches();
-    ASSERT_EQ(2u, launches.size());
-    ExpectStarted(launches[0], "explore", "E:\\", NULL, "C:\\Windows\\explorer.exe");
-    ExpectStarted(launches[1], "open", "E:\\", NULL, "C:\\Windows\\explorer.exe");
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("explore E:\\ -> C:\\Windows\\explorer.exe\nopen E:\\ -> C:\\Windows\\explorer.exe\n", Launches());
     EXPECT_EQ(-1, sim::TraceIndex("Sleep")) << "no music to pause";
     EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(ShellLaunchTest, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
 {
-    for (UINT command : {IDM_EXPLORE, IDM_OPEN_FOLDER}) {
-        for (bool launchFails : {false, true}) {
-            SCOPED_TRACE(std::to_string(command) + (launchFails ? ", the shell fails" : ""));
-            SetUp();
-            sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
-            Choose(IDM_PLAY);
-            user.Wait(2000);
-            if (launchFails) user.Do("break the shell", [] { sim::FailCall("ShellExecuteA"); });
-            Choose(command);
-            std::string afterwards;
-            user.Do("listen", [&] { afterwards = sim::DrivePlayState('D'); });
-            RunToExit();
+    struct Case {
+        UINT command;
+        bool launchFails, pauseFails;
+    };
+    const Case cases[] = {{IDM_EXPLORE, false, false}, {IDM_OPEN_FOLDER, false, false}, {IDM_EXPLORE, true, false},
+                          {IDM_OPEN_FOLDER, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.command) + (c.launchFails ? ", the shell fails" : "") +
+                     (c.pauseFails ? ", the pause fails" : ""));
+        SetUp();
+        sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
+        Choose(IDM_PLAY);
+        user.Wait(2000).AcceptMessageBoxes();
+        if (c.launchFails) Step([] { sim::FailCall("ShellExecuteA"); });
+        if (c.pauseFails) Step([] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
+        Choose(c.command);
+        std::string afterwards;
+        Step([&] { afterwards = sim::DrivePlayState('D'); });
+        EXPECT_EQ(0, RunToExit());
 
-            ASSERT_EQ(1u, sim::ShellLaunches().size());
-            const ShellLaunch& launch = sim::ShellLaunches()[0];
-            EXPECT_EQ(launchFails, launch.result <= 32);
-            DWORD paused = SentAt("pause cdaudio", 0);
-            DWORD resumed = SentAt("play cdaudio", paused);
-            ASSERT_NE(0u, paused);
-            ASSERT_NE(0u, resumed) << "the music goes on";
-            EXPECT_LE(paused, launch.at);
+        ASSERT_EQ(1u, sim::ShellLaunches().size());
+        const sim::ShellLaunch& launch = sim::ShellLaunches()[0];
+        EXPECT_EQ(c.launchFails, launch.result <= 32);
+        DWORD paused = SentAt("pause cdaudio", 0);
+        EXPECT_LE(paused, launch.at);
+        EXPECT_EQ(1, Sent("pause cdaudio")) << "what the program did not pause, it does not pause afterwards";
+        EXPECT_EQ("playing", afterwards);
+        EXPECT_EQ(c.pauseFails ? std::vector<std::string>{"MCI device error."} : std::vector<std::string>{},
+                  MessageTexts());
+        if (!c.pauseFails) {
             // Nothing else runs during the wait: the resume comes exactly 3 s after the launch.
-            EXPECT_EQ(launchFails ? 0u : 3000u, resumed - launch.at);
-            EXPECT_EQ("playing", afterwards);
-            EXPECT_TRUE(MessageTexts().empty());
+            EXPECT_EQ(c.launchFails ? 0u : 3000u, SentAt("play cdaudio", paused) - launch.at);
         }
     }
-}
-
-TEST_F(ShellLaunchTest, AFailedPauseBeforeAWindowOnTheDiscLeavesTheMusicAlone)
-{
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
-    Choose(IDM_PLAY);
-    user.Do("break the pause", [] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
-    Choose(IDM_EXPLORE);
-    std::string afterwards;
-    user.AnswerMessageBox(IDOK).Do("listen", [&] { afterwards = sim::DrivePlayState('D'); });
-    RunToExit();
-    EXPECT_EQ("playing", afterwards) << "what the program did not pause, it does not pause afterwards";
-    std::vector<std::string> sent = sim::MciCommands();
-    EXPECT_EQ(1, std::count(sent.begin(), sent.end(), "pause cdaudio"));
-    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
 }
 
 TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
@@ -163,36 +121,34 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
     struct Case {
         const char* autorun;
         std::vector<const char*> files;   // besides autorun.inf
-        const char* file;                 // what the shell is asked to start, null for nothing
-        const char* parameters;
-        bool starts;
+        const char* launch;               // as Launches() gives it
     };
     const std::string padding(4100, ';');
     const std::string lateEquals = "[open]\r\n" + padding + "\r\nx=late.exe\r\n";
     // "D:\" and the value fill the 260 bytes of a path with 256 characters.
-    const std::string longest = "D:\\" + std::string(256, 'X');
-    const std::string fits = "open=" + longest.substr(3) + "\r\n";
-    const std::string tooLong = "open=" + longest.substr(3) + "X\r\n";
-    const std::string programTooLong = "open=" + longest.substr(3) + "X /auto\r\n";
+    const std::string longest = std::string(256, 'X');
+    const std::string fits = "open=" + longest + "\r\n", fitsLaunch = "(default) D:\\" + longest + " -> failed\n";
+    const std::string tooLong = "open=" + longest + "X\r\n", programTooLong = "open=" + longest + "X /auto\r\n";
     const Case cases[] = {
-        {"[autorun]\r\nicon=disc.ico\r\nopen=setup.exe\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
-        {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
-        {"[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"}, "D:\\SETUP.EXE", NULL, true},
+        {"[autorun]\r\nicon=disc.ico\r\nopen=setup.exe\r\n", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+        {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+        {"[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+        {"open\t=\tsetup.exe", {}, "(default) D:\\\tSETUP.EXE -> failed\n"},   // tabs are not skipped
         // An empty value leaves the root, which opens as a folder.
-        {"[autorun]\r\nopen=\r\n", {}, "D:\\", NULL, true},
+        {"[autorun]\r\nopen=\r\n", {}, "(default) D:\\ -> C:\\Windows\\explorer.exe\n"},
         // A command line: the program, then its parameters as written.
         {"[autorun]\r\nopen=Install\\Setup.exe /Auto -Lang=EN\r\n", {"INSTALL\\SETUP.EXE"},
-         "D:\\Install\\Setup.exe", "/Auto -Lang=EN", true},
-        {"open=setup.exe /auto", {}, "D:\\setup.exe", "/auto", false},
+         "(default) D:\\Install\\Setup.exe [/Auto -Lang=EN] -> D:\\Install\\Setup.exe\n"},
+        {"open=setup.exe /auto", {}, "(default) D:\\setup.exe [/auto] -> failed\n"},
         // A name with a blank that is a file on the disc is started whole.
-        {"open=my setup.exe\r\n", {"MY SETUP.EXE"}, "D:\\MY SETUP.EXE", NULL, true},
-        {"[autorun]\r\nopen\r\n", {"SETUP.EXE"}, NULL, NULL, false},
+        {"open=my setup.exe\r\n", {"MY SETUP.EXE"}, "(default) D:\\MY SETUP.EXE -> D:\\MY SETUP.EXE\n"},
+        {"[autorun]\r\nopen\r\n", {"SETUP.EXE"}, ""},
         // Only the first 4096 bytes count.
-        {lateEquals.c_str(), {"LATE.EXE"}, NULL, NULL, false},
+        {lateEquals.c_str(), {"LATE.EXE"}, ""},
         // A value longer than a path is not started cut short.
-        {fits.c_str(), {}, longest.c_str(), NULL, false},
-        {tooLong.c_str(), {}, NULL, NULL, false},
-        {programTooLong.c_str(), {}, NULL, NULL, false},
+        {fits.c_str(), {}, fitsLaunch.c_str()},
+        {tooLong.c_str(), {}, ""},
+        {programTooLong.c_str(), {}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.autorun);
@@ -200,17 +156,12 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
         std::map<std::string, std::string> files = {{"autorun.inf", c.autorun}};
         for (const char* name : c.files) files[name] = "MZ";
         sim::InsertDisc('D', sim::DataDisc("INSTALL", files));
-        std::vector<ShellLaunch> launches = LaunchesOf(IDM_AUTOPLAY);
+        Choose(IDM_AUTOPLAY);
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(c.launch, Launches());
         EXPECT_TRUE(MessageTexts().empty()) << "a failed autoplay is not reported";
-        if (c.file == NULL) {
-            EXPECT_TRUE(launches.empty());
-            continue;
-        }
-        ASSERT_EQ(1u, launches.size());
-        EXPECT_FALSE(launches[0].verb.has_value());
-        EXPECT_EQ(c.file, launches[0].file);
-        EXPECT_EQ(c.parameters ? c.parameters : "(none)", launches[0].parameters.value_or("(none)"));
-        EXPECT_EQ(c.starts, launches[0].result > 32) << launches[0].result;
+        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the file is closed again";
+        EXPECT_EQ(0u, sim::CurrentErrorMode());
     }
 }
 
@@ -221,16 +172,16 @@ TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
     DriveScenario::SetUp();
     sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
     sim::AddFile("C:\\setup.exe", "MZ");
-    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    Store("Locked", "1");
     user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
     for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
-    size_t dialogs = 0;
-    user.LeftClickTray().Wait(1000).Do("look", [&] { dialogs = sim::OpenDialogs().size(); }).EndTask();
+    user.LeftClickTray().Wait(1000);
+    const Seen& seen = Look();
+    user.EndTask();
     Run();
-    EXPECT_TRUE(sim::ShellLaunches().empty());
-    EXPECT_EQ(1u, dialogs) << "only the main window: no password for a door that is not there";
-    std::vector<std::string> sent = sim::MciCommands();
-    EXPECT_EQ(0, std::count(sent.begin(), sent.end(), "open cdaudio alias cd4open shareable"));
+    EXPECT_EQ("", Launches());
+    EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
+    EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
     EXPECT_EQ(2u, MessageTexts().size());
 }
 
@@ -239,21 +190,21 @@ TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
     struct Case {
         const char* player;   // the setting; null: none found at start
         bool mediaPlayer;     // the system has Windows Media Player
-        const char* started;  // what is started, null for nothing
+        const char* launch;
     };
     const Case cases[] = {
-        {"C:\\Windows\\Cdplayer.exe", false, "C:\\Windows\\Cdplayer.exe"},
+        {"C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> C:\\Windows\\Cdplayer.exe\n"},
         // Usable in the menu (a Cdplayer.exe is on the search path), but not where the setting says.
-        {"C:\\Old\\Cdplayer.exe", true, NULL},
-        {NULL, true, "C:\\Program Files\\Windows Media Player\\wmplayer.exe"},
-        {NULL, false, NULL},
+        {"C:\\Old\\Cdplayer.exe", true, "open C:\\Old\\Cdplayer.exe -> failed\n"},
+        {NULL, true, "open wmplayer.exe -> C:\\Program Files\\Windows Media Player\\wmplayer.exe\n"},
+        {NULL, false, "open wmplayer.exe -> failed\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.player ? c.player : "no player");
         SetUp();
         if (c.player) {
             sim::AddFile("C:\\Windows\\Cdplayer.exe");
-            sim::SetRegText(SETTINGS_PATH, "Player", c.player);
+            Store("Player", c.player);
         }
         if (c.mediaPlayer) {
             const std::string path = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
@@ -264,28 +215,16 @@ TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
         Choose(IDM_PLAY);
         user.Wait(1000);
         Choose(IDM_CD_PLAYER);
+        const Seen& seen = Look();
         std::string afterwards;
-        std::vector<std::string> devices;
-        user.Do("listen", [&] {
-            afterwards = sim::DrivePlayState('D');
-            devices = sim::OpenMciDevices();
-        });
-        RunToExit();
-
-        const std::vector<ShellLaunch>& launches = sim::ShellLaunches();
-        ASSERT_EQ(1u, launches.size());
-        EXPECT_EQ("open", launches[0].verb.value_or("(default)"));
-        EXPECT_EQ(c.player ? c.player : "wmplayer.exe", launches[0].file);
-        if (c.started) {
-            EXPECT_EQ(c.started, launches[0].image);
-            EXPECT_EQ("stopped", afterwards) << "the player takes the drive over";
-            EXPECT_TRUE(devices.empty());
-            EXPECT_TRUE(MessageTexts().empty());
-        } else {
-            EXPECT_LE(launches[0].result, 32);
-            EXPECT_EQ("playing", afterwards);
-            ASSERT_EQ(1u, sim::MessageBoxes().size());
-            EXPECT_EQ("File not found!", sim::MessageBoxes()[0].text);
+        Step([&] { afterwards = sim::DrivePlayState('D'); });
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(c.launch, Launches());
+        bool started = std::string(c.launch).find("failed") == std::string::npos;
+        EXPECT_EQ(started ? "stopped" : "playing", afterwards) << "the player takes the drive over";
+        EXPECT_EQ(started, seen.devices.empty());
+        EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
+        if (!started) {
             EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
         }
     }
