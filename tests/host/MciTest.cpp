@@ -1,0 +1,69 @@
+// The one way to MCI: what a failure shows, and how answers are read.
+#include <mmsystem.h>
+
+#include "Scenario.h"
+#include "app/WinMain.h"
+#include "drive/Mci.h"
+#include "ui/StringTable.h"
+
+using MciTest = Scenario;
+
+TEST_F(MciTest, AFailureIsShownOnlyWhenAskedAndInTheWordsAskedFor)
+{
+    struct Case {
+        MCIERROR error;
+        int report, useMciText;
+        const char* shown;   // null: nothing
+    };
+    const Case cases[] = {
+        {0, 1, 1, nullptr},
+        {MCIERR_HARDWARE, 0, 1, nullptr},
+        {MCIERR_HARDWARE, 1, 0, "MCI device error."},
+        {MCIERR_INVALID_DEVICE_NAME, 1, 1, "The specified device is not open or is not recognized by MCI."},
+        {MCIERR_BASE + 27, 1, 1, "Unrecognized MCI device error."},   // a code without a text of MCI's own
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        SetUp();
+        sim::AddCdDrive('D');
+        InitStringTable();
+        if (c.error) sim::FailMci("status cdaudio media present", c.error);
+        user.AcceptMessageBoxes();
+        char answer[MCI_ANSWER_SIZE] = "old";
+        EXPECT_EQ(c.error ? 0 : 1, SendMciCommand("status cdaudio media present", answer, sizeof answer, NULL,
+                                                  c.report, c.useMciText));
+        EXPECT_STREQ(c.error ? "" : "false", answer) << "a failed query reads as empty";
+        ASSERT_EQ(c.shown ? 1u : 0u, sim::MessageBoxes().size());
+        if (c.shown) {
+            EXPECT_EQ(c.shown, sim::MessageBoxes()[0].text);
+            EXPECT_EQ("Dorvane", sim::MessageBoxes()[0].caption);
+            EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+        }
+    }
+}
+
+TEST_F(MciTest, AnswersAreReadAsYesOrNoAndAsMinutesAndSeconds)
+{
+    for (const char* answer : {"true", "True", "TRUE", "false", "TRUE ", "TRU", "", "truest", "tRUE"}) {
+        char text[8];
+        snprintf(text, sizeof text, "%s", answer);
+        std::string upper = answer;
+        for (char& c : upper) c = static_cast<char>(toupper(c));
+        EXPECT_EQ(upper == "TRUE", MciAnswerIsTrue(text)) << "\"" << answer << "\"";
+        EXPECT_EQ(upper, text) << "upper-cased in place";
+    }
+    // The fields of a length, as far as the answer has them.
+    const std::pair<const char*, const char*> lengths[] = {
+        {"04:12:33", "[04|12]"}, {"04:1", "[04|1]"}, {"04:", "[04|]"}, {"4", "[4|]"}, {"", "[|]"}};
+    for (auto [answer, fields] : lengths) {
+        char text[8] = "[";
+        AppendMciField(text, sizeof text, answer, 0, 2);
+        AppendMciField(text, sizeof text, "|", 0, 1);
+        AppendMciField(text, sizeof text, answer, 3, 2);
+        AppendMciField(text, sizeof text, "]", 0, 1);
+        EXPECT_STREQ(fields, text) << answer;
+    }
+    char cut[4] = "";
+    AppendMciField(cut, sizeof cut, "12345", 0, 5);
+    EXPECT_STREQ("123", cut) << "never past the text's buffer";
+}
