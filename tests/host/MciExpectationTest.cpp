@@ -30,7 +30,7 @@ std::string AsWritten(const sim::MciCall& call)
     return call.command + " (error " + std::to_string(call.result) + ")";
 }
 
-class MciExpectationTest : public DriveScenario {};
+using MciExpectationTest = DriveScenario;
 
 }  // namespace
 
@@ -38,29 +38,24 @@ TEST_F(MciExpectationTest, ALeftClickThatOpensTheDoorSendsTheSharedCommands)
 {
     const std::vector<std::string> expected = ExpectedLines(EXPECT_DIR "/door_toggle.mci");
     ASSERT_FALSE(expected.empty()) << "cannot read " EXPECT_DIR "/door_toggle.mci";
-
     AddDrives("d");
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 1, 10)}));
     size_t mark = 0;
     std::vector<std::string> afterClick, later;
-    bool open = false;
     auto since = [&mark] {
         std::vector<std::string> lines;
         for (size_t i = mark; i < sim::MciLog().size(); ++i) lines.push_back(AsWritten(sim::MciLog()[i]));
         return lines;
     };
     // A few ticks of the poller first, so that the click comes to a program that has settled.
-    user.Wait(1500).Do("mark", [&] { mark = sim::MciLog().size(); }).LeftClickTray();
-    user.Do("look", [&] {
-        afterClick = since();
-        open = sim::TrayOpen('D');
-    });
+    user.Wait(1500);
+    Step([&] { mark = sim::MciLog().size(); });
+    user.LeftClickTray();
+    Step([&] { afterClick = since(); });
     // With the menu closed the poller sends nothing: the window has no end to race with.
-    user.Wait(2000).Do("look again", [&] { later = since(); });
-    user.AcceptMessageBoxes().RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-
-    EXPECT_TRUE(open);
+    user.Wait(2000);
+    Step([&] { later = since(); });
+    EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(expected, afterClick);
     EXPECT_EQ(afterClick, later);
     EXPECT_TRUE(MessageTexts().empty());
