@@ -1,5 +1,7 @@
 // What the poller shows: the tray picture following the disc, and the open
 // menu brought up to date twice a second.
+#include <shellapi.h>
+
 #include "DriveScenario.h"
 #include "res/resource.h"
 
@@ -22,6 +24,7 @@ protected:
             std::vector<MenuItemView> items = *sim::OpenMenu();
             for (int i = 0; i < drives; ++i)
                 *look += items[i].text + ":" + std::to_string(items[i].state) + "/" + std::to_string(items[i].type) + "|";
+            if (!(items[drives].type & MFT_SEPARATOR)) *look += "(no separator after the drives)";
             *look += items[drives + 9].popup.at(0).text + "|" + std::to_string(items[drives + 9].state);
             for (UINT id : {IDM_EXPLORE, IDM_OPEN_FOLDER, IDM_AUTOPLAY, IDM_CD_PLAYER})
                 *look += " " + std::to_string(sim::FindMenuItem(items, id)->state);
@@ -91,6 +94,7 @@ TEST_F(PollerTest, ThePictureChangesOnlyWithTheDiscAndNothingIsAskedWhileTheMenu
     AddDrives("d");
     sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
     size_t traceAtStart = 0, menuCalls = 0;
+    int tips = 0;
     Step([&] { traceAtStart = sim::Trace().size(); });
     user.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000);
     Step([&] {
@@ -100,9 +104,29 @@ TEST_F(PollerTest, ThePictureChangesOnlyWithTheDiscAndNothingIsAskedWhileTheMenu
     EXPECT_EQ(0, RunToExit());
     // 151 at start; the open tray empties the root; the closed one fills it again.
     EXPECT_EQ((std::vector<int>{IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}), TrayPictures());
+    for (const sim::TrayCall& call : sim::TrayCalls())
+        tips += call.message == NIM_MODIFY && (call.flags & NIF_TIP);
+    EXPECT_EQ(1, tips) << "only the start sets the tooltip";
     EXPECT_GE(sim::TimerFirings(1001), 17);
     EXPECT_TRUE(sim::MciLog().empty());
     EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
+}
+
+TEST_F(PollerTest, OneTickOfTheOpenMenuHoldsTheDeviceForItsQuestions)
+{
+    AddDrives("d");
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(3, 0)}));
+    user.RightClickTray().Wait(600);
+    const Mark& mark = MarkNow();
+    user.Wait(500);
+    const Seen& tick = Look(&mark);
+    user.DismissMenu();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ((std::vector<std::string>{"open cdaudio shareable", "status cdaudio media present",
+                                        "status cdaudio media present", "status cdaudio number of tracks",
+                                        "set cdaudio time format tmsf", "status cdaudio length",
+                                        "status cdaudio number of tracks", "close cdaudio"}),
+              tick.mci);
 }
 
 TEST_F(PollerTest, AStateThatHoldsIsNotWrittenAgain)
@@ -134,7 +158,8 @@ TEST_F(PollerTest, AutorunCountsInAnyCaseWithinItsFirst4096Bytes)
     const std::pair<std::string, UINT> cases[] = {
         {"[autorun]\nopen=go.exe\n", kUsable},        {std::string(4092, ' ') + "OPEN", kUsable},
         {std::string(4093, ' ') + "OPEN", kGreyed},   {"[autorun]\nicon=disc.ico\n", kGreyed},
-        {std::string("[autorun]\0open=x.exe", 20), kUsable}, {"OPE", kGreyed},
+        {std::string("[autorun]\0open=x.exe", 20), kUsable}, {"OPE", kGreyed}, {"open=x", kUsable},
+        {"[autorun]\nOPTIONS\nEN", kGreyed},
     };
     for (const auto& [text, autoplay] : cases) {
         SCOPED_TRACE(text.substr(0, 20));
@@ -152,7 +177,7 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
 {
     // Where the system's media player is: nowhere, registered with the shell
     // (as on a current Windows), or along the search order.
-    enum MediaPlayer { NONE, REGISTERED, ON_PATH };
+    enum MediaPlayer { NONE, REGISTERED, ON_PATH, ANOTHER_REGISTERED };
     struct Case {
         const char* player;
         MediaPlayer mediaPlayer;
@@ -168,6 +193,7 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
         {"", NONE, kGreyed},                             // nothing to start
         {"", REGISTERED, kUsable},                       // the system's media player stands in
         {"", ON_PATH, kUsable},
+        {"", ANOTHER_REGISTERED, kGreyed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.player) + ", media player " + std::to_string(c.mediaPlayer));
@@ -176,9 +202,11 @@ TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
         sim::AddFile("C:\\Tools\\tunes.exe");
         const std::string mediaPlayer = c.mediaPlayer == ON_PATH ? "C:\\Windows\\wmplayer.exe"
                                                                  : "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
-        if (c.mediaPlayer != NONE) sim::AddFile(mediaPlayer);
-        if (c.mediaPlayer == REGISTERED)
-            sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", mediaPlayer);
+        if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ON_PATH) sim::AddFile(mediaPlayer);
+        if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ANOTHER_REGISTERED)
+            sim::SetRegText(std::string("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+                                (c.mediaPlayer == REGISTERED ? "wmplayer.exe" : "iexplore.exe"),
+                            "", mediaPlayer);
         AddDrives("d");
         Store("Player", c.player);
         std::string look;
