@@ -130,7 +130,7 @@ TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
     const std::string fits = "open=" + longest + "\r\n", fitsLaunch = "(default) D:\\" + longest + " -> failed\n";
     const std::string tooLong = "open=" + longest + "X\r\n", programTooLong = "open=" + longest + "X /auto\r\n";
     const Case cases[] = {
-        {"[autorun]\r\nicon=disc.ico\r\nopen=setup.exe\r\n", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+        {"[autorun]\r\nicon=disc.ico\r\nopen=zap.exe\r\n", {"ZAP.EXE"}, "(default) D:\\ZAP.EXE -> D:\\ZAP.EXE\n"},
         {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
         {"[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
         {"open\t=\tsetup.exe", {}, "(default) D:\\\tSETUP.EXE -> failed\n"},   // tabs are not skipped
@@ -175,12 +175,20 @@ TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
     Store("Locked", "1");
     user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
     for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
-    user.LeftClickTray().Wait(1000);
+    UINT explore = 0;
+    user.RightClickTray().Wait(600);
+    Step([&] {
+        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
+        explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
+    });
+    user.DismissMenu().LeftClickTray().Wait(1000);
     const Seen& seen = Look();
     user.EndTask();
     Run();
     EXPECT_EQ("", Launches());
     EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
+    EXPECT_EQ(IDI_NO_DISC, seen.picture) << "nothing to list";
+    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED | MFS_GRAYED), explore);
     EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
     EXPECT_EQ(2u, MessageTexts().size());
 }
@@ -191,9 +199,12 @@ TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
         const char* player;   // the setting; null: none found at start
         bool mediaPlayer;     // the system has Windows Media Player
         const char* launch;
+        DWORD shellFails = 0;   // the shell's result instead of starting it
     };
     const Case cases[] = {
         {"C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> C:\\Windows\\Cdplayer.exe\n"},
+        // 32 (SE_ERR_DLLNOTFOUND) is the highest result that is a failure.
+        {"C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> failed\n", 32},
         // Usable in the menu (a Cdplayer.exe is on the search path), but not where the setting says.
         {"C:\\Old\\Cdplayer.exe", true, "open C:\\Old\\Cdplayer.exe -> failed\n"},
         {NULL, true, "open wmplayer.exe -> C:\\Program Files\\Windows Media Player\\wmplayer.exe\n"},
@@ -214,6 +225,7 @@ TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
         sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
         Choose(IDM_PLAY);
         user.Wait(1000);
+        if (c.shellFails) Step([&c] { sim::FailCall("ShellExecuteA", c.player, c.shellFails); });
         Choose(IDM_CD_PLAYER);
         const Seen& seen = Look();
         std::string afterwards;
