@@ -303,8 +303,13 @@ e2e_begin() {
     trap '_on_signal "terminated"' TERM
     trap '_on_signal "its deadline of ${E2E_DEADLINE:-150} s passed"' ALRM
     _start_watchdog "${E2E_DEADLINE:-150}"
+    local exe machine=8664
+    [ "${DORVANE_ARCH:-x64}" = x86 ] && machine=014c
     for exe in Dorvane.exe Ambergate.exe wininspect.exe; do
-        [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
+        [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make ${DORVANE_ARCH:-x64}'"
+        # The program, its companion and the tool that reads its menus are of the half that runs them.
+        [ "$(pe_machine "$DORVANE_BIN/$exe")" = $machine ] ||
+            fail "$DORVANE_BIN/$exe is no ${DORVANE_ARCH:-x64} program (PE machine $(pe_machine "$DORVANE_BIN/$exe"))"
     done
     unset DISPLAY
     _start_display
@@ -341,8 +346,8 @@ _guard_bare_wine() {
         cat >"$file.$$" <<'GUARD'
 #!/bin/sh
 # A guard of the end-to-end harness (e2e/driver/lib.sh): name the loader instead.
-echo "e2e: bare call \"${0##*/} $*\": name the loader (WINE64 or WINE32, see e2e/driver/wine_halves.sh)" >&2
-[ -n "${E2E_BARE_WINE_LOG:-}" ] && echo "${0##*/} $*" >>"$E2E_BARE_WINE_LOG"
+printf 'e2e: bare call "%s": name the loader (WINE64 or WINE32, see e2e/driver/wine_halves.sh)\n' "${0##*/} $*" >&2
+[ -n "${E2E_BARE_WINE_LOG:-}" ] && printf '%s\n' "${0##*/} $*" >>"$E2E_BARE_WINE_LOG"
 exit 127
 GUARD
         chmod +x "$file.$$"
