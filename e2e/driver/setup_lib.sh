@@ -6,9 +6,10 @@
 # and installs the x64 program.
 
 : "${DORVANE_SETUP:?DORVANE_SETUP must name the setup program (make setup)}"
+SETUP_STAND_IN=""
 if ! _can_run_x86; then
     : "${DORVANE_SETUP_AMD64:?DORVANE_SETUP_AMD64 must name the 64-bit test setup (make setup)}"
-    echo "the shipped 32-bit setup cannot run here ($X86_MISSING): its script runs as its 64-bit test build" >&2
+    SETUP_STAND_IN="the shipped 32-bit setup cannot run here ($X86_MISSING): its script runs as its 64-bit test build"
     DORVANE_SETUP=$DORVANE_SETUP_AMD64
 fi
 
@@ -33,6 +34,8 @@ setup_wine() {
 run_setup() {
     log "running the setup $*"
     SETUP_STATUS=0
+    # Said once, before the first run.
+    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
     log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
     setup_wine "$DORVANE_SETUP" "$@" >>"$ARTIFACTS/setup.stdout" 2>>"$ARTIFACTS/setup.stderr" || SETUP_STATUS=$?
     log "the setup ended with $SETUP_STATUS"
