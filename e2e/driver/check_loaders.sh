@@ -20,7 +20,7 @@ files=$( { ls Makefile; find e2e bench -type f \( -name '*.sh' -o -name '*.bash'
 # shellcheck disable=SC2086 # one file name a word
 perl -e '
     my $names = qr/(?:wine|wine64|wine-stable|wineboot|winepath|wineserver|winecfg|wineconsole|winedbg|regedit|msiexec)/;
-    my $prefix = qr/(?:[A-Za-z_][A-Za-z0-9_]*=\S*\s+|env\s+|exec\s+|command\s+|nohup\s+|sudo\s+|timeout\s+(?:-\S+\s+)*\d+[smh]?\s+)*/;
+    my $prefix = qr/(?:[A-Za-z_][A-Za-z0-9_]*=\S*\s+|env\s+|exec\s+|command\s+|nohup\s+|sudo\s+|timeout\s+(?:-\S+\s+(?:[A-Z]+\s+)?)*\d+[smh]?\s+)*/;
 
     # The simple commands of a line of shell: quoted texts and ${...} masked (x), split at the
     # operators and at the starts and ends of subshells and command substitutions.
