@@ -64,6 +64,12 @@ add_host_suite("" host "host.")
 add_host_suite(_asan host-asan ""
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
+# The harness calls Wine's loaders by name (e2e/driver/wine_halves.sh), never the scripts that pick
+# a half by what is installed; this finds such calls without running anything.
+add_test(NAME e2e.named_loaders COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/check_loaders.sh
+    ${CMAKE_CURRENT_SOURCE_DIR})
+set_tests_properties(e2e.named_loaders PROPERTIES LABELS e2e TIMEOUT 30)
+
 # End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
 # a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
 # where this machine cannot run 32-bit Windows programs.

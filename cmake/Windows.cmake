@@ -64,6 +64,13 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
     target_compile_options(wininspect PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     target_link_options(wininspect PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(wininspect PRIVATE comctl32)
+    # Hooked into a program, the tool's file is loaded there as a module, and Wine (8.0) does not
+    # apply an .exe's relocations then. x64 code reaches its data relative to itself; 32-bit code by
+    # absolute addresses, so the 32-bit tool asks for a base of its own, away from the programs'
+    # (0x400000), and runs at it.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        target_link_options(wininspect PRIVATE -Wl,--image-base,0x20000000)
+    endif()
 endif()
 
 # The virtual CD drive of the end-to-end checks: an MCI cdaudio driver and a tool that sends MCI strings.

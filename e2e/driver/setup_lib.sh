@@ -2,34 +2,41 @@
 #
 # Environment: DORVANE_SETUP, the setup program to test (a Linux path), and DORVANE_SETUP_AMD64, the
 # same script built as a 64-bit program: NSIS's own code is 32-bit, so where Wine cannot run 32-bit
-# programs the scenarios run that one instead (and say so).
+# programs the scenarios run that one instead (and say so). Either way it runs in a 64-bit prefix
+# and installs the x64 program.
 
 : "${DORVANE_SETUP:?DORVANE_SETUP must name the setup program (make setup)}"
-if ! bash "$E2E_DRIVER/can_run_x86.sh"; then
+SETUP_STAND_IN=""
+if ! _can_run_x86; then
     : "${DORVANE_SETUP_AMD64:?DORVANE_SETUP_AMD64 must name the 64-bit test setup (make setup)}"
-    echo "this machine cannot run 32-bit programs: the setup's script runs as its 64-bit test build" >&2
+    SETUP_STAND_IN="the shipped 32-bit setup cannot run here ($X86_MISSING): its script runs as its 64-bit test build"
     DORVANE_SETUP=$DORVANE_SETUP_AMD64
 fi
 
+# The entry for all users is written in the 64-bit view (the setup turns to it on 64-bit Windows,
+# where Programs and Features lists both views); the per-user one under HKCU, one key for both halves.
 UNINSTALL_KEY_64='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvane_is1'
 UNINSTALL_KEY_USER='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvane_is1'
 
-# pe_machine FILE: the PE header's machine field in hex (8664 x64, 014c x86).
-pe_machine() {
-    local pe
-    pe=$(od -An -tu4 -j 60 -N4 "$1" | tr -d ' ')
-    od -An -tx2 -j $((pe + 4)) -N2 "$1" | tr -d ' '
+# setup_wine FILE ARGUMENT...: runs the Windows program FILE (a Unix path, or a Windows one in the
+# prefix) with the loader of its own half: the shipped setup and its uninstaller are 32-bit, the
+# test build 64-bit. Wine mirrors every Start-menu shortcut as a Linux desktop entry in the user's
+# home, outside the prefix; the setup's programs run without that (winemenubuilder off).
+setup_wine() {
+    local file=$1
+    [[ $file == [A-Za-z]:\\* ]] && file=$(unix_path "$file")
+    [ -f "$file" ] || fail "no program $1"
+    timeout 120 env WINEDEBUG=-all WINEDLLOVERRIDES='winemenubuilder.exe=d' "$(loader_for "$file")" "$@"
 }
-
-# Wine mirrors every Start-menu shortcut as a Linux desktop entry in the user's home, outside the
-# prefix; the setup's programs run without that (winemenubuilder off).
-setup_wine() { timeout 120 env WINEDEBUG=-all WINEDLLOVERRIDES='winemenubuilder.exe=d' wine "$@"; }
 
 # run_setup ARGUMENT...: runs the setup (from its Linux path, so that nothing is copied into the
 # prefix) and waits for it; SETUP_STATUS is its exit code.
 run_setup() {
     log "running the setup $*"
     SETUP_STATUS=0
+    # Said once, before the first run.
+    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
+    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
     setup_wine "$DORVANE_SETUP" "$@" >>"$ARTIFACTS/setup.stdout" 2>>"$ARTIFACTS/setup.stderr" || SETUP_STATUS=$?
     log "the setup ended with $SETUP_STATUS"
     # NSIS ends with 0 (done), 1 (cancelled) or 2 (aborted by the script); a silent setup is never
@@ -40,9 +47,10 @@ run_setup() {
     fi
 }
 
-# reg_value KEY NAME: sets VALUE to the text of a string value (wininspect's escapes undone), or fails.
+# reg_value KEY NAME [VIEW]: sets VALUE to the text of a string value (wininspect's escapes undone),
+# read in the registry VIEW (default: the program's), or fails.
 reg_value() {
-    reg_dump "$1"
+    reg_dump "$1" "${3:-$PROGRAM_VIEW}"
     VALUE=$(sed -nE "s/^value \"$2\" REG_[A-Z_]+ size=[0-9]+ data=\"(.*)\"\$/\\1/p" <<<"$REG" | sed -E 's/\\(.)/\1/g')
     [ -n "$VALUE" ] || fail "no value $2 in $1 (seen: $REG)"
 }
@@ -53,12 +61,12 @@ _no_uninstaller_copy() {
     [ -z "$SEEN" ]
 }
 
-# run_quiet_uninstall KEY: runs the QuietUninstallString of the uninstall entry KEY as an
+# run_quiet_uninstall KEY VIEW: runs the QuietUninstallString of the uninstall entry KEY (in VIEW) as an
 # administrator's script would, and waits until the uninstaller's working copy (NSIS copies
 # itself to %TEMP% and runs from there, so the program itself returns at once) has ended.
 run_quiet_uninstall() {
     local command exe
-    reg_value "$1" QuietUninstallString
+    reg_value "$1" QuietUninstallString "$2"
     command=$VALUE
     [[ $command =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is not a quoted program with arguments: $command"
     exe=${BASH_REMATCH[1]}
@@ -73,9 +81,8 @@ run_quiet_uninstall() {
 # program's start runs Wine's start-up, which carries out the file deletions queued for it
 # (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT). The desktop is gone afterwards.
 restart_wine() {
-    timeout 20 wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    setup_wine cmd /c exit >/dev/null 2>&1 || fail "Wine did not start again"
+    end_wine_now
+    win64 cmd /c exit >/dev/null 2>&1 || fail "Wine did not start again"
     log "Wine restarted"
 }
 
@@ -99,7 +106,8 @@ snapshot() {
     for key in 'HKCU\Software' 'HKLM\Software'; do
         file=$E2E_TMP/export.reg
         rm -f "$file"
-        win reg export "$key" "Z:${file//\//\\}" /y >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+        # The 64-bit view holds the 32-bit one as Software\Wow6432Node: one export has both.
+        win64 reg export "$key" "Z:${file//\//\\}" /y /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
             fail "could not export $key"
         # One line a key, and one a value that starts with its key; long binary values joined.
         iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' | sed -e '1s/^\xef\xbb\xbf//' -e ':a' -e '/\\$/{N;s/\\\n *//;ba}' |

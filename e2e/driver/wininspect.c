@@ -7,7 +7,8 @@
  *                                control's id, class, state (enabled, checked, hot key, focus) and text;
  *                                these texts are printed as UTF-8, read with the wide calls
  *   wininspect processes         running processes
- *   wininspect reg KEY           a registry key (HKCU\... or HKLM\...) with its values and subkeys
+ *   wininspect reg KEY [VIEW]    a registry key (HKCU\... or HKLM\...) with its values and subkeys, in
+ *                                the registry view VIEW, /reg:64 or /reg:32 (default: the tool's own)
  *   wininspect resources FILE    dialog 103, menu 101, every icon group, every bitmap and the version
  *                                of FILE
  *   wininspect temp              the temporary folder (GetTempPathA)
@@ -316,7 +317,7 @@ static void PrintValue(const char* name, DWORD type, const BYTE* data, DWORD siz
     putchar('\n');
 }
 
-static void DumpKey(HKEY key, const char* path)
+static void DumpKey(HKEY key, const char* path, REGSAM view)
 {
     printf("key ");
     PrintText(path);
@@ -332,16 +333,25 @@ static void DumpKey(HKEY key, const char* path)
         DWORD nameSize = sizeof name;
         if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
         HKEY sub;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ | view, &sub) != ERROR_SUCCESS) continue;
         char subPath[32768];
         snprintf(subPath, sizeof subPath, "%s\\%s", path, name);
-        DumpKey(sub, subPath);
+        DumpKey(sub, subPath, view);
         RegCloseKey(sub);
     }
 }
 
-static int DumpRegistry(const char* path)
+/* VIEW names the half of HKLM\Software to read: a 32-bit program's view is Software\Wow6432Node of
+   the 64-bit one. */
+static int DumpRegistry(const char* path, const char* viewName)
 {
+    REGSAM view = 0;
+    if (viewName != NULL && strcmp(viewName, "/reg:64") == 0) view = KEY_WOW64_64KEY;
+    else if (viewName != NULL && strcmp(viewName, "/reg:32") == 0) view = KEY_WOW64_32KEY;
+    else if (viewName != NULL) {
+        fprintf(stderr, "the registry view is /reg:64 or /reg:32\n");
+        return 2;
+    }
     HKEY root;
     const char* rest;
     if (strncmp(path, "HKCU\\", 5) == 0) root = HKEY_CURRENT_USER, rest = path + 5;
@@ -351,13 +361,13 @@ static int DumpRegistry(const char* path)
         return 2;
     }
     HKEY key;
-    if (RegOpenKeyExA(root, rest, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, rest, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         fputs("missing ", stdout);
         PrintText(path);
         putchar('\n');
         return 1;
     }
-    DumpKey(key, path);
+    DumpKey(key, path, view);
     RegCloseKey(key);
     return 0;
 }
@@ -971,6 +981,15 @@ static void DumpOpenMenus(DWORD requester)
 
 static LRESULT CALLBACK MenuDumpHook(int code, WPARAM wParam, LPARAM lParam)
 {
+#ifndef _WIN64
+    /* 32-bit code reaches its data and imports at the addresses it was linked for, and the system
+       does not relocate an .exe that it loads as a module: a copy that could not have the base it
+       asks for (see the build) must not touch anything. Where it runs comes from the instruction
+       pointer; where it was linked to run, from an address the linker wrote into the code. */
+    const BYTE* here;
+    __asm__("call 1f\n1: popl %0" : "=r"(here));
+    if (here < (const BYTE*)MenuDumpHook || here > (const BYTE*)MenuDumpHook + 64) return 0;
+#endif
     if (!ResolveOwnImports()) return 0;
     const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
     if (code == HC_ACTION && call->message == RegisterWindowMessageW(DUMP_MESSAGE_NAME))
@@ -1055,7 +1074,7 @@ int main(int argc, char** argv)
     else if (strcmp(command, "msgbox") == 0 && argc == 3) status = ShowMessageBoxes(argv[2]);
     else if (strcmp(command, "dialog") == 0 && argc == 3) status = ShowDialogs();
     else if (strcmp(command, "processes") == 0) status = ListProcesses();
-    else if (strcmp(command, "reg") == 0 && argc == 3) status = DumpRegistry(argv[2]);
+    else if (strcmp(command, "reg") == 0 && (argc == 3 || argc == 4)) status = DumpRegistry(argv[2], argc == 4 ? argv[3] : NULL);
     else if (strcmp(command, "resources") == 0 && argc == 3) status = DumpResources(argv[2]);
     else if (strcmp(command, "temp") == 0) {
         char path[MAX_PATH];
@@ -1064,7 +1083,7 @@ int main(int argc, char** argv)
     else if (strcmp(command, "drives") == 0) status = ListDrives();
     else if (strcmp(command, "menu") == 0) status = ShowOpenMenu();
     else if (strcmp(command, "codepage") == 0) status = (printf("acp=%u oemcp=%u\n", GetACP(), GetOEMCP()), 0);
-    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY | resources FILE | temp | hold"
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | resources FILE | temp | hold"
                " | drives | menu | codepage\n", stderr);
     fflush(stdout);
     return status;

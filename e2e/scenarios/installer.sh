@@ -35,7 +35,7 @@ reg_dump "$SETTINGS_KEY"
 check_eq "InstallPath, and nothing else in the settings" "key \"$(c_escape "$SETTINGS_KEY")\"
 value \"InstallPath\" REG_SZ size=25 data=\"$(c_escape "$DIR")\"" "$REG"
 
-reg_dump "$UNINSTALL_KEY_64"
+reg_dump "$UNINSTALL_KEY_64" /reg:64
 UNINSTALLER="\"$DIR\\Uninstall.exe\" /AllUsers"
 ENTRY=$(sed -E 's/^(value "[A-Za-z]+" REG_[A-Z]+) size=[0-9]+/\1/; s/(EstimatedSize" REG_DWORD) data=0x[0-9a-f]+$/\1 data=SIZE/' <<<"$REG")
 check_lines "the programs-list entry for all users" "key \"$(c_escape "$UNINSTALL_KEY_64")\"
@@ -54,6 +54,10 @@ SIZE=$(($(sed -nE 's/^value "EstimatedSize" REG_DWORD data=(0x[0-9a-f]+)$/\1/p' 
 FOLDER_KB=$(du -k --apparent-size -s "$(unix_path "$DIR")" | cut -f1)
 check "EstimatedSize ($SIZE KB) is the install folder's size ($FOLDER_KB KB)" \
     test "$SIZE" -ge $((FOLDER_KB - 8)) -a "$SIZE" -le $((FOLDER_KB + 8))
+# Written in the 64-bit view only, where the x64 program's entry belongs: an entry in the 32-bit view
+# too would show twice in the programs list.
+reg_dump "$UNINSTALL_KEY_64" /reg:32
+check_eq "no entry in the 32-bit view" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
 
 # A start with no command line: the program finds its folder through InstallPath.
 start_dorvane main "$DIR\\Dorvane.exe"
@@ -84,7 +88,7 @@ reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders
 STARTUP=$VALUE
 cp "$(unix_path "$DIR")/Dorvane.lnk" "$(unix_path "$STARTUP")/" || fail "could not copy the shortcut into StartUp"
 
-run_quiet_uninstall "$UNINSTALL_KEY_64"
+run_quiet_uninstall "$UNINSTALL_KEY_64" /reg:64
 restart_wine
 snapshot after
 snapshot_diff before after

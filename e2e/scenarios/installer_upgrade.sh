@@ -11,8 +11,10 @@ check_eq "the per-user setup's exit code" 0 "$SETUP_STATUS"
 reg_value "$SETTINGS_KEY" InstallPath
 DIR=$VALUE
 check "InstallPath ($DIR) is the user's own programs folder" matches "$DIR" '^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\Dorvane$'
-reg_dump "$UNINSTALL_KEY_64"
-check_eq "no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+for view in /reg:64 /reg:32; do
+    reg_dump "$UNINSTALL_KEY_64" $view
+    check_eq "no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+done
 reg_value "$UNINSTALL_KEY_USER" QuietUninstallString
 check_eq "the user's entry uninstalls in the user's mode" "\"$DIR\\Uninstall.exe\" /CurrentUser /S" "$VALUE"
 check "the user's Start-menu shortcut exists" \
@@ -43,7 +45,9 @@ check "the page is the new version's" cmp -s "$E2E_DRIVER/../../help/help.html" 
 check "Dorvane.exe is the new build's" cmp -s "$DORVANE_BIN/Dorvane.exe" "$(unix_path "$DIR")/Dorvane.exe"
 reg_dump "$SETTINGS_KEY"
 check_lines "the settings and InstallPath, untouched" "$SETTINGS" "$REG"
-reg_dump "$UNINSTALL_KEY_64"
-check_eq "still no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+for view in /reg:64 /reg:32; do
+    reg_dump "$UNINSTALL_KEY_64" $view
+    check_eq "still no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+done
 check "nothing went to Program Files" test ! -e "$(unix_path 'C:\Program Files\Dorvane')"
 e2e_pass
