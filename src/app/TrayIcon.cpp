@@ -2,8 +2,10 @@
 
 #include <shellapi.h>
 
+#include "app/DisplayScale.h"
 #include "app/MainWindow.h"
 #include "app/WinMain.h"
+#include "drive/DriveDiscovery.h"
 #include "ui/ShownText.h"
 #include "ui/StringTable.h"
 
@@ -27,6 +29,53 @@ void FillIconData(NOTIFYICONDATAW* data, HWND window, UINT flags)
     data->uFlags = flags;
 }
 
+// The pictures, each loaded once at the size the notification area draws
+// (LoadIconA would give the large size, for the shell to shrink). The set
+// loaded at the size before the last change stays alive as well: the shell
+// may still be copying one of them, and the window may still show one.
+const int kPictures = 3;
+struct Picture {
+    int icon;
+    HICON handle;
+};
+Picture Loaded[kPictures];
+Picture Retired[kPictures];
+int LoadedSize;
+
+// The picture shown now (0 before the first), for the shell's restart.
+int TrayPicture;
+
+void FreePictures(Picture* pictures)
+{
+    for (int i = 0; i < kPictures; ++i) {
+        if (pictures[i].handle != NULL) DestroyIcon(pictures[i].handle);
+        pictures[i] = Picture();
+    }
+}
+
+// Icon resource `icon` at the tray's size now; null when it cannot be loaded.
+HICON PictureHandle(int icon)
+{
+    int size = TrayIconSize();
+    if (size != LoadedSize) {
+        FreePictures(Retired);
+        for (int i = 0; i < kPictures; ++i) Retired[i] = Loaded[i];
+        for (int i = 0; i < kPictures; ++i) Loaded[i] = Picture();
+        LoadedSize = size;
+    }
+    for (int i = 0; i < kPictures; ++i)
+        if (Loaded[i].handle != NULL && Loaded[i].icon == icon) return Loaded[i].handle;
+    HICON handle = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size,
+                                                 LR_DEFAULTCOLOR));
+    for (int i = 0; handle != NULL && i < kPictures; ++i) {
+        if (Loaded[i].handle != NULL) continue;
+        Loaded[i].icon = icon;
+        Loaded[i].handle = handle;
+        break;
+    }
+    return handle;
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window)
@@ -39,8 +88,10 @@ BOOL AddTrayIcon(HWND window)
 
 void UpdateTrayIcon(HWND window, int icon, int withTooltip)
 {
-    HICON handle = LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));
+    HICON handle = PictureHandle(icon);
     if (handle == NULL) return;
+    // Before the shell is called: it hands over a restart of its own inside the call.
+    TrayPicture = icon;
 
     NOTIFYICONDATAW data;
     FillIconData(&data, window, withTooltip ? NIF_ICON | NIF_TIP : NIF_ICON);
@@ -60,9 +111,26 @@ void SetTrayTip(HWND window, const char* text)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+void RestoreTrayIcon(HWND window)
+{
+    HICON handle = TrayPicture != 0 ? PictureHandle(TrayPicture) : NULL;
+    NOTIFYICONDATAW data;
+    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE);
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = handle;
+    if (handle != NULL) WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
+    // A shell that has kept the icon (a new display scale) refuses to add it twice.
+    if (!Shell_NotifyIconW(NIM_ADD, &data)) Shell_NotifyIconW(NIM_MODIFY, &data);
+    if (handle != NULL) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+}
+
 void DeleteTrayIcon(HWND window)
 {
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);
+    FreePictures(Loaded);
+    FreePictures(Retired);
+    LoadedSize = 0;
+    TrayPicture = 0;
 }
