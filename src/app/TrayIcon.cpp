@@ -29,50 +29,27 @@ void FillIconData(NOTIFYICONDATAW* data, HWND window, UINT flags)
     data->uFlags = flags;
 }
 
-// The pictures, each loaded once at the size the notification area draws
-// (LoadIconA would give the large size, for the shell to shrink). The set
-// loaded at the size before the last change stays alive as well: the shell
-// may still be copying one of them, and the window may still show one.
-const int kPictures = 3;
-struct Picture {
-    int icon;
-    HICON handle;
-};
-Picture Loaded[kPictures];
-Picture Retired[kPictures];
-int LoadedSize;
-
 // The picture shown now (0 before the first), for the shell's restart.
 int TrayPicture;
 
-void FreePictures(Picture* pictures)
-{
-    for (int i = 0; i < kPictures; ++i) {
-        if (pictures[i].handle != NULL) DestroyIcon(pictures[i].handle);
-        pictures[i] = Picture();
-    }
-}
+// The handles of the newest picture and of the one before: the shell may
+// still be copying the older one when a restart of its own comes inside the
+// call that gives it the newer, and the window may still show it. Anything
+// older is freed.
+HICON Shown[2];
 
-// Icon resource `icon` at the tray's size now; null when it cannot be loaded.
-HICON PictureHandle(int icon)
+// Icon resource `icon` at the size the notification area draws now (LoadIconA
+// would give the large size, for the shell to shrink); null when it cannot be
+// loaded.
+HICON LoadTrayPicture(int icon)
 {
     int size = TrayIconSize();
-    if (size != LoadedSize) {
-        FreePictures(Retired);
-        for (int i = 0; i < kPictures; ++i) Retired[i] = Loaded[i];
-        for (int i = 0; i < kPictures; ++i) Loaded[i] = Picture();
-        LoadedSize = size;
-    }
-    for (int i = 0; i < kPictures; ++i)
-        if (Loaded[i].handle != NULL && Loaded[i].icon == icon) return Loaded[i].handle;
     HICON handle = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size,
                                                  LR_DEFAULTCOLOR));
-    for (int i = 0; handle != NULL && i < kPictures; ++i) {
-        if (Loaded[i].handle != NULL) continue;
-        Loaded[i].icon = icon;
-        Loaded[i].handle = handle;
-        break;
-    }
+    if (handle == NULL) return NULL;
+    if (Shown[1] != NULL) DestroyIcon(Shown[1]);
+    Shown[1] = Shown[0];
+    Shown[0] = handle;
     return handle;
 }
 
@@ -88,7 +65,7 @@ BOOL AddTrayIcon(HWND window)
 
 void UpdateTrayIcon(HWND window, int icon, int withTooltip)
 {
-    HICON handle = PictureHandle(icon);
+    HICON handle = LoadTrayPicture(icon);
     if (handle == NULL) return;
     // Before the shell is called: it hands over a restart of its own inside the call.
     TrayPicture = icon;
@@ -113,7 +90,7 @@ void SetTrayTip(HWND window, const char* text)
 
 void RestoreTrayIcon(HWND window)
 {
-    HICON handle = TrayPicture != 0 ? PictureHandle(TrayPicture) : NULL;
+    HICON handle = TrayPicture != 0 ? LoadTrayPicture(TrayPicture) : NULL;
     NOTIFYICONDATAW data;
     FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE);
     data.uCallbackMessage = WM_TRAYNOTIFY;
@@ -129,8 +106,9 @@ void DeleteTrayIcon(HWND window)
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);
-    FreePictures(Loaded);
-    FreePictures(Retired);
-    LoadedSize = 0;
+    for (HICON& handle : Shown) {
+        if (handle != NULL) DestroyIcon(handle);
+        handle = NULL;
+    }
     TrayPicture = 0;
 }

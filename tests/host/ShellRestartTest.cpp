@@ -20,6 +20,7 @@ protected:
         int size = 0;
         std::string tip;
         bool answers = false;   // it sends WM_TRAYNOTIFY to a window of the program
+        int windowIcon = 0;     // the main window's large icon: its size, 0 when destroyed
     };
     void Look(Tray* tray)
     {
@@ -32,6 +33,7 @@ protected:
             tray->tip = icons[0].tip;
             tray->answers = icons[0].hasCallback && icons[0].callbackMessage == WM_TRAYNOTIFY &&
                             icons[0].window == MainWindow && icons[0].id == 151;
+            tray->windowIcon = sim::IconSize(sim::WindowInfo(MainWindow)->bigIcon);
         });
     }
 
@@ -136,6 +138,7 @@ TEST_F(ShellRestartTest, ARestartWhileTheDoorMovesLeavesNoHourglassBehind)
     EXPECT_EQ(IDI_NO_DISC, after.picture);
     EXPECT_EQ("Close CD", after.tip);
     EXPECT_TRUE(after.answers);
+    EXPECT_EQ(16, after.windowIcon) << "the window keeps a live icon: the picture given inside the restart is not freed";
 }
 
 // Elevated, the program hears the shell's broadcast only through its message

@@ -141,7 +141,7 @@ int IconResourceId(HICON icon)
 int IconSize(HICON icon)
 {
     auto found = W().icons.find(icon);
-    return found == W().icons.end() ? 0 : found->second.size;
+    return found == W().icons.end() || found->second.destroyed ? 0 : found->second.size;
 }
 
 }  // namespace sim

@@ -125,7 +125,8 @@ void RestartShell();
 // reaches a window of the program only where the program let it through
 // (ChangeWindowMessageFilterEx for that window, ChangeWindowMessageFilter for all).
 void RunElevated(bool elevated);
-// The side of the square image an icon handle holds, 0 for anything else.
+// The side of the square image an icon handle holds, 0 for a destroyed icon
+// and anything else.
 int IconSize(HICON icon);
 
 // ---- Registry ----
@@ -260,7 +261,8 @@ struct TrayCall {
 };
 const std::vector<TrayCall>& TrayCalls();
 
-// The resource number of an icon handle LoadIconA gave, 0 for anything else.
+// The resource number of an icon handle LoadIconA or LoadImageA gave (also
+// once destroyed), 0 for anything else.
 int IconResourceId(HICON icon);
 
 struct MenuItemView {
