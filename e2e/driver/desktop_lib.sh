@@ -9,6 +9,29 @@ display_dpi() {
     log "display scale $1 dpi"
 }
 
+# in_64_bit_view [vcd] LETTER...: (in e2e_begin's setup command, after the drives) the drive list
+# written again into the 64-bit view of HKLM\Software, with the virtual drive's MCI driver and folder
+# when "vcd" comes first: where Wine's 32-bit half is installed, `wine reg` runs the 32-bit reg.exe,
+# whose writes land in the 32-bit view, and Wine's mount manager, a 64-bit program and the driver
+# read the 64-bit one.
+in_64_bit_view() {
+    local file=$WINEPREFIX/drive_c/e2e-64.reg letter folder
+    printf 'REGEDIT4\n' >"$file"
+    if [ "${1:-}" = vcd ]; then
+        shift
+        # The driver's folder as vcd writes it (Z:\...\vcd), each backslash doubled in a .reg file.
+        folder="Z:${WINEPREFIX//\//\\}\\vcd"
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\%s]\n"cdaudio"="vcdmci.dll"\n' \
+            MCI MCI32 >>"$file"
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Dorvane-vcd]\n"Folder"="%s"\n' "${folder//\\/\\\\}" >>"$file"
+    fi
+    for letter in "$@"; do
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="cdrom"\n' "${letter,,}" >>"$file"
+    done
+    win reg import 'C:\e2e-64.reg' /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not write the 64-bit view"
+    mv "$file" "$ARTIFACTS/setup-64.reg"
+}
+
 # program_pid: sets PROGRAM_PID to the Windows process id (four hex digits) of the run "main" that
 # talks to the notification area: its first Shell_NotifyIconW call in the trace. (Wine may start
 # the program through a loader process of its own, whose lines come first.)
@@ -111,7 +134,7 @@ slot_match() {
             convert "$source" -background "$background" -flatten -filter "$filter" -resize "$resize!" "$picture"
         fi
         # "AE (x,y)": the count of differing pixels at the best offset.
-        out=$(compare -metric AE -subimage-search "$slot" "$picture" null: 2>&1 | tail -n1)
+        out=$(compare -metric AE -dissimilarity-threshold 1000000 -subimage-search "$slot" "$picture" null: 2>&1 | tail -n1)
         diff=$(sed -nE 's/^([0-9.e+]+) @ .*/\1/p' <<<"$out")
         where=$(sed -nE 's/.* @ ([0-9]+,[0-9]+)$/\1/p' <<<"$out")
         [ -n "$diff" ] || fail "could not compare the slot with $2: $out"
@@ -131,9 +154,10 @@ dialog_templates() {
 }
 
 # check_layout ID: the dialog read last (read_dialog) lays out as template ID says: each control at
-# its template's place and size in dialog units times one pair of base units, from one origin; the
-# up-down control and its buddy edit (which it moves and narrows) and an icon static sized to its
-# icon are held to their places only. Sets BASE_UNITS ("X,Y").
+# its template's place and size in dialog units times one pair of base units, from one origin. The
+# controls that size themselves are held to their places only: the up-down control and its buddy
+# edit (which it moves and narrows), an icon static (sized to its icon) and an etched line (Wine
+# makes it a little longer). Sets BASE_UNITS ("X,Y").
 check_layout() {
     local template
     template=$(awk -v start="^dialog $1 " 'found && !/^ / { exit } found || $0 ~ start { found = 1; print }' <<<"$TEMPLATES")
@@ -155,9 +179,10 @@ check_layout() {
             die "control $i is $c->{id}, the template says $item->{id}\n" if $c->{id} != $item->{id};
             my $updown = lc $c->{class} eq "msctls_updown32";
             my $buddy = $i < $#items && lc $controls[$i + 1]{class} eq "msctls_updown32";
-            my $icon = ($item->{style} & 0x1F) == 3;
+            my $sizesItself = ($item->{class} =~ /STATIC/i || $item->{class} eq "#130") &&
+                              grep { ($item->{style} & 0x1F) == $_ } 0x03, 0x10, 0x11;
             $place{$i} = 1 unless $updown;
-            $size{$i} = 1 unless $updown || $buddy || $icon;
+            $size{$i} = 1 unless $updown || $buddy || $sizesItself;
         }
         # Base units: the ones that give every sized control its width and height.
         my ($bx, $by);
@@ -195,4 +220,69 @@ menu_window_shot() {
     timeout 20 import -window root "$E2E_TMP/screen.png" || fail "could not take a screenshot"
     convert "$E2E_TMP/screen.png" -crop "${w}x${h}+$x+$y" +repage "$ARTIFACTS/$1.png" || fail "could not cut out the menu"
     log "menu screenshot $1.png (${w}x${h}+$x+$y)"
+}
+
+# ---- everything on screen at one scale ---------------------------------------------------------------
+
+# photograph_program SCALE PASSWORD: with the program running (Locked, AutoCloseAllowed and PASSWORD
+# set): screenshots of the tray slot, the tray menu and every dialog (About, Options, the password
+# change, the password prompt, the countdown), named NAME-SCALE.png; each dialog's layout checked
+# against its template (check_layout). Ends with Exit. Sets BASE_UNITS_ALL to the dialogs' base
+# units, one "ID X,Y" a line.
+photograph_program() {
+    local scale=$1 password=$2
+    BASE_UNITS_ALL=""
+    dialog_templates
+    slot_shot "tray-$scale"
+
+    open_tray_menu
+    menu_window_shot "menu-$scale"
+    menu_keys Escape
+    wait_for 10 "the menu to close" _menu_closed
+
+    tray_menu_keys Up Up Return
+    _dialog_at "About Dorvane" 105 "about-$scale"
+    focus_dialog "About Dorvane"
+    xdo key Return
+    wait_for 10 "About to close" no_dialog "About Dorvane"
+
+    tray_menu_keys Up Up Up Return
+    _dialog_at Options 106 "options-$scale"
+    click_control 1030
+    _dialog_at Password 108 "password-change-$scale"
+    focus_dialog Password
+    xdo key Escape
+    wait_for 10 "the password change to close" no_dialog Password
+    read_dialog Options || fail "Options went away with the password change"
+    click_control 2
+    wait_for 10 "Options to close" no_dialog Options
+
+    click_icon 1
+    _dialog_at Password 109 "password-prompt-$scale"
+    _type_password "$password"
+    _dialog_at Auto-closure 107 "countdown-$scale"
+    click_control 2
+    wait_for 10 "the countdown to close" no_dialog Auto-closure
+
+    tray_menu_keys Up Return
+    wait_dialog Password 10
+    _type_password "$password"
+    wait_exit main 20
+    check_eq "Exit after the password ends the program with 0" 0 "$EXIT_STATUS"
+}
+
+_menu_closed() { SEEN="the menu is still open"; ! _find_menu; }
+
+# _dialog_at TITLE ID NAME: waits for the dialog, photographs it as NAME and checks its layout.
+_dialog_at() {
+    wait_dialog "$1" 10
+    dialog_shot "$3"
+    check_layout "$2"
+    BASE_UNITS_ALL+="$2 $BASE_UNITS"$'\n'
+}
+
+_type_password() {
+    focus_dialog Password
+    xdo type --delay 50 "$1"
+    xdo key Return
 }

@@ -7,24 +7,10 @@ source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/desktop_lib.sh"
 english_locale
 
-# Where Wine's 32-bit half is installed, `wine reg` runs the 32-bit reg.exe, whose HKLM\Software
-# writes land in the 32-bit view: the drive list, the MCI driver and the virtual drive's own key are
-# written again into the 64-bit view, which Wine's mount manager, a 64-bit program and the driver read.
-registry_in_64_bit_view() {
-    # The driver's folder as vcd writes it (Z:\...\vcd), each backslash doubled in the .reg file.
-    local folder="Z:${WINEPREFIX//\//\\}\\vcd"
-    folder=${folder//\\/\\\\}
-    printf 'REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"d:"="cdrom"\n' >"$WINEPREFIX/drive_c/e2e-64.reg"
-    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\%s]\n"cdaudio"="vcdmci.dll"\n' MCI MCI32 \
-        >>"$WINEPREFIX/drive_c/e2e-64.reg"
-    printf '[HKEY_LOCAL_MACHINE\\Software\\Dorvane-vcd]\n"Folder"="%s"\n' "$folder" >>"$WINEPREFIX/drive_c/e2e-64.reg"
-    win reg import 'C:\e2e-64.reg' /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not write the 64-bit view"
-    mv "$WINEPREFIX/drive_c/e2e-64.reg" "$ARTIFACTS/setup-64.reg"
-}
 prepare() {
     vcd_drive d
     vcd data d DORVANE_DATA
-    registry_in_64_bit_view
+    in_64_bit_view vcd d
 }
 e2e_begin shell_restart prepare
 
