@@ -21,8 +21,8 @@ void LookUpLaterCalls()
     if (LookedUp) return;
     LookedUp = 1;
     // From the system folder only: a shcore.dll beside the program must not stand in for it.
-    DpiForMonitor = FindSystemCall<DpiForMonitorCall>(LoadLibraryExA("shcore.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32),
-                                            "GetDpiForMonitor");
+    HMODULE shcore = LoadLibraryExA("shcore.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    DpiForMonitor = FindSystemCall<DpiForMonitorCall>(shcore, "GetDpiForMonitor");
     MetricsForDpi = FindSystemCall<MetricsForDpiCall>(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi");
 }
 
