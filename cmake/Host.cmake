@@ -4,6 +4,9 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 enable_testing()
 
+# The icon sizes as one text, for the tests that draw the icons as the build does.
+string(REPLACE ";" " " ICON_SIZE_TEXT "${DORVANE_ICON_SIZES}")
+
 file(GLOB WINSIM_SOURCES CONFIGURE_DEPENDS winsim/src/*.cpp)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp tests/support/*.cpp)
 
@@ -45,6 +48,7 @@ function(add_host_suite suffix label prefix)
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
         MKICO_PATH="$<TARGET_FILE:mkico${suffix}>"
         ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons"
+        ICON_SIZES="${ICON_SIZE_TEXT}"
         HELP_DIR="${CMAKE_CURRENT_SOURCE_DIR}/help"
         EXPECT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/expect")
     add_dependencies(dorvane_tests${suffix} mkico${suffix})

@@ -15,13 +15,22 @@ else()
 endif()
 
 set(ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons)
+set(ICON_SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons)
 set(ICON_FILES)
 foreach(icon ${DORVANE_ICONS})
+    set(sources ${ICON_SOURCE_DIR}/${icon}.xpm)
+    foreach(size ${DORVANE_ICON_SIZES})
+        if(size EQUAL 32)
+            list(APPEND sources ${ICON_SOURCE_DIR}/${icon}.xpm)
+        else()
+            list(APPEND sources ${ICON_SOURCE_DIR}/${icon}_${size}.xpm)
+        endif()
+    endforeach()
     add_custom_command(
         OUTPUT ${ICON_DIR}/${icon}.ico
         COMMAND ${CMAKE_COMMAND} -E make_directory ${ICON_DIR}
-        COMMAND ${MKICO_COMMAND} ico ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${ICON_DIR}/${icon}.ico
-        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${MKICO_COMMAND}
+        COMMAND ${MKICO_COMMAND} ico ${ICON_DIR}/${icon}.ico ${sources}
+        DEPENDS ${sources} ${MKICO_COMMAND}
         COMMENT "Drawing ${icon}.ico")
     list(APPEND ICON_FILES ${ICON_DIR}/${icon}.ico)
 endforeach()
@@ -52,7 +61,8 @@ target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR} ${BITMAP_DIR}
 target_compile_options(Dorvane PRIVATE ${WINDOWS_COMPILE_OPTIONS} $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
 target_link_options(Dorvane PRIVATE ${WINDOWS_LINK_OPTIONS})
 target_link_libraries(Dorvane PRIVATE comctl32 shell32 gdi32 winmm)
-set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS "${ICON_FILES};${BITMAP_FILES}")
+set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS
+    "${ICON_FILES};${BITMAP_FILES};${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.manifest")
 
 add_executable(Ambergate WIN32 companion/Ambergate.c)
 target_compile_options(Ambergate PRIVATE ${WINDOWS_COMPILE_OPTIONS})

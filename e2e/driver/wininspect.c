@@ -18,6 +18,12 @@
  *   wininspect menu              the open pop-up menu of another program, read inside that program:
  *                                its windows' places, then its tree with texts, states and marks
  *   wininspect codepage          the ANSI and OEM code pages
+ *   wininspect forget-icon PID ID  what a restarting shell does to the icons of process PID (hex, as
+ *                                in Wine's traces) with identifier ID: NIM_DELETE for each hidden
+ *                                dialog window of the process
+ *   wininspect broadcast NAME    sends the registered message NAME to every top-level window, as a
+ *                                new taskbar does with "TaskbarCreated"
+ *   wininspect manifest FILE     the application manifest (RT_MANIFEST 1) of FILE as stored
  *
  * Output: one fact a line, plain ASCII but for the dialog command's UTF-8 texts. Texts are quoted with
  * C escapes (\n, \", \\, \xHH for other bytes, \uXXXX for other UTF-16 units of resource and menu
@@ -638,6 +644,70 @@ static int DumpResources(const char* file)
     return 0;
 }
 
+/* The manifest as the loader reads it, between two lines "manifest size=N" and "end". */
+static int DumpManifest(const char* file)
+{
+    HMODULE module = LoadLibraryExA(file, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == NULL) return 1;
+    DWORD size = 0;
+    const BYTE* text = FindData(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), &size);
+    if (text != NULL) {
+        printf("manifest size=%lu\n", size);
+        fwrite(text, 1, size, stdout);
+        if (size > 0 && text[size - 1] != '\n') putchar('\n');
+        puts("end");
+    }
+    FreeLibrary(module);
+    return text != NULL ? 0 : 1;
+}
+
+/* ---- the shell's side of a restart ------------------------------------------------------ */
+
+struct ForgetIcons {
+    DWORD pid;
+    UINT id;
+    int windows;
+};
+
+/* A restarting shell forgets every icon: here those of one window of the process, taken away as
+   the shell would take away an icon whose program asked it to. */
+static BOOL CALLBACK ForgetIcon(HWND window, LPARAM param)
+{
+    struct ForgetIcons* forget = (struct ForgetIcons*)param;
+    DWORD pid = 0;
+    char className[64];
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != forget->pid || IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className) ||
+        strcmp(className, "#32770") != 0)
+        return TRUE;
+    NOTIFYICONDATAW data;
+    memset(&data, 0, sizeof data);
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = forget->id;
+    BOOL deleted = Shell_NotifyIconW(NIM_DELETE, &data);
+    printf("forgot hwnd=%p id=%u result=%d\n", (void*)window, forget->id, deleted ? 1 : 0);
+    ++forget->windows;
+    return TRUE;
+}
+
+static int ForgetIcons(const char* pid, const char* id)
+{
+    struct ForgetIcons forget = {(DWORD)strtoul(pid, NULL, 16), (UINT)strtoul(id, NULL, 10), 0};
+    EnumWindows(ForgetIcon, (LPARAM)&forget);
+    return forget.windows > 0 ? 0 : 1;
+}
+
+/* As a new taskbar announces itself: to every top-level window, without waiting for any of them. */
+static int Broadcast(const char* name)
+{
+    UINT message = RegisterWindowMessageA(name);
+    if (message == 0) return 1;
+    BOOL sent = SendNotifyMessageA(HWND_BROADCAST, message, 0, 0);
+    printf("broadcast message=0x%04X result=%d\n", message, sent ? 1 : 0);
+    return sent ? 0 : 1;
+}
+
 /* ---- drives and code pages ------------------------------------------------------------- */
 
 /* Every drive the system lists, with its type (GetDriveTypeA) and volume label. */
@@ -1083,8 +1153,11 @@ int main(int argc, char** argv)
     else if (strcmp(command, "drives") == 0) status = ListDrives();
     else if (strcmp(command, "menu") == 0) status = ShowOpenMenu();
     else if (strcmp(command, "codepage") == 0) status = (printf("acp=%u oemcp=%u\n", GetACP(), GetOEMCP()), 0);
+    else if (strcmp(command, "forget-icon") == 0 && argc == 4) status = ForgetIcons(argv[2], argv[3]);
+    else if (strcmp(command, "broadcast") == 0 && argc == 3) status = Broadcast(argv[2]);
+    else if (strcmp(command, "manifest") == 0 && argc == 3) status = DumpManifest(argv[2]);
     else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | resources FILE | temp | hold"
-               " | drives | menu | codepage\n", stderr);
+               " | drives | menu | codepage | forget-icon PID ID | broadcast NAME | manifest FILE\n", stderr);
     fflush(stdout);
     return status;
 }

@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, AnIconThatCannotBeLoadedChangesNothing)
     HICON windowIcon = NULL;
     user.Do("show a missing picture", [&] {
         size_t calls = sim::TrayCalls().size();
-        sim::FailCall("LoadIconA", "158");
+        sim::FailCall("LoadImageA", "158");
         UpdateTrayIcon(MainWindow, IDI_DOOR_MOVING, 0);
         callsAfter = sim::TrayCalls().size() - calls;
         windowIcon = sim::WindowInfo(MainWindow)->bigIcon;
