@@ -9,36 +9,10 @@ display_dpi() {
     log "display scale $1 dpi"
 }
 
-# in_64_bit_view [vcd] LETTER...: (in e2e_begin's setup command, after the drives) the drive list
-# written again into the 64-bit view of HKLM\Software, with the virtual drive's MCI driver and folder
-# when "vcd" comes first: where Wine's 32-bit half is installed, `wine reg` runs the 32-bit reg.exe,
-# whose writes land in the 32-bit view, and Wine's mount manager, a 64-bit program and the driver
-# read the 64-bit one.
-in_64_bit_view() {
-    local file=$WINEPREFIX/drive_c/e2e-64.reg letter folder
-    printf 'REGEDIT4\n' >"$file"
-    if [ "${1:-}" = vcd ]; then
-        shift
-        # The driver's folder as vcd writes it (Z:\...\vcd), each backslash doubled in a .reg file.
-        folder="Z:${WINEPREFIX//\//\\}\\vcd"
-        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\%s]\n"cdaudio"="vcdmci.dll"\n' \
-            MCI MCI32 >>"$file"
-        printf '[HKEY_LOCAL_MACHINE\\Software\\Dorvane-vcd]\n"Folder"="%s"\n' "${folder//\\/\\\\}" >>"$file"
-    fi
-    for letter in "$@"; do
-        printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="cdrom"\n' "${letter,,}" >>"$file"
-    done
-    win reg import 'C:\e2e-64.reg' /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not write the 64-bit view"
-    mv "$file" "$ARTIFACTS/setup-64.reg"
-}
-
-# program_pid: sets PROGRAM_PID to the Windows process id (four hex digits) of the run "main" that
-# talks to the notification area: its first Shell_NotifyIconW call in the trace. (Wine may start
-# the program through a loader process of its own, whose lines come first.)
+# program_pid: sets PROGRAM_PID to the Windows process id (four hex digits) of the run "main".
 program_pid() {
-    PROGRAM_PID=$(grep -a -m1 -oE '^[0-9a-f]{4}:[0-9a-f]{4}:trace:systray:Shell_NotifyIconW' "$ARTIFACTS/main.stderr" |
-        cut -d: -f1)
-    [ -n "$PROGRAM_PID" ] || fail "no Shell_NotifyIconW call of the program in its trace yet"
+    run_pid main
+    PROGRAM_PID=$PID_OF
 }
 
 # program_tray_calls: sets TRAY_CALLS to the program's Shell_NotifyIcon calls in order (NIM_ADD ...).

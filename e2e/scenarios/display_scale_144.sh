@@ -10,7 +10,6 @@ english_locale
 PASSWORD=open-sesame
 prepare() {
     one_cd_drive
-    in_64_bit_view d
     display_dpi 144
     setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Locked 1
     setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Password "$PASSWORD"

@@ -10,7 +10,6 @@ english_locale
 prepare() {
     vcd_drive d
     vcd data d DORVANE_DATA
-    in_64_bit_view vcd d
 }
 e2e_begin shell_restart prepare
 
