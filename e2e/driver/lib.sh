@@ -664,7 +664,10 @@ registry_writes() {
                 next unless /RegSetValueExA\( [0-9a-f]+, [0-9a-f]+\ "((?:[^"\\]|\\.)*)", [0-9a-f]+,
                              ([0-9a-f]+), [0-9a-f]+, ([0-9a-f]+) \)\ ret=([0-9a-f]+)/x;
                 my $caller = hex $4;
-                print "$1 type=", hex $2, " size=", hex $3, "\n" if $caller >= $base && $caller < $base + $size;
+                # Type and size are DWORDs: on x64 the trace shows whole 64-bit slots, whose upper
+                # halves the callee never reads.
+                print "$1 type=", hex($2) & 0xFFFFFFFF, " size=", hex($3) & 0xFFFFFFFF, "\n"
+                    if $caller >= $base && $caller < $base + $size;
             }' "$DORVANE_BIN/Dorvane.exe")
 }
 
