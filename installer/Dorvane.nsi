@@ -40,6 +40,8 @@ Name "Dorvane"
 OutFile "${OUTFILE}"
 BrandingText "Dorvane ${VERSION}"
 SetCompressor /SOLID lzma
+; The same files make the same setup: the files' own dates would otherwise be stored with them.
+SetDateSave off
 ShowInstDetails show
 ShowUninstDetails show
 
