@@ -34,7 +34,7 @@ wait_for 15 "the companion's log line" companion_logged
 check_eq "the companion ran from the install folder" "$DIR\\Ambergate.exe 236 \"Dorvane_is1\"" "$COMPANION_LOG"
 # The command lines of every program started from the setup on (Wine's process trace of the setup
 # and of the programs it started, whichever process made the call).
-RUN_WINPID[finish]='[0-9a-f]{4}'
+RUN_WINPID["finish"]='[0-9a-f]{4}'
 created_processes finish
 check_has_line "the setup handed the shortcut to the desktop's shell" "$CREATED" \
     "app=(null) \"C:\\windows\\explorer.exe\" \"$DIR\\Dorvane.lnk\""

@@ -64,8 +64,9 @@ release_file other
 click_in_msgbox 4
 wait_setup_page "$EN_TITLE" finish
 # Not started from here this time: the finish page's start has its own scenario.
+run_unticked() { _setup_shows "$EN_TITLE" finish && grep -q '^control id=1203 .* checked=0 ' <<<"$SETUP_PAGE"; }
 click_in_page 1203
-wait_for 10 "Run Dorvane unticked" eval '_setup_shows "$EN_TITLE" finish && grep -q "^control id=1203 .* checked=0 " <<<"$SETUP_PAGE"'
+wait_for 10 "Run Dorvane unticked" run_unticked
 click_in_page 1
 wait_exit english 30
 check_eq "the setup's exit code after Retry" 0 "$EXIT_STATUS"
