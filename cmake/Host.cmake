@@ -103,3 +103,11 @@ if(DORVANE_WINDOWS_BUILD)
         endif()
     endforeach()
 endif()
+
+# The shipped files built a second time in another folder must come out byte for byte the same.
+if(DORVANE_WINDOWS_BUILD AND DORVANE_WINDOWS_BUILD_X86 AND DORVANE_SETUP AND DORVANE_SETUP_AMD64)
+    add_test(NAME build.reproducible COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_reproducible.sh
+        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/reproducible $<TARGET_FILE:mkico>
+        ${DORVANE_WINDOWS_BUILD} ${DORVANE_WINDOWS_BUILD_X86} ${DORVANE_SETUP} ${DORVANE_SETUP_AMD64})
+    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900)
+endif()

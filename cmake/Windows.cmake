@@ -54,6 +54,10 @@ add_custom_target(dorvane_bitmaps DEPENDS ${BITMAP_FILES})
 # Small, self-contained executables that import only system DLLs.
 set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections ${DORVANE_WARNINGS})
 set(WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections)
+# The same sources give the same bytes wherever and whenever they are built: no link time in the
+# PE header, no folder names of this machine in the code.
+list(APPEND WINDOWS_COMPILE_OPTIONS -ffile-prefix-map=${CMAKE_CURRENT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_CURRENT_BINARY_DIR}=build)
+list(APPEND WINDOWS_LINK_OPTIONS -Wl,--no-insert-timestamp)
 
 add_executable(Dorvane WIN32 ${DORVANE_SOURCES} src/res/Dorvane.rc)
 add_dependencies(Dorvane dorvane_icons dorvane_bitmaps)

@@ -5,7 +5,8 @@
  *   wininspect msgbox TITLE      the visible "#32770" windows captioned TITLE, with their controls
  *   wininspect dialog TITLE      the visible "#32770" windows whose title (UTF-16) is TITLE, with every
  *                                control's id, class, state (enabled, checked, hot key, focus) and text;
- *                                these texts are printed as UTF-8, read with the wide calls
+ *                                these texts are printed as UTF-8, read with the wide calls; a TITLE
+ *                                that ends in * names the start of the titles
  *   wininspect processes         running processes
  *   wininspect reg KEY [VIEW]    a registry key (HKCU\... or HKLM\...) with its values and subkeys, in
  *                                the registry view VIEW, /reg:64 or /reg:32 (default: the tool's own)
@@ -24,6 +25,10 @@
  *   wininspect broadcast NAME    sends the registered message NAME to every top-level window, as a
  *                                new taskbar does with "TaskbarCreated"
  *   wininspect manifest FILE     the application manifest (RT_MANIFEST 1) of FILE as stored
+ *   wininspect use FILE [write]  holds FILE open so that others may read it but neither write nor
+ *                                delete it, as a program's running .exe is held (with "write" they
+ *                                may write it, still not delete it); prints "using", then waits
+ *                                until it is killed
  *
  * Output: one fact a line, plain ASCII but for the dialog command's UTF-8 texts. Texts are quoted with
  * C escapes (\n, \", \\, \xHH for other bytes, \uXXXX for other UTF-16 units of resource and menu
@@ -224,6 +229,7 @@ static BOOL CALLBACK PrintDialogControl(HWND control, LPARAM unused)
 
 struct DialogSearch {
     const WCHAR* title;
+    int prefix; /* the title names only the start (it ended in "*") */
     int found;
 };
 
@@ -239,7 +245,8 @@ static BOOL CALLBACK PrintDialog(HWND window, LPARAM param)
     if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, (LPARAM)title, SMTO_ABORTIFHUNG, 2000, &copied))
         GetWindowTextW(window, title, 1024);
     title[1023] = 0;
-    if (lstrcmpW(title, search->title) != 0) return TRUE;
+    if (search->prefix ? wcsncmp(title, search->title, wcslen(search->title)) != 0 : lstrcmpW(title, search->title) != 0)
+        return TRUE;
     ++search->found;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
@@ -278,7 +285,15 @@ static int ShowDialogs(void)
         title[n] = 0;
         wanted = title;
     }
-    struct DialogSearch search = {wanted, 0};
+    WCHAR start[256];
+    size_t length = wcslen(wanted);
+    int prefix = length > 0 && length < 256 && wanted[length - 1] == L'*';
+    if (prefix) {
+        wcsncpy(start, wanted, length - 1);
+        start[length - 1] = 0;
+        wanted = start;
+    }
+    struct DialogSearch search = {wanted, prefix, 0};
     EnumWindows(PrintDialog, (LPARAM)&search);
     LocalFree(args);
     return search.found > 0 ? 0 : 1;
@@ -1134,6 +1149,24 @@ static int Hold(void)
     return 0;
 }
 
+/* ---- a file in use ------------------------------------------------------------------------ */
+
+/* Wine has one desktop: a Dorvane of another user's session is a file that nobody may write or
+   delete while it runs, and no window to be found. */
+static int UseFile(const char* path, int shareWrite)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | (shareWrite ? FILE_SHARE_WRITE : 0), NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        printf("cannot open %s: error %lu\n", path, GetLastError());
+        return 1;
+    }
+    puts("using");
+    fflush(stdout);
+    Sleep(INFINITE);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     /* Plain \n line ends, also when the output goes to a file. */
@@ -1156,8 +1189,10 @@ int main(int argc, char** argv)
     else if (strcmp(command, "forget-icon") == 0 && argc == 4) status = ForgetIcons(argv[2], argv[3]);
     else if (strcmp(command, "broadcast") == 0 && argc == 3) status = Broadcast(argv[2]);
     else if (strcmp(command, "manifest") == 0 && argc == 3) status = DumpManifest(argv[2]);
+    else if (strcmp(command, "use") == 0 && (argc == 3 || (argc == 4 && strcmp(argv[3], "write") == 0)))
+        status = UseFile(argv[2], argc == 4);
     else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | resources FILE | temp | hold"
-               " | drives | menu | codepage | forget-icon PID ID | broadcast NAME | manifest FILE\n", stderr);
+               " | drives | menu | codepage | forget-icon PID ID | broadcast NAME | manifest FILE | use FILE [write]\n", stderr);
     fflush(stdout);
     return status;
 }
