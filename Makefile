@@ -100,12 +100,17 @@ setup: x64 x86
 	@$(MAKENSIS) -DOUTFILE=$(abspath $(SETUP)) installer/Dorvane.nsi
 	@$(MAKENSIS) -DSETUP_AMD64 -DOUTFILE=$(abspath $(TEST_SETUP)) installer/Dorvane.nsi
 
+# SHA256SUMS beside them lets anyone check a download (`sha256sum -c SHA256SUMS`) or a build of
+# their own against it: the same tree builds the same bytes (`make test` checks that).
+DIST_FILES := $(notdir $(SETUP)) x64/Dorvane.exe x64/Ambergate.exe x86/Dorvane.exe x86/Ambergate.exe
+
 dist: setup
 	@mkdir -p $(DIST)/x64 $(DIST)/x86
 	@cp $(SETUP) $(DIST)/
 	@cp $(X64)/Dorvane.exe $(X64)/Ambergate.exe $(DIST)/x64/
 	@cp $(X86)/Dorvane.exe $(X86)/Ambergate.exe $(DIST)/x86/
-	@echo "Made:"; ls -l $(DIST)/$(notdir $(SETUP)) $(DIST)/x64/* $(DIST)/x86/* $(TEST_SETUP) | \
+	@cd $(DIST) && sha256sum $(DIST_FILES) >SHA256SUMS
+	@echo "Made:"; ls -l $(addprefix $(DIST)/,$(DIST_FILES) SHA256SUMS) $(TEST_SETUP) | \
 	    awk '{ printf "  %9d  %s\n", $$5, $$NF }'
 
 clean:

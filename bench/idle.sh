@@ -76,11 +76,13 @@ _slot_drawn() {
 }
 
 # start LABEL SLOT 'C:\...\Program.exe': starts it with Wine's tray trace on; waits for its first
-# tray call, then for its icon drawn in SLOT. `wine` ends in exec: its process is the program's.
+# tray call, then for its icon drawn in SLOT. Both are x64 programs, run by the 64-bit loader by
+# name, which becomes the program's process (the `wine` script would pick the 32-bit loader
+# where wine32 is installed, which hands a 64-bit program to another process).
 start() {
     local label=$1 slot=$2 exe=$3 start deadline
     start=$(_now_ms)
-    (cd "$WINEPREFIX/drive_c" && WINEDEBUG=-all,+systray exec wine "$exe") \
+    (cd "$WINEPREFIX/drive_c" && WINEDEBUG=-all,+systray exec "$WINE64" "$exe") \
         >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null &
     UNIX_PID[$label]=$!
     RUN_PID[$label]=$!
@@ -150,7 +152,7 @@ row() {
         printf "%-28s %12s %12s %16s\n", what, sprintf(format, d), sprintf(format, m), ratio }'
 }
 {
-    echo "Idle for $((elapsed / 1000)) s side by side under $(wine --version 2>/dev/null); Dorvane from $DORVANE_BIN"
+    echo "Idle for $((elapsed / 1000)) s side by side under $("$WINE64" --version 2>/dev/null); Dorvane from $DORVANE_BIN"
     printf "%-28s %12s %12s %16s\n" "" Dorvane minimal Dorvane/minimal
     row "start to icon in the tray, ms" "${TO_ICON[dorvane]}" "${TO_ICON[minimal]}" "%d"
     row "CPU time, ms" "$(awk -v n="${CPU_NS[dorvane]}" 'BEGIN { print n / 1e6 }')" \

@@ -4,6 +4,9 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 enable_testing()
 
+# The icon sizes as one text, for the tests that draw the icons as the build does.
+string(REPLACE ";" " " ICON_SIZE_TEXT "${DORVANE_ICON_SIZES}")
+
 file(GLOB WINSIM_SOURCES CONFIGURE_DEPENDS winsim/src/*.cpp)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp tests/support/*.cpp)
 
@@ -45,6 +48,7 @@ function(add_host_suite suffix label prefix)
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
         MKICO_PATH="$<TARGET_FILE:mkico${suffix}>"
         ICON_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons"
+        ICON_SIZES="${ICON_SIZE_TEXT}"
         HELP_DIR="${CMAKE_CURRENT_SOURCE_DIR}/help"
         EXPECT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/expect")
     add_dependencies(dorvane_tests${suffix} mkico${suffix})
@@ -63,6 +67,12 @@ add_host_suite("" host "host.")
 # tests/support/SanitizerOptions.cpp).
 add_host_suite(_asan host-asan ""
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+# The harness calls Wine's loaders by name (e2e/driver/wine_halves.sh), never the scripts that pick
+# a half by what is installed; this finds such calls without running anything.
+add_test(NAME e2e.named_loaders COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/check_loaders.sh
+    ${CMAKE_CURRENT_SOURCE_DIR})
+set_tests_properties(e2e.named_loaders PROPERTIES LABELS e2e TIMEOUT 30)
 
 # End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
 # a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
@@ -92,4 +102,12 @@ if(DORVANE_WINDOWS_BUILD)
                 ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD_X86};DORVANE_ARCH=x86;${E2E_ENVIRONMENT}")
         endif()
     endforeach()
+endif()
+
+# The shipped files built a second time in another folder must come out byte for byte the same.
+if(DORVANE_WINDOWS_BUILD AND DORVANE_WINDOWS_BUILD_X86 AND DORVANE_SETUP AND DORVANE_SETUP_AMD64)
+    add_test(NAME build.reproducible COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_reproducible.sh
+        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/reproducible $<TARGET_FILE:mkico>
+        ${DORVANE_WINDOWS_BUILD} ${DORVANE_WINDOWS_BUILD_X86} ${DORVANE_SETUP} ${DORVANE_SETUP_AMD64})
+    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900)
 endif()

@@ -15,13 +15,22 @@ else()
 endif()
 
 set(ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons)
+set(ICON_SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons)
 set(ICON_FILES)
 foreach(icon ${DORVANE_ICONS})
+    set(sources ${ICON_SOURCE_DIR}/${icon}.xpm)
+    foreach(size ${DORVANE_ICON_SIZES})
+        if(size EQUAL 32)
+            list(APPEND sources ${ICON_SOURCE_DIR}/${icon}.xpm)
+        else()
+            list(APPEND sources ${ICON_SOURCE_DIR}/${icon}_${size}.xpm)
+        endif()
+    endforeach()
     add_custom_command(
         OUTPUT ${ICON_DIR}/${icon}.ico
         COMMAND ${CMAKE_COMMAND} -E make_directory ${ICON_DIR}
-        COMMAND ${MKICO_COMMAND} ico ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${ICON_DIR}/${icon}.ico
-        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/res/icons/${icon}.xpm ${MKICO_COMMAND}
+        COMMAND ${MKICO_COMMAND} ico ${ICON_DIR}/${icon}.ico ${sources}
+        DEPENDS ${sources} ${MKICO_COMMAND}
         COMMENT "Drawing ${icon}.ico")
     list(APPEND ICON_FILES ${ICON_DIR}/${icon}.ico)
 endforeach()
@@ -45,6 +54,10 @@ add_custom_target(dorvane_bitmaps DEPENDS ${BITMAP_FILES})
 # Small, self-contained executables that import only system DLLs.
 set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections ${DORVANE_WARNINGS})
 set(WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections)
+# The same sources give the same bytes wherever and whenever they are built: no link time in the
+# PE header, no folder names of this machine in the code.
+list(APPEND WINDOWS_COMPILE_OPTIONS -ffile-prefix-map=${CMAKE_CURRENT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_CURRENT_BINARY_DIR}=build)
+list(APPEND WINDOWS_LINK_OPTIONS -Wl,--no-insert-timestamp)
 
 add_executable(Dorvane WIN32 ${DORVANE_SOURCES} src/res/Dorvane.rc)
 add_dependencies(Dorvane dorvane_icons dorvane_bitmaps)
@@ -52,7 +65,8 @@ target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR} ${BITMAP_DIR}
 target_compile_options(Dorvane PRIVATE ${WINDOWS_COMPILE_OPTIONS} $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
 target_link_options(Dorvane PRIVATE ${WINDOWS_LINK_OPTIONS})
 target_link_libraries(Dorvane PRIVATE comctl32 shell32 gdi32 winmm)
-set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS "${ICON_FILES};${BITMAP_FILES}")
+set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS
+    "${ICON_FILES};${BITMAP_FILES};${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.manifest")
 
 add_executable(Ambergate WIN32 companion/Ambergate.c)
 target_compile_options(Ambergate PRIVATE ${WINDOWS_COMPILE_OPTIONS})
@@ -64,6 +78,13 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
     target_compile_options(wininspect PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     target_link_options(wininspect PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(wininspect PRIVATE comctl32)
+    # Hooked into a program, the tool's file is loaded there as a module, and Wine (8.0) does not
+    # apply an .exe's relocations then. x64 code reaches its data relative to itself; 32-bit code by
+    # absolute addresses, so the 32-bit tool asks for a base of its own, away from the programs'
+    # (0x400000), and runs at it.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        target_link_options(wininspect PRIVATE -Wl,--image-base,0x20000000)
+    endif()
 endif()
 
 # The virtual CD drive of the end-to-end checks: an MCI cdaudio driver and a tool that sends MCI strings.

@@ -35,11 +35,20 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvane_is1"
 !define UNINSTALLER "Uninstall.exe"
 !define SHELL_FOLDERS_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
+; Every user profile of the computer, each with its folder as ProfileImagePath (64-bit view).
+!define PROFILE_LIST_KEY "Software\Microsoft\Windows NT\CurrentVersion\ProfileList"
+; Where a profile's StartUp folder is unless its user moved it (Vista and later).
+!define PROFILE_STARTUP "AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup"
 
 Name "Dorvane"
 OutFile "${OUTFILE}"
 BrandingText "Dorvane ${VERSION}"
 SetCompressor /SOLID lzma
+; The same files make the same setup: the files' own dates would otherwise be stored with them.
+SetDateSave off
+; A file that cannot be written stops the setup (Retry or Cancel), also a silent one, instead of
+; being skipped in a setup that then reports success.
+AllowSkipFiles off
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -178,15 +187,16 @@ Section "Dorvane" SectionProgram
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $1
 SectionEnd
 
-; The finish page's "Run Dorvane". An elevated setup hands the start to the desktop's shell, so
-; that the program runs as the user and not elevated (the shell's notification-area messages do not
-; reach an elevated window).
+; The finish page's "Run Dorvane", through the installed shortcut, which hands the program its folder:
+; InstallPath was written for the account that ran the setup, which need not be the one at the
+; desktop. An elevated setup hands the start to the desktop's shell, so that the program runs as
+; the user and not elevated (the shell's notification-area messages do not reach an elevated window).
 Function StartDorvane
     Call IsElevatedSplitToken
     ${If} $0 = 1
-        Exec '"$WINDIR\explorer.exe" "$INSTDIR\Dorvane.exe"'
+        Exec '"$WINDIR\explorer.exe" "$INSTDIR\Dorvane.lnk"'
     ${Else}
-        Exec '"$INSTDIR\Dorvane.exe"'
+        ExecShell "" "$INSTDIR\Dorvane.lnk"
     ${EndIf}
 FunctionEnd
 
@@ -199,11 +209,49 @@ Function un.onInit
     !insertmacro MULTIUSER_UNINIT
 FunctionEnd
 
+; The copies of Dorvane.lnk that Options put into StartUp folders: the user's own, where the program
+; puts it (the Shell Folders key's folder), and for an installation for all users the one in every
+; profile of this computer, at the StartUp folder's usual place (the uninstaller then runs elevated
+; and may reach them). A StartUp folder its user moved elsewhere is out of sight.
+Function un.RemoveStartupShortcuts
+    ReadRegStr $1 HKCU "${SHELL_FOLDERS_KEY}" "StartUp"
+    ${If} $1 != ""
+        Delete "$1\Dorvane.lnk"
+    ${EndIf}
+    ${If} $MultiUser.InstallMode == "AllUsers"
+        StrCpy $2 0
+        ${Do}
+            ClearErrors
+            EnumRegKey $3 HKLM "${PROFILE_LIST_KEY}" $2
+            ${If} ${Errors}
+            ${OrIf} $3 == ""
+                ${Break}
+            ${EndIf}
+            IntOp $2 $2 + 1
+            ; REG_EXPAND_SZ on Windows ("%SystemDrive%\Users\..."), read as it is stored.
+            ReadRegStr $4 HKLM "${PROFILE_LIST_KEY}\$3" "ProfileImagePath"
+            ${If} $4 != ""
+                ExpandEnvStrings $4 $4
+                Delete "$4\${PROFILE_STARTUP}\Dorvane.lnk"
+            ${EndIf}
+        ${Loop}
+    ${EndIf}
+FunctionEnd
+
 Section "Uninstall"
     Call un.WaitUntilDorvaneCloses
 
+    ; The programs first: while either stays (held open by a program this uninstaller cannot see),
+    ; everything else stays too, the programs-list entry and the uninstaller included, so that the
+    ; removal can be run again.
     Delete "$INSTDIR\Dorvane.exe"
     Delete "$INSTDIR\Ambergate.exe"
+    ${If} ${FileExists} "$INSTDIR\Dorvane.exe"
+    ${OrIf} ${FileExists} "$INSTDIR\Ambergate.exe"
+        DetailPrint "$(DorvaneNotRemoved)"
+        MessageBox MB_OK|MB_ICONSTOP "$(DorvaneNotRemoved)" /SD IDOK
+        Abort "$(DorvaneNotRemoved)"
+    ${EndIf}
     Delete "$INSTDIR\help.html"
     Delete "$INSTDIR\help_r.html"
     Delete "$INSTDIR\Dorvane.lnk"
@@ -215,11 +263,7 @@ Section "Uninstall"
     ; The companion's note of each start.
     Delete "$TEMP\Ambergate.log"
 
-    ; The copy that Options puts into the user's StartUp folder, the one the program reads.
-    ReadRegStr $1 HKCU "${SHELL_FOLDERS_KEY}" "StartUp"
-    ${If} $1 != ""
-        Delete "$1\Dorvane.lnk"
-    ${EndIf}
+    Call un.RemoveStartupShortcuts
 
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 

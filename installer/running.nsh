@@ -4,7 +4,9 @@
 ; for the user to close it, and a silent run gives up with exit code 2 and changes nothing.
 ;
 ; The program's windows are dialogs (class "#32770"), its hidden main window among them; one whose
-; process is $INSTDIR\Dorvane.exe means the program runs from there.
+; process is $INSTDIR\Dorvane.exe means the program runs from there, on this desktop. A Dorvane of
+; another user's session has no window here: Windows lets nobody write the .exe of a running
+; program, so a program file that cannot be opened for writing tells of that one.
 
 !include LogicLib.nsh
 
@@ -43,16 +45,58 @@ Function ${UN}IsDorvaneRunning
     Pop $1
 FunctionEnd
 
-; Returns once no Dorvane runs from $INSTDIR; aborts the section when the user gives up (Cancel,
-; and at once in silent mode).
+; $0 := 1 when the file $1 exists and another process holds it so that it cannot be written (a
+; sharing or lock violation, as for a running program's .exe), else 0.
+Function ${UN}IsFileInUse
+    Push $2
+    Push $3
+    StrCpy $0 0
+    ; GENERIC_WRITE, sharing everything, OPEN_EXISTING: nothing is written, the file stays as it is.
+    System::Call 'kernel32::CreateFileW(w r1, i 0x40000000, i 7, p 0, i 3, i 0, p 0) p .r2 ?e'
+    Pop $3
+    ${If} $2 P= -1
+        ; ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION; a missing file is not in use.
+        ${If} $3 = 32
+        ${OrIf} $3 = 33
+            StrCpy $0 1
+        ${EndIf}
+    ${Else}
+        System::Call 'kernel32::CloseHandle(p r2)'
+    ${EndIf}
+    Pop $3
+    Pop $2
+FunctionEnd
+
+; $0 := 1 when Dorvane.exe or Ambergate.exe in $INSTDIR is in use, else 0.
+Function ${UN}AreDorvaneFilesInUse
+    Push $1
+    StrCpy $1 "$INSTDIR\Dorvane.exe"
+    Call ${UN}IsFileInUse
+    ${If} $0 = 0
+        StrCpy $1 "$INSTDIR\Ambergate.exe"
+        Call ${UN}IsFileInUse
+    ${EndIf}
+    Pop $1
+FunctionEnd
+
+; Returns once no Dorvane runs from $INSTDIR, on this desktop or in another session; aborts the
+; section when the user gives up (Cancel, and at once in silent mode).
 Function ${UN}WaitUntilDorvaneCloses
+    Push $1
     ${Do}
         Call ${UN}IsDorvaneRunning
-        ${IfThen} $0 = 0 ${|} ${Break} ${|}
-        DetailPrint "$(DorvaneRunning)"
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(DorvaneRunning)" /SD IDCANCEL IDRETRY +2
+        ${If} $0 = 1
+            StrCpy $1 "$(DorvaneRunning)"
+        ${Else}
+            Call ${UN}AreDorvaneFilesInUse
+            ${IfThen} $0 = 0 ${|} ${Break} ${|}
+            StrCpy $1 "$(DorvaneInUse)"
+        ${EndIf}
+        DetailPrint "$1"
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$1" /SD IDCANCEL IDRETRY +2
         Abort "$(DorvaneStillRunning)"
     ${Loop}
+    Pop $1
 FunctionEnd
 
 !macroend

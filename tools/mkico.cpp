@@ -1,12 +1,16 @@
-// mkico: turns the small XPM sources in src/res/icons into the 16-colour
-// .ico and .bmp files that the resource script embeds.
+// mkico: turns the small XPM sources in src/res/icons and src/res/bitmaps into
+// the .ico and .bmp files that the resource script embeds.
 //
-//   mkico ico <in.xpm> <out.ico>   one 4-bpp image with a 1-bit AND mask
-//   mkico bmp <in.xpm> <out.bmp>   a 4-bpp bitmap, no transparency allowed
+//   mkico ico <out.ico> <in.xpm>...  an icon group's images: the first source
+//                                    as 16 colours (4 bpp) with a 1-bit AND
+//                                    mask, each further one in 32-bit colour
+//                                    with alpha (and the same kind of mask)
+//   mkico bmp <in.xpm> <out.bmp>     a 4-bpp bitmap, no transparency allowed
 //
 // Only the XPM we write ourselves is understood: the C-array form, one
-// character per pixel, colour lines "x c #RRGGBB" or "x c None", and every
-// colour taken from the standard Windows 16-colour palette. Anything else is
+// character per pixel, colour lines "x c #RRGGBB" or "x c None". A 16-colour
+// image takes its colours from the standard Windows palette; a 32-bit one any
+// colour, each pixel opaque or (None) fully transparent. Anything else is
 // refused with a message naming the line. On failure no output file is left.
 //
 // Host build tool: standard C++17 only, so it builds on Linux and with MinGW.
@@ -112,8 +116,9 @@ int hexDigit(char ch) {
     return -1;
 }
 
-// Maps "#RRGGBB" or "None" to a palette index or kTransparent.
-int colourIndex(const std::string& value, int line) {
+// Maps "#RRGGBB" or "None" to 0xRRGGBB or kTransparent; with `paletteOnly`
+// the colour must be one of the 16.
+int colourValue(const std::string& value, int line, bool paletteOnly) {
     std::string lower;
     for (char ch : value) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     if (lower == "none") return kTransparent;
@@ -126,22 +131,29 @@ int colourIndex(const std::string& value, int line) {
             rgb = (rgb << 4) | static_cast<std::uint32_t>(d < 0 ? 0 : d);
         }
         if (ok) {
-            for (int idx = 0; idx < 16; ++idx)
-                if (kPalette[idx] == rgb) return idx;
+            if (!paletteOnly) return static_cast<int>(rgb);
+            for (std::uint32_t entry : kPalette)
+                if (entry == rgb) return static_cast<int>(rgb);
             failAt(line, "colour " + value + " is not in the 16-colour palette");
         }
     }
     failAt(line, "colour '" + value + "' must be #RRGGBB or None");
 }
 
+int paletteIndex(int rgb) {
+    for (int idx = 0; idx < 16; ++idx)
+        if (kPalette[idx] == static_cast<std::uint32_t>(rgb)) return idx;
+    throw Error("colour outside the palette");  // parseXpm has refused it already
+}
+
 struct Image {
     int width = 0;
     int height = 0;
-    std::vector<int> pixels;  // row-major, top row first; index or kTransparent
+    std::vector<int> pixels;  // row-major, top row first; 0xRRGGBB or kTransparent
     int at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-Image parseXpm(const std::string& src, bool allowTransparent) {
+Image parseXpm(const std::string& src, bool allowTransparent, bool paletteOnly) {
     std::size_t start = 0;
     while (start < src.size() && std::isspace(static_cast<unsigned char>(src[start]))) ++start;
     if (src.compare(start, 9, "/* XPM */") != 0) throw Error("not an XPM file (no '/* XPM */' header)");
@@ -166,8 +178,9 @@ Image parseXpm(const std::string& src, bool allowTransparent) {
     if (lits.size() < 1 + static_cast<std::size_t>(ncolours))
         throw Error("too few colour lines: expected " + std::to_string(ncolours));
 
+    constexpr int kUndefined = -2;
     int map[256];
-    for (int& m : map) m = -2;  // not defined
+    for (int& m : map) m = kUndefined;
     for (int k = 1; k <= ncolours; ++k) {
         const Literal& l = lits[k];
         if (l.text.empty()) failAt(l.line, "empty colour line");
@@ -175,11 +188,11 @@ Image parseXpm(const std::string& src, bool allowTransparent) {
         const std::vector<std::string> rest = words(l.text.substr(1));
         if (rest.size() != 2 || rest[0] != "c")
             failAt(l.line, "colour line must be \"<char> c #RRGGBB\" or \"<char> c None\"");
-        if (map[key] != -2) failAt(l.line, std::string("pixel character '") + l.text[0] + "' defined twice");
-        const int idx = colourIndex(rest[1], l.line);
-        if (idx == kTransparent && !allowTransparent)
+        if (map[key] != kUndefined) failAt(l.line, std::string("pixel character '") + l.text[0] + "' defined twice");
+        const int value = colourValue(rest[1], l.line, paletteOnly);
+        if (value == kTransparent && !allowTransparent)
             failAt(l.line, "transparent colour None is not allowed in a bitmap");
-        map[key] = idx;
+        map[key] = value;
     }
 
     if (lits.size() < expected)
@@ -195,9 +208,9 @@ Image parseXpm(const std::string& src, bool allowTransparent) {
             failAt(l.line, "row has " + std::to_string(l.text.size()) + " pixels, expected " +
                                std::to_string(img.width));
         for (char ch : l.text) {
-            const int idx = map[static_cast<unsigned char>(ch)];
-            if (idx == -2) failAt(l.line, std::string("unknown pixel character '") + ch + "'");
-            img.pixels.push_back(idx);
+            const int value = map[static_cast<unsigned char>(ch)];
+            if (value == kUndefined) failAt(l.line, std::string("unknown pixel character '") + ch + "'");
+            img.pixels.push_back(value);
         }
     }
     return img;
@@ -215,20 +228,20 @@ void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
     put16(b, v >> 16);
 }
 
-std::uint32_t xorStride(int width) { return ((static_cast<std::uint32_t>(width) * 4 + 31) / 32) * 4; }
+std::uint32_t xorStride(int width, int bits) { return ((static_cast<std::uint32_t>(width) * bits + 31) / 32) * 4; }
 std::uint32_t andStride(int width) { return ((static_cast<std::uint32_t>(width) + 31) / 32) * 4; }
 
-void putInfoHeader(std::vector<std::uint8_t>& b, int width, int heightField, std::uint32_t imageSize) {
+void putInfoHeader(std::vector<std::uint8_t>& b, int width, int heightField, int bits, std::uint32_t imageSize) {
     put32(b, 40);
     put32(b, static_cast<std::uint32_t>(width));
     put32(b, static_cast<std::uint32_t>(heightField));
     put16(b, 1);  // planes
-    put16(b, 4);  // bits per pixel
+    put16(b, static_cast<unsigned>(bits));
     put32(b, 0);  // BI_RGB
     put32(b, imageSize);
     put32(b, 0);  // x pixels per metre
     put32(b, 0);  // y pixels per metre
-    put32(b, 0);  // colours used: all 16
+    put32(b, 0);  // colours used: all of the palette, if any
     put32(b, 0);  // important colours
 }
 
@@ -242,17 +255,34 @@ void putPalette(std::vector<std::uint8_t>& b) {
 }
 
 // 4-bpp pixel rows, bottom row first, high nibble = left pixel.
-void putXorBits(std::vector<std::uint8_t>& b, const Image& img) {
-    const std::uint32_t stride = xorStride(img.width);
+void putNibbles(std::vector<std::uint8_t>& b, const Image& img) {
+    const std::uint32_t stride = xorStride(img.width, 4);
     for (int y = img.height - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(stride, 0);
         for (int x = 0; x < img.width; ++x) {
-            const int idx = img.at(x, y);
-            const unsigned nib = idx == kTransparent ? 0u : static_cast<unsigned>(idx);
+            const int rgb = img.at(x, y);
+            const unsigned nib = rgb == kTransparent ? 0u : static_cast<unsigned>(paletteIndex(rgb));
             row[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? nib << 4 : nib);
         }
         b.insert(b.end(), row.begin(), row.end());
     }
+}
+
+// 32-bpp rows, bottom row first, each pixel blue, green, red, alpha; a
+// transparent pixel is all zero.
+void putArgb(std::vector<std::uint8_t>& b, const Image& img) {
+    for (int y = img.height - 1; y >= 0; --y)
+        for (int x = 0; x < img.width; ++x) {
+            const int rgb = img.at(x, y);
+            if (rgb == kTransparent) {
+                put32(b, 0);
+            } else {
+                b.push_back(static_cast<std::uint8_t>(rgb & 0xFF));
+                b.push_back(static_cast<std::uint8_t>((rgb >> 8) & 0xFF));
+                b.push_back(static_cast<std::uint8_t>((rgb >> 16) & 0xFF));
+                b.push_back(0xFF);
+            }
+        }
 }
 
 // 1-bpp mask rows, bottom row first, most significant bit = left pixel;
@@ -267,31 +297,50 @@ void putAndBits(std::vector<std::uint8_t>& b, const Image& img) {
     }
 }
 
-std::vector<std::uint8_t> makeIco(const Image& img) {
-    const std::uint32_t xorSize = xorStride(img.width) * img.height;
-    const std::uint32_t andSize = andStride(img.width) * img.height;
-    const std::uint32_t resSize = 40 + 16 * 4 + xorSize + andSize;
+// One image of an icon file as the resource compiler copies it: the DIB with
+// its colour and mask halves. 4 or 32 bits a pixel.
+std::vector<std::uint8_t> iconImage(const Image& img, int bits) {
+    const std::uint32_t colourSize = xorStride(img.width, bits) * img.height;
+    const std::uint32_t maskSize = andStride(img.width) * img.height;
     std::vector<std::uint8_t> b;
-    put16(b, 0);  // ICONDIR
-    put16(b, 1);
-    put16(b, 1);
-    b.push_back(static_cast<std::uint8_t>(img.width & 0xFF));  // 256 is stored as 0
-    b.push_back(static_cast<std::uint8_t>(img.height & 0xFF));
-    b.push_back(16);  // colour count
-    b.push_back(0);
-    put16(b, 1);  // planes
-    put16(b, 4);  // bit count
-    put32(b, resSize);
-    put32(b, 6 + 16);  // image offset
-    putInfoHeader(b, img.width, img.height * 2, xorSize + andSize);
-    putPalette(b);
-    putXorBits(b, img);
+    putInfoHeader(b, img.width, img.height * 2, bits, colourSize + maskSize);
+    if (bits == 4) {
+        putPalette(b);
+        putNibbles(b, img);
+    } else {
+        putArgb(b, img);
+    }
     putAndBits(b, img);
     return b;
 }
 
+// The icon file: directory, then the images in the order given.
+std::vector<std::uint8_t> makeIco(const std::vector<Image>& images) {
+    std::vector<std::vector<std::uint8_t>> data;
+    for (std::size_t i = 0; i < images.size(); ++i) data.push_back(iconImage(images[i], i == 0 ? 4 : 32));
+    std::vector<std::uint8_t> b;
+    put16(b, 0);  // ICONDIR
+    put16(b, 1);
+    put16(b, static_cast<unsigned>(images.size()));
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const Image& img = images[i];
+        b.push_back(static_cast<std::uint8_t>(img.width & 0xFF));  // 256 is stored as 0
+        b.push_back(static_cast<std::uint8_t>(img.height & 0xFF));
+        b.push_back(i == 0 ? 16 : 0);  // colour count: 0 for more than 256
+        b.push_back(0);
+        put16(b, 1);  // planes
+        put16(b, i == 0 ? 4 : 32);
+        put32(b, static_cast<std::uint32_t>(data[i].size()));
+        put32(b, offset);
+        offset += static_cast<std::uint32_t>(data[i].size());
+    }
+    for (const auto& image : data) b.insert(b.end(), image.begin(), image.end());
+    return b;
+}
+
 std::vector<std::uint8_t> makeBmp(const Image& img) {
-    const std::uint32_t xorSize = xorStride(img.width) * img.height;
+    const std::uint32_t xorSize = xorStride(img.width, 4) * img.height;
     const std::uint32_t offBits = 14 + 40 + 16 * 4;
     std::vector<std::uint8_t> b;
     b.push_back('B');
@@ -300,9 +349,9 @@ std::vector<std::uint8_t> makeBmp(const Image& img) {
     put16(b, 0);
     put16(b, 0);
     put32(b, offBits);
-    putInfoHeader(b, img.width, img.height, xorSize);
+    putInfoHeader(b, img.width, img.height, 4, xorSize);
     putPalette(b);
-    putXorBits(b, img);
+    putNibbles(b, img);
     return b;
 }
 
@@ -344,32 +393,43 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& data) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: mkico ico <in.xpm> <out.ico>\n"
+                 "usage: mkico ico <out.ico> <16-colour.xpm> [<32-bit.xpm>...]\n"
                  "       mkico bmp <in.xpm> <out.bmp>\n");
     return 2;
+}
+
+// Reads and parses one source; errors name the file.
+Image readXpm(const std::string& path, bool allowTransparent, bool paletteOnly) {
+    const std::string src = readFile(path);
+    try {
+        return parseXpm(src, allowTransparent, paletteOnly);
+    } catch (const Error& e) {
+        throw Error(path + ": " + e.what());
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) return usage();
+    if (argc < 4) return usage();
     const std::string mode = argv[1];
-    const std::string inPath = argv[2];
-    const std::string outPath = argv[3];
     if (mode != "ico" && mode != "bmp") return usage();
+    if (mode == "bmp" && argc != 4) return usage();
+    const std::string outPath = mode == "ico" ? argv[2] : argv[3];
+    std::vector<std::string> inPaths;
+    if (mode == "ico") inPaths.assign(argv + 3, argv + argc);
+    else inPaths.push_back(argv[2]);
     try {
-        const std::string src = readFile(inPath);
-        Image img;
-        try {
-            img = parseXpm(src, mode == "ico");
-        } catch (const Error& e) {
-            throw Error(inPath + ": " + e.what());
-        }
-        writeFile(outPath, mode == "ico" ? makeIco(img) : makeBmp(img));
+        std::vector<Image> images;
+        for (std::size_t i = 0; i < inPaths.size(); ++i)
+            images.push_back(readXpm(inPaths[i], mode == "ico", mode == "bmp" || i == 0));
+        writeFile(outPath, mode == "ico" ? makeIco(images) : makeBmp(images[0]));
     } catch (const std::exception& e) {
         // Don't let a stale result from an earlier run pass for this one.
         std::error_code ec;
-        if (!std::filesystem::equivalent(inPath, outPath, ec)) std::filesystem::remove(outPath, ec);
+        bool isSource = false;
+        for (const std::string& in : inPaths) isSource = isSource || std::filesystem::equivalent(in, outPath, ec);
+        if (!isSource) std::filesystem::remove(outPath, ec);
         std::fprintf(stderr, "mkico: %s\n", e.what());
         return 1;
     }

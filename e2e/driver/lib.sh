@@ -12,16 +12,31 @@
 # Whatever happens (failure, deadline, Ctrl-C), the prefix's Wine processes and the Xvfb are ended.
 # Artefacts (log, screenshots, Wine traces, dumps) go to $E2E_WORK/artifacts/<name>/.
 #
-# Environment: DORVANE_BIN (folder with Dorvane.exe, Ambergate.exe, wininspect.exe), E2E_WORK
-# (scratch folder), E2E_DRIVER (this folder). E2E_DEADLINE (seconds, default 150) bounds a scenario;
+# Environment: DORVANE_BIN (folder with Dorvane.exe, Ambergate.exe, wininspect.exe), DORVANE_ARCH
+# (x64 or x86: which build that is, and so which of Wine's halves runs it), E2E_WORK (scratch
+# folder), E2E_DRIVER (this folder). E2E_DEADLINE (seconds, default 150) bounds a scenario;
 # E2E_KEEP_PREFIX=1 keeps its prefix afterwards for a look.
+#
+# Every Wine call names its loader and every registry access under HKLM\Software its view (see
+# wine_halves.sh): `win` and `inspect` run in the program's half, `win64` in the 64-bit one.
 
 set -o nounset -o pipefail
 
 : "${DORVANE_BIN:?DORVANE_BIN must name the folder with the x64 programs}"
 : "${E2E_WORK:?E2E_WORK must name a scratch folder}"
 E2E_DRIVER=${E2E_DRIVER:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
+source "$E2E_DRIVER/wine_halves.sh"
+# The inspection tool of the program's own build: a menu can only be read by a tool of the same
+# bitness as the program, as the tool hooks itself into the program's process.
 INSPECT_EXE=$DORVANE_BIN/wininspect.exe
+# The half that runs the program under test (DORVANE_ARCH x64 or x86), and the registry view it sees.
+if [ "${DORVANE_ARCH:-x64}" = x86 ]; then
+    PROGRAM_WINE=$WINE32
+    PROGRAM_VIEW=/reg:32
+else
+    PROGRAM_WINE=$WINE64
+    PROGRAM_VIEW=/reg:64
+fi
 
 # Where the program's settings live.
 SETTINGS_KEY='HKCU\Software\Ostrelle\Dorvane'
@@ -38,8 +53,10 @@ HOLDER_PID=""
 declare -A RUN_PID=() RUN_WINPID=()
 # More of Wine's trace channels for the program's runs (trace_calls sets it).
 E2E_TRACE=""
-# Registry values that e2e_begin's setup command asks for (setup_reg), in .reg file form.
+# Registry values that e2e_begin's setup command asks for, in .reg file form: for the program
+# (setup_reg, written in its view) and for Wine's own 64-bit services (setup_reg_wine).
 SETUP_REG=""
+SETUP_REG_WINE=""
 # Why the x86 build cannot run here, when it cannot.
 X86_MISSING=""
 # The line of the program's trace that mark_trace reached.
@@ -138,10 +155,21 @@ wait_for() {
 
 # ---- Wine --------------------------------------------------------------------------------------
 
-# wine in this scenario's prefix, quiet, with a deadline so that nothing can hang the scenario.
-win() { timeout 60 env WINEDEBUG=-all wine "$@"; }
+# wine in this scenario's prefix, quiet, with a deadline so that nothing can hang the scenario: the
+# loader of the program's half, so `win reg` reaches HKLM\Software in the view the program sees.
+win() { timeout 60 env WINEDEBUG=-all "$PROGRAM_WINE" "$@"; }
 
-# wininspect inside the prefix; plain lines on stdout.
+# The same with the 64-bit loader: Wine's own tools (wineboot, cmd, reg for Wine's settings).
+win64() { timeout 60 env WINEDEBUG=-all "$WINE64" "$@"; }
+
+# Ends every process of the prefix and waits for the server to go (as `wineserver -k; -w`).
+end_wine_now() {
+    timeout 20 "$WINE_SERVER" -k >/dev/null 2>&1
+    timeout 20 "$WINE_SERVER" -w >/dev/null 2>&1
+    return 0
+}
+
+# wininspect inside the prefix, the build of the program's half; plain lines on stdout.
 inspect() { win "$INSPECT_EXE" "$@" 2>>"$ARTIFACTS/wininspect.stderr"; }
 
 # xdotool with a deadline: a --sync wait that never comes true must not hang the scenario.
@@ -158,8 +186,10 @@ unix_path() {
 BASE_RECIPE=1
 _base_stamp() {
     echo "recipe $BASE_RECIPE"
-    wine --version 2>/dev/null
+    "$WINE64" --version 2>/dev/null
     stat -c %Y /usr/share/wine/wine.inf 2>/dev/null
+    # A prefix made before the 32-bit half came (or went) lacks (or has) its syswow64 files.
+    [ -x "$WINE32" ] && echo "with the 32-bit half"
 }
 
 # make_prefix_at DIR: a new Wine prefix, set up for unattended runs.
@@ -168,12 +198,14 @@ make_prefix_at() {
     stamp=$(_base_stamp)
     rm -rf "$dir"
     # No Mono, Gecko or desktop menu entries: nothing here needs them and they only cost time.
+    # A 64-bit prefix, made by the 64-bit wineboot whether or not the 32-bit half is installed.
     WINEPREFIX=$dir WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' WINEDEBUG=-all \
-        timeout 120 wineboot -i >"$ARTIFACTS/wineboot.log" 2>&1 || fail "wineboot -i failed (see wineboot.log)"
-    # A crash prints its backtrace to the program's stderr instead of waiting in a dialog.
-    WINEPREFIX=$dir WINEDEBUG=-all timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        timeout 120 "$WINE64" wineboot -i >"$ARTIFACTS/wineboot.log" 2>&1 || fail "wineboot -i failed (see wineboot.log)"
+    # A crash prints its backtrace to the program's stderr instead of waiting in a dialog (HKCU: one
+    # key for both halves).
+    WINEPREFIX=$dir WINEDEBUG=-all timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
         /t REG_DWORD /d 0 /f >>"$ARTIFACTS/wineboot.log" 2>&1 || fail "could not configure the new prefix"
-    WINEPREFIX=$dir timeout 60 wineserver -w
+    WINEPREFIX=$dir timeout 60 "$WINE_SERVER" -w
     echo "$stamp" >"$dir/.e2e-stamp"
 }
 
@@ -205,9 +237,7 @@ _make_prefix() {
 
 _end_wine() {
     [ -d "${WINEPREFIX:-}" ] || return 0
-    timeout 20 wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    return 0
+    end_wine_now
 }
 
 # A private X display; Xvfb says which number it took once it is ready.
@@ -224,7 +254,8 @@ _start_display() {
 # Starts Wine's desktop with its notification area and keeps it up for the whole scenario (Wine
 # ends the desktop when the last program of the prefix ends; the checks after an exit need it).
 _start_desktop() {
-    env WINEDEBUG=-all wine "$INSPECT_EXE" hold >"$E2E_TMP/holder.out" 2>"$ARTIFACTS/holder.stderr" </dev/null &
+    : >"$E2E_TMP/holder.out"
+    env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" hold >"$E2E_TMP/holder.out" 2>"$ARTIFACTS/holder.stderr" </dev/null &
     HOLDER_PID=$!
     wait_for 60 "Wine's desktop and notification area" grep -qx 'ready' "$E2E_TMP/holder.out"
 }
@@ -236,14 +267,20 @@ _start_desktop() {
 # and Wine is ended after it.
 prepare_prefix() {
     SETUP_REG=""
+    SETUP_REG_WINE=""
     "$@"
-    if [ -n "$SETUP_REG" ]; then
-        printf 'REGEDIT4\n%s\n' "$SETUP_REG" >"$WINEPREFIX/drive_c/e2e-setup.reg"
-        win reg import 'C:\e2e-setup.reg' >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
-            fail "could not write the setup's registry values (see reg.stderr)"
-        mv "$WINEPREFIX/drive_c/e2e-setup.reg" "$ARTIFACTS/setup.reg"
-    fi
+    _import_setup_reg "$SETUP_REG_WINE" /reg:64 setup-wine.reg
+    _import_setup_reg "$SETUP_REG" "$PROGRAM_VIEW" setup.reg
     _end_wine
+}
+
+# _import_setup_reg VALUES VIEW ARTEFACT: writes the .reg form VALUES into the registry VIEW.
+_import_setup_reg() {
+    [ -n "$1" ] || return 0
+    printf 'REGEDIT4\n%s\n' "$1" >"$WINEPREFIX/drive_c/e2e-setup.reg"
+    win64 reg import 'C:\e2e-setup.reg' "$2" >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+        fail "could not write the setup's registry values (see reg.stderr)"
+    mv "$WINEPREFIX/drive_c/e2e-setup.reg" "$ARTIFACTS/$3"
 }
 
 # one_cd_drive: the usual machine, with one CD-ROM drive D: (no disc behind it).
@@ -260,13 +297,19 @@ e2e_begin() {
         exit 77
     fi
     E2E_TMP=$(mktemp -d "$E2E_WORK/tmp.$E2E_NAME.XXXXXX")
+    export E2E_BARE_WINE_LOG=$ARTIFACTS/bare-wine-calls.txt
     trap _on_exit EXIT
     trap '_on_signal "interrupted"' INT HUP
     trap '_on_signal "terminated"' TERM
     trap '_on_signal "its deadline of ${E2E_DEADLINE:-150} s passed"' ALRM
     _start_watchdog "${E2E_DEADLINE:-150}"
+    local exe machine=8664
+    [ "${DORVANE_ARCH:-x64}" = x86 ] && machine=014c
     for exe in Dorvane.exe Ambergate.exe wininspect.exe; do
-        [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
+        [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make ${DORVANE_ARCH:-x64}'"
+        # The program, its companion and the tool that reads its menus are of the half that runs them.
+        [ "$(pe_machine "$DORVANE_BIN/$exe")" = $machine ] ||
+            fail "$DORVANE_BIN/$exe is no ${DORVANE_ARCH:-x64} program (PE machine $(pe_machine "$DORVANE_BIN/$exe"))"
     done
     unset DISPLAY
     _start_display
@@ -283,11 +326,43 @@ _can_run_x86() {
         X86_MISSING="this machine's kernel cannot run 32-bit Linux programs, so Wine cannot run 32-bit Windows ones"
         return 1
     fi
-    if [ ! -e /usr/lib/wine/wineserver32 ]; then
-        X86_MISSING="Wine's 32-bit half (wine32:i386) is not installed"
+    if [ ! -x "$WINE32" ]; then
+        X86_MISSING="Wine's 32-bit half (wine32:i386, the loader $WINE32) is not installed"
         return 1
     fi
     return 0
+}
+
+# A call of Debian's `wine`, `wineboot`, `winepath` or `wineserver` scripts would run whichever half
+# they pick on this machine (see wine_halves.sh). While the harness runs, those names lead here: the
+# call fails, says so on stderr and is noted in E2E_BARE_WINE_LOG, which fails the scenario at its end
+# even when the caller ignored the failure.
+BARE_WINE_DIR=$E2E_WORK/bare-wine
+_guard_bare_wine() {
+    local name file
+    mkdir -p "$BARE_WINE_DIR"
+    for name in wine wine64 wine-stable wineboot winepath wineserver winecfg wineconsole winedbg regedit msiexec; do
+        file=$BARE_WINE_DIR/$name
+        cat >"$file.$$" <<'GUARD'
+#!/bin/sh
+# A guard of the end-to-end harness (e2e/driver/lib.sh): name the loader instead.
+printf 'e2e: bare call "%s": name the loader (WINE64 or WINE32, see e2e/driver/wine_halves.sh)\n' "${0##*/} $*" >&2
+[ -n "${E2E_BARE_WINE_LOG:-}" ] && printf '%s\n' "${0##*/} $*" >>"$E2E_BARE_WINE_LOG"
+exit 127
+GUARD
+        chmod +x "$file.$$"
+        mv -f "$file.$$" "$file"
+    done
+    case ":$PATH:" in *":$BARE_WINE_DIR:"*) ;; *) export PATH=$BARE_WINE_DIR:$PATH ;; esac
+}
+_guard_bare_wine
+
+# _no_bare_wine_calls: fails the scenario when anything called the bare scripts.
+_no_bare_wine_calls() {
+    [ -s "${E2E_BARE_WINE_LOG:-/nonexistent}" ] || return 0
+    log "FAIL: bare Wine scripts were called (they run whichever half this machine prefers):"
+    sed 's/^/    | /' "$E2E_BARE_WINE_LOG" | tee -a "$ARTIFACTS/log.txt" >&2
+    return 1
 }
 
 # One process that sleeps in `read -t` (no child to leave behind) and stops the scenario when its
@@ -308,6 +383,7 @@ _on_signal() {
 }
 
 e2e_pass() {
+    _no_bare_wine_calls || exit 1
     E2E_STATUS=0
     log "PASS: $E2E_NAME"
     exit 0
@@ -316,6 +392,8 @@ e2e_pass() {
 _on_exit() {
     local status=$?
     trap - EXIT INT HUP TERM ALRM
+    # Also after a failure: a bare call may be why.
+    [ "$status" -eq 0 ] || _no_bare_wine_calls || true
     if [ "$E2E_STATUS" -ne 0 ] || [ "$status" -ne 0 ]; then
         # What the screen and the windows looked like when it went wrong.
         if [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ]; then
@@ -325,8 +403,8 @@ _on_exit() {
             done >"$ARTIFACTS/x-windows-at-failure.txt"
         fi
         [ -n "${WINEPREFIX:-}" ] && [ -n "$HOLDER_PID" ] &&
-            { timeout 20 env WINEDEBUG=-all wine "$INSPECT_EXE" windows all
-              timeout 20 env WINEDEBUG=-all wine "$INSPECT_EXE" processes; } >"$ARTIFACTS/windows-at-failure.txt" 2>&1
+            { timeout 20 env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" windows all
+              timeout 20 env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" processes; } >"$ARTIFACTS/windows-at-failure.txt" 2>&1
         [ "$status" -ne 0 ] || status=1
     fi
     _end_wine
@@ -386,13 +464,15 @@ start_installed() {
 # start_dorvane LABEL 'C:\Dir\Dorvane.exe' [ARGUMENT]: starts the program in the background, with
 # Wine's process and notification-icon traces on (they show each CreateProcess call's arguments as
 # the program made it, and each Shell_NotifyIcon call), and the calls chosen with trace_calls.
-# Its stderr goes to LABEL.stderr and its exit status, once it ends, to LABEL.status.
+# Its stderr goes to LABEL.stderr and its exit status, once it ends, to LABEL.status. The loader of
+# the program's half runs it in its own process, so the trace's first process is the program (a
+# loader of the other half would hand it to start.exe, whose process comes first).
 start_dorvane() {
     local label=$1 exe=$2
     shift 2
     (
         cd "$WINEPREFIX/drive_c" || exit 99
-        WINEDEBUG=+pid,+process,+systray${E2E_TRACE:+,$E2E_TRACE} wine "$exe" "$@" \
+        WINEDEBUG=+pid,+process,+systray${E2E_TRACE:+,$E2E_TRACE} "$PROGRAM_WINE" "$exe" "$@" \
             >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null
         echo $? >"$E2E_TMP/$label.status"
     ) >/dev/null 2>&1 &
@@ -481,7 +561,7 @@ add_cd_drive() {
     # Wine reads a folder drive's volume label from this file.
     printf '%s' "$2" >"$root/.windows-label"
     ln -sfn "$root" "$WINEPREFIX/dosdevices/$letter:"
-    setup_reg 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "$letter:" cdrom
+    setup_reg_wine 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "$letter:" cdrom
     log "CD-ROM drive ${letter^^}: labelled \"$2\""
 }
 
@@ -499,7 +579,7 @@ vcd_drive() {
         touch "$WINEPREFIX/vcd/.installed"
     fi
     VCD_NO_REG=1 vcd add "$1" || fail "could not add the virtual drive $1:"
-    setup_reg 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "${1,,}:" cdrom
+    setup_reg_wine 'HKEY_LOCAL_MACHINE\Software\Wine\Drives' "${1,,}:" cdrom
     log "virtual CD-ROM drive ${1^^}:"
 }
 
@@ -512,8 +592,9 @@ door_is() {
     [ "$SEEN" = "the door is $2" ]
 }
 
-# setup_reg KEY NAME TEXT: (in e2e_begin's setup command) a string value for the new prefix; KEY
-# is spelled out (HKEY_CURRENT_USER\...). Written with the others in one go after the setup.
+# setup_reg KEY NAME TEXT: (in e2e_begin's setup command) a string value for the program; KEY is
+# spelled out (HKEY_CURRENT_USER\...). Written with the others in one go after the setup, in the
+# registry view of the program's half (which matters under HKLM\Software only).
 setup_reg() {
     SETUP_REG+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=\"$(c_escape "$3")\""$'\n'
 }
@@ -521,6 +602,12 @@ setup_reg() {
 # setup_reg_binary KEY NAME HEX: the same for a REG_BINARY value of the bytes HEX ("00070009").
 setup_reg_binary() {
     SETUP_REG+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=hex:$(sed -E 's/(..)/\1,/g; s/,$//' <<<"$3")"$'\n'
+}
+
+# setup_reg_wine KEY NAME TEXT: a string value that Wine's own services read (the mount manager's
+# drive list), always in the 64-bit view: those services are 64-bit whatever the program is.
+setup_reg_wine() {
+    SETUP_REG_WINE+=$'\n'"[$1]"$'\n'"\"$(c_escape "$2")\"=\"$(c_escape "$3")\""$'\n'
 }
 
 # drive_line LETTER: the drive as the system reports it to programs: "drive D: type=5 label=..."
@@ -577,7 +664,10 @@ registry_writes() {
                 next unless /RegSetValueExA\( [0-9a-f]+, [0-9a-f]+\ "((?:[^"\\]|\\.)*)", [0-9a-f]+,
                              ([0-9a-f]+), [0-9a-f]+, ([0-9a-f]+) \)\ ret=([0-9a-f]+)/x;
                 my $caller = hex $4;
-                print "$1 type=", hex $2, " size=", hex $3, "\n" if $caller >= $base && $caller < $base + $size;
+                # Type and size are DWORDs: on x64 the trace shows whole 64-bit slots, whose upper
+                # halves the callee never reads.
+                print "$1 type=", hex($2) & 0xFFFFFFFF, " size=", hex($3) & 0xFFFFFFFF, "\n"
+                    if $caller >= $base && $caller < $base + $size;
             }' "$DORVANE_BIN/Dorvane.exe")
 }
 
@@ -603,7 +693,8 @@ no_msgbox() {
 
 # wait_msgbox TITLE SECONDS: waits for a message box; MSGBOX holds its description, MSGBOX_TEXT
 # the (escaped) text of its message, MSGBOX_BUTTONS its buttons' texts (comma-separated),
-# MSGBOX_PID its process and MSGBOX_OWNER its owner window.
+# MSGBOX_PID its process and MSGBOX_OWNER its owner window (16 hex digits from either build of the
+# tool: the 32-bit one prints a handle in 8).
 wait_msgbox() {
     wait_for "$2" "a message box captioned \"$1\"" _read_msgbox "$1"
     echo "$MSGBOX" >>"$ARTIFACTS/msgboxes.txt"
@@ -613,6 +704,7 @@ wait_msgbox() {
     MSGBOX_BUTTONS=$(sed -nE 's/^button id=[0-9]+ visible=1 class="Button" text="(.*)"$/\1/p' <<<"$MSGBOX" | paste -sd,)
     MSGBOX_PID=$(sed -nE 's/^msgbox .* pid=([0-9a-f]+) .*/\1/p' <<<"$MSGBOX")
     MSGBOX_OWNER=$(sed -nE 's/^msgbox .* owner=([0-9a-fA-F]+) .*/\1/p' <<<"$MSGBOX")
+    [ -z "$MSGBOX_OWNER" ] || printf -v MSGBOX_OWNER '%016X' "0x$MSGBOX_OWNER"
 }
 
 # answer_msgbox TITLE KEY: presses KEY in the message box as a user would (no window manager
@@ -886,10 +978,11 @@ tooltip_is() {
 
 # ---- registry ----------------------------------------------------------------------------------
 
-# reg_dump KEY: sets REG to the key with its values and subkeys as wininspect prints them
-# ("missing ..." when it is not there). Also saved as an artefact.
+# reg_dump KEY [VIEW]: sets REG to the key with its values and subkeys as wininspect prints them
+# ("missing ..." when it is not there), read in the registry VIEW (/reg:64 or /reg:32; by default
+# the program's). Also saved as an artefact.
 reg_dump() {
-    REG=$(inspect reg "$1" | tr -d '\r')
+    REG=$(inspect reg "$1" "${2:-$PROGRAM_VIEW}" | tr -d '\r')
     [ -n "$REG" ] || fail "could not read the registry key $1"
     echo "$REG" >>"$ARTIFACTS/registry.txt"
 }

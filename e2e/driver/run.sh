@@ -31,8 +31,7 @@ _run_cleanup() {
     trap - EXIT INT TERM HUP
     if [ "$OWN_DISPLAY" = 1 ]; then
         log "shutting Wine and the X display down"
-        timeout 20 wineserver -k >/dev/null 2>&1
-        timeout 20 wineserver -w >/dev/null 2>&1
+        end_wine_now
         [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     fi
     rm -rf "$E2E_TMP"
@@ -62,7 +61,8 @@ DIR='C:\Program Files\Dorvane'
 install_dorvane "$DIR"
 set_install_path "$DIR"
 # Wine's virtual desktop named "shell" has a taskbar with a clock and a notification area, so the
-# program runs in something that looks like a Windows desktop rather than a bare strip.
+# program runs in something that looks like a Windows desktop rather than a bare strip. (HKCU: one
+# key for both of Wine's halves.)
 win reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null ||
     fail "could not choose Wine's virtual desktop"
 win reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null ||
@@ -70,7 +70,7 @@ win reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev
 
 if [ "$OWN_DISPLAY" = 0 ]; then
     log "starting Dorvane on $DISPLAY; it runs until you choose Exit in its tray menu"
-    cd "$WINEPREFIX/drive_c" && WINEDEBUG=${WINEDEBUG:--all} wine "$DIR\\Dorvane.exe"
+    cd "$WINEPREFIX/drive_c" && WINEDEBUG=${WINEDEBUG:--all} "$WINE64" "$DIR\\Dorvane.exe"
     status=$?
     log "Dorvane ended with $status"
     exit "$status"

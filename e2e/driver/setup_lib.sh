@@ -2,34 +2,41 @@
 #
 # Environment: DORVANE_SETUP, the setup program to test (a Linux path), and DORVANE_SETUP_AMD64, the
 # same script built as a 64-bit program: NSIS's own code is 32-bit, so where Wine cannot run 32-bit
-# programs the scenarios run that one instead (and say so).
+# programs the scenarios run that one instead (and say so). Either way it runs in a 64-bit prefix
+# and installs the x64 program.
 
 : "${DORVANE_SETUP:?DORVANE_SETUP must name the setup program (make setup)}"
-if ! bash "$E2E_DRIVER/can_run_x86.sh"; then
+SETUP_STAND_IN=""
+if ! _can_run_x86; then
     : "${DORVANE_SETUP_AMD64:?DORVANE_SETUP_AMD64 must name the 64-bit test setup (make setup)}"
-    echo "this machine cannot run 32-bit programs: the setup's script runs as its 64-bit test build" >&2
+    SETUP_STAND_IN="the shipped 32-bit setup cannot run here ($X86_MISSING): its script runs as its 64-bit test build"
     DORVANE_SETUP=$DORVANE_SETUP_AMD64
 fi
 
+# The entry for all users is written in the 64-bit view (the setup turns to it on 64-bit Windows,
+# where Programs and Features lists both views); the per-user one under HKCU, one key for both halves.
 UNINSTALL_KEY_64='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvane_is1'
 UNINSTALL_KEY_USER='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvane_is1'
 
-# pe_machine FILE: the PE header's machine field in hex (8664 x64, 014c x86).
-pe_machine() {
-    local pe
-    pe=$(od -An -tu4 -j 60 -N4 "$1" | tr -d ' ')
-    od -An -tx2 -j $((pe + 4)) -N2 "$1" | tr -d ' '
+# setup_wine FILE ARGUMENT...: runs the Windows program FILE (a Unix path, or a Windows one in the
+# prefix) with the loader of its own half: the shipped setup and its uninstaller are 32-bit, the
+# test build 64-bit. Wine mirrors every Start-menu shortcut as a Linux desktop entry in the user's
+# home, outside the prefix; the setup's programs run without that (winemenubuilder off).
+setup_wine() {
+    local file=$1
+    [[ $file == [A-Za-z]:\\* ]] && file=$(unix_path "$file")
+    [ -f "$file" ] || fail "no program $1"
+    timeout 120 env WINEDEBUG=-all WINEDLLOVERRIDES='winemenubuilder.exe=d' "$(loader_for "$file")" "$@"
 }
-
-# Wine mirrors every Start-menu shortcut as a Linux desktop entry in the user's home, outside the
-# prefix; the setup's programs run without that (winemenubuilder off).
-setup_wine() { timeout 120 env WINEDEBUG=-all WINEDLLOVERRIDES='winemenubuilder.exe=d' wine "$@"; }
 
 # run_setup ARGUMENT...: runs the setup (from its Linux path, so that nothing is copied into the
 # prefix) and waits for it; SETUP_STATUS is its exit code.
 run_setup() {
     log "running the setup $*"
     SETUP_STATUS=0
+    # Said once, before the first run.
+    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
+    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
     setup_wine "$DORVANE_SETUP" "$@" >>"$ARTIFACTS/setup.stdout" 2>>"$ARTIFACTS/setup.stderr" || SETUP_STATUS=$?
     log "the setup ended with $SETUP_STATUS"
     # NSIS ends with 0 (done), 1 (cancelled) or 2 (aborted by the script); a silent setup is never
@@ -40,9 +47,10 @@ run_setup() {
     fi
 }
 
-# reg_value KEY NAME: sets VALUE to the text of a string value (wininspect's escapes undone), or fails.
+# reg_value KEY NAME [VIEW]: sets VALUE to the text of a string value (wininspect's escapes undone),
+# read in the registry VIEW (default: the program's), or fails.
 reg_value() {
-    reg_dump "$1"
+    reg_dump "$1" "${3:-$PROGRAM_VIEW}"
     VALUE=$(sed -nE "s/^value \"$2\" REG_[A-Z_]+ size=[0-9]+ data=\"(.*)\"\$/\\1/p" <<<"$REG" | sed -E 's/\\(.)/\1/g')
     [ -n "$VALUE" ] || fail "no value $2 in $1 (seen: $REG)"
 }
@@ -53,12 +61,12 @@ _no_uninstaller_copy() {
     [ -z "$SEEN" ]
 }
 
-# run_quiet_uninstall KEY: runs the QuietUninstallString of the uninstall entry KEY as an
+# run_quiet_uninstall KEY VIEW: runs the QuietUninstallString of the uninstall entry KEY (in VIEW) as an
 # administrator's script would, and waits until the uninstaller's working copy (NSIS copies
 # itself to %TEMP% and runs from there, so the program itself returns at once) has ended.
 run_quiet_uninstall() {
     local command exe
-    reg_value "$1" QuietUninstallString
+    reg_value "$1" QuietUninstallString "$2"
     command=$VALUE
     [[ $command =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is not a quoted program with arguments: $command"
     exe=${BASH_REMATCH[1]}
@@ -73,9 +81,8 @@ run_quiet_uninstall() {
 # program's start runs Wine's start-up, which carries out the file deletions queued for it
 # (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT). The desktop is gone afterwards.
 restart_wine() {
-    timeout 20 wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    setup_wine cmd /c exit >/dev/null 2>&1 || fail "Wine did not start again"
+    end_wine_now
+    win64 cmd /c exit >/dev/null 2>&1 || fail "Wine did not start again"
     log "Wine restarted"
 }
 
@@ -99,7 +106,8 @@ snapshot() {
     for key in 'HKCU\Software' 'HKLM\Software'; do
         file=$E2E_TMP/export.reg
         rm -f "$file"
-        win reg export "$key" "Z:${file//\//\\}" /y >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
+        # The 64-bit view holds the 32-bit one as Software\Wow6432Node: one export has both.
+        win64 reg export "$key" "Z:${file//\//\\}" /y /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
             fail "could not export $key"
         # One line a key, and one a value that starts with its key; long binary values joined.
         iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' | sed -e '1s/^\xef\xbb\xbf//' -e ':a' -e '/\\$/{N;s/\\\n *//;ba}' |
@@ -123,4 +131,160 @@ snapshot_diff() {
 # installed_files DIR: sets FILES to the names in the Windows folder DIR, one a line.
 installed_files() {
     FILES=$(ls -1 "$(unix_path "$1")" 2>/dev/null | LC_ALL=C sort)
+}
+
+# ---- the setup with its pages --------------------------------------------------------------------
+
+# start_setup LABEL LOCALE ARGUMENT...: starts the setup with its pages in the background, for a user
+# whose Windows speaks LOCALE (e.g. ru_RU.UTF-8): Wine takes the user's UI language from the locale
+# variables of the program it starts, and NSIS picks its language after that. Wine's process trace
+# is on, so LABEL.stderr holds the command line of every program the setup starts (and of theirs);
+# the exit status goes to LABEL.status (wait_exit LABEL SECONDS).
+start_setup() {
+    local label=$1 locale=$2
+    shift 2
+    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
+    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
+    (
+        cd "$WINEPREFIX/drive_c" || exit 99
+        env LANG="$locale" LC_ALL="$locale" WINEDEBUG=+pid,+process WINEDLLOVERRIDES='winemenubuilder.exe=d' \
+            "$(loader_for "$DORVANE_SETUP")" "$DORVANE_SETUP" "$@" \
+            >"$ARTIFACTS/$label.stdout" 2>"$ARTIFACTS/$label.stderr" </dev/null
+        echo $? >"$E2E_TMP/$label.status"
+    ) >/dev/null 2>&1 &
+    RUN_PID[$label]=$!
+    log "started the setup as $label under $locale${*:+ with $*}"
+}
+
+# setup_windows TITLE: reads the setup's windows whose title begins with TITLE (NSIS adds a page's
+# own caption to it): SETUP_PAGE holds the main window and its page (wininspect's dialog lines),
+# SETUP_MSGBOX the message box it shows (empty when none). Status 1 when nothing shows.
+setup_windows() {
+    read_dialog "$1*" || return 1
+    # A message box is owned by the main window; the main window by nobody.
+    SETUP_PAGE=$(awk '/^dialog /{ keep = / owner=0+ / } keep' <<<"$DIALOG")
+    SETUP_MSGBOX=$(awk '/^dialog /{ keep = !/ owner=0+ / } keep' <<<"$DIALOG")
+}
+
+# _setup_shows TITLE PAGE: the setup shows PAGE and takes clicks (no message box over it): welcome,
+# users (all users or just me), folder, finish, or ended (the progress page of an aborted run, with
+# only Cancel left). SEEN says what shows.
+_setup_shows() {
+    local page_lines
+    setup_windows "$1" || return 1
+    page_lines=$(sed -E 's/ rect=[-0-9,]+//' <<<"$SETUP_PAGE")
+    SEEN="the setup's window: $(grep -E '^(dialog|control id=(1|1037|1201|1203) )' <<<"$page_lines" | tr '\n' ' ')"
+    [ -z "$SETUP_MSGBOX" ] && grep -qE '^dialog .* enabled=1 ' <<<"$page_lines" || return 1
+    case $2 in
+        welcome) grep -qE '^control id=1201 class="Static" visible=1 ' <<<"$page_lines" &&
+                 ! grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page_lines" ;;
+        users) grep -qE '^control id=1201 class="Button" visible=1 ' <<<"$page_lines" ;;
+        folder) grep -qE '^control id=1019 class="Edit" visible=1 ' <<<"$page_lines" ;;
+        finish) grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page_lines" ;;
+        ended) grep -qE '^control id=1004 class="msctls_progress32" visible=1 ' <<<"$page_lines" &&
+               grep -qE '^control id=1 class="Button" visible=1 enabled=0 ' <<<"$page_lines" &&
+               grep -qE '^control id=2 class="Button" visible=1 enabled=1 ' <<<"$page_lines" ;;
+        *) fail "no such page: $2" ;;
+    esac
+}
+
+# wait_setup_page TITLE PAGE: waits until the setup shows PAGE (see _setup_shows); SETUP_PAGE is set.
+wait_setup_page() { wait_for 30 "the setup's $2 page" _setup_shows "$1" "$2"; }
+
+_setup_msgbox_shown() {
+    setup_windows "$1" || return 1
+    SEEN="no message box over the setup"
+    [ -n "$SETUP_MSGBOX" ]
+}
+
+# wait_setup_msgbox TITLE: waits for the setup's message box; SETUP_MSGBOX_TEXT is its message and
+# SETUP_MSGBOX_BUTTONS its buttons' texts (comma-separated), as wininspect prints them.
+wait_setup_msgbox() {
+    wait_for 30 "a message box of the setup" _setup_msgbox_shown "$1"
+    echo "$SETUP_MSGBOX" >>"$ARTIFACTS/msgboxes.txt"
+    SETUP_MSGBOX_TEXT=$(sed -nE 's/^control id=65535 class="Static" visible=1 enabled=1 rect=[-0-9,]+ text="(.+)"$/\1/p' <<<"$SETUP_MSGBOX")
+    SETUP_MSGBOX_BUTTONS=$(sed -nE 's/^control id=[0-9]+ class="Button" visible=1 enabled=1 rect=[-0-9,]+ text="(.*)"$/\1/p' <<<"$SETUP_MSGBOX" | paste -sd,)
+}
+
+# page_control_text ID: the text of control ID of the setup's page read last.
+page_control_text() {
+    sed -nE "s/^control id=$1 class=\"[^\"]+\" visible=1 .* text=\"(.*)\"\$/\\1/p" <<<"$SETUP_PAGE" | head -n1
+}
+
+# click_in_page ID, click_in_msgbox ID: a click on button ID of the setup's page (1 Next, Install or
+# Finish; 2 Cancel) or of its message box (4 Retry, 2 Cancel), read last.
+click_in_page() { DIALOG=$SETUP_PAGE; click_control "$1"; }
+click_in_msgbox() { DIALOG=$SETUP_MSGBOX; click_control "$1"; }
+
+# setup_shot NAME: a screenshot of the setup's main window read last (artefact NAME.png).
+setup_shot() {
+    DIALOG_RECT=$(sed -nE '1s/^dialog .* rect=([-0-9,]+) .*/\1/p' <<<"$SETUP_PAGE")
+    dialog_shot "$1"
+}
+
+# setup_text LANGUAGE NAME DIR: the setup's own text NAME (installer/lang_LANGUAGE.nsh) as the setup
+# shows it for the folder DIR, escaped as wininspect prints it.
+setup_text() {
+    local text
+    text=$(sed -nE "s/^LangString $2 \\\$\\{LANG_[A-Z]+\\} \"(.*)\"\$/\\1/p" "$E2E_DRIVER/../../installer/lang_$1.nsh")
+    [ -n "$text" ] || fail "no text $2 in installer/lang_$1.nsh"
+    c_escape "${text//'$INSTDIR'/$3}"
+}
+
+# in_cyrillic TEXT: TEXT (UTF-8) holds a Cyrillic word (six letters in a row), as a Russian text does.
+in_cyrillic() { perl -CA -e 'exit($ARGV[0] =~ /\p{Cyrillic}{6}/ ? 0 : 1)' "$1"; }
+
+# nsis_text LANGUAGE NAME: a text of NSIS's own Modern UI in LANGUAGE (its language file, e.g.
+# Russian.nsh), for this setup, escaped as wininspect prints it.
+nsis_text() {
+    local dir text
+    dir=$(makensis -HDRINFO 2>/dev/null | tr ' ,' '\n\n' | sed -n 's/^NSISDIR=//p')
+    [ -n "$dir" ] || fail "makensis does not say where NSIS is"
+    text=$(sed -e '1s/^\xef\xbb\xbf//' -e 's/\r$//' "$dir/Contrib/Language files/$1.nsh" |
+        sed -nE "s/^ *\\\$\\{LangFileString\\} $2 \"(.*)\"\$/\\1/p")
+    [ -n "$text" ] || fail "no text $2 in NSIS's $1.nsh"
+    c_escape "${text//'$(^NameDA)'/Dorvane}"
+}
+
+# use_file LABEL 'C:\Dir\File' [write]: another user's session holds the file as its running program
+# holds its .exe (wininspect use, in the background): nobody else may write or delete it (with
+# "write": nobody may delete it). Wine has one desktop, so this is all of that session that shows
+# here. Returns once the file is held; release_file LABEL lets it go.
+use_file() {
+    : >"$E2E_TMP/$1.use"
+    env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" use "$2" ${3:+"$3"} >"$E2E_TMP/$1.use" \
+        2>>"$ARTIFACTS/wininspect.stderr" </dev/null &
+    RUN_PID[$1]=$!
+    wait_for 20 "$2 held open by another session ($1${3:+, others may write it})" grep -qx using "$E2E_TMP/$1.use"
+}
+
+release_file() {
+    kill "${RUN_PID[$1]}" 2>/dev/null
+    wait "${RUN_PID[$1]}" 2>/dev/null
+    unset "RUN_PID[$1]"
+    log "the other session let go of its file ($1)"
+}
+
+# ---- other users of the computer -----------------------------------------------------------------
+
+PROFILE_LIST_KEY='HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList'
+# A profile's StartUp folder, where its user has not moved it.
+PROFILE_STARTUP='AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup'
+
+# add_profile SID TYPE FOLDER: another user of this computer, known only by a profile: its entry in
+# the ProfileList key (written in the 64-bit view, where Windows keeps it; Wine 8.0 shows that key in
+# both views) with ProfileImagePath FOLDER of TYPE (REG_EXPAND_SZ "%SystemDrive%\..." as Windows
+# writes it, or REG_SZ as Wine does), and the profile's StartUp folder.
+add_profile() {
+    win64 reg add "$PROFILE_LIST_KEY\\$1" /v ProfileImagePath /t "$2" /d "$3" /f /reg:64 >/dev/null \
+        2>>"$ARTIFACTS/reg.stderr" || fail "could not add the profile $1"
+    mkdir -p "$(profile_startup "$3")" || fail "could not make the StartUp folder of $3"
+    log "another user's profile: $1 in $3 ($2)"
+}
+
+# profile_startup FOLDER: the Unix path of the StartUp folder of the profile in FOLDER (C:\..., or
+# %SystemDrive%\...).
+profile_startup() {
+    local folder=${1/\%SystemDrive\%/C:}
+    unix_path "$folder\\$PROFILE_STARTUP"
 }

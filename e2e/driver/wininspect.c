@@ -5,9 +5,11 @@
  *   wininspect msgbox TITLE      the visible "#32770" windows captioned TITLE, with their controls
  *   wininspect dialog TITLE      the visible "#32770" windows whose title (UTF-16) is TITLE, with every
  *                                control's id, class, state (enabled, checked, hot key, focus) and text;
- *                                these texts are printed as UTF-8, read with the wide calls
+ *                                these texts are printed as UTF-8, read with the wide calls; a TITLE
+ *                                that ends in * names the start of the titles
  *   wininspect processes         running processes
- *   wininspect reg KEY           a registry key (HKCU\... or HKLM\...) with its values and subkeys
+ *   wininspect reg KEY [VIEW]    a registry key (HKCU\... or HKLM\...) with its values and subkeys, in
+ *                                the registry view VIEW, /reg:64 or /reg:32 (default: the tool's own)
  *   wininspect resources FILE    dialog 103, menu 101, every icon group, every bitmap and the version
  *                                of FILE
  *   wininspect temp              the temporary folder (GetTempPathA)
@@ -17,6 +19,16 @@
  *   wininspect menu              the open pop-up menu of another program, read inside that program:
  *                                its windows' places, then its tree with texts, states and marks
  *   wininspect codepage          the ANSI and OEM code pages
+ *   wininspect forget-icon PID ID  what a restarting shell does to the icons of process PID (hex, as
+ *                                in Wine's traces) with identifier ID: NIM_DELETE for each hidden
+ *                                dialog window of the process
+ *   wininspect broadcast NAME    sends the registered message NAME to every top-level window, as a
+ *                                new taskbar does with "TaskbarCreated"
+ *   wininspect manifest FILE     the application manifest (RT_MANIFEST 1) of FILE as stored
+ *   wininspect use FILE [write]  holds FILE open so that others may read it but neither write nor
+ *                                delete it, as a program's running .exe is held (with "write" they
+ *                                may write it, still not delete it); prints "using", then waits
+ *                                until it is killed
  *
  * Output: one fact a line, plain ASCII but for the dialog command's UTF-8 texts. Texts are quoted with
  * C escapes (\n, \", \\, \xHH for other bytes, \uXXXX for other UTF-16 units of resource and menu
@@ -217,6 +229,7 @@ static BOOL CALLBACK PrintDialogControl(HWND control, LPARAM unused)
 
 struct DialogSearch {
     const WCHAR* title;
+    int prefix; /* the title names only the start (it ended in "*") */
     int found;
 };
 
@@ -232,7 +245,8 @@ static BOOL CALLBACK PrintDialog(HWND window, LPARAM param)
     if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, (LPARAM)title, SMTO_ABORTIFHUNG, 2000, &copied))
         GetWindowTextW(window, title, 1024);
     title[1023] = 0;
-    if (lstrcmpW(title, search->title) != 0) return TRUE;
+    if (search->prefix ? wcsncmp(title, search->title, wcslen(search->title)) != 0 : lstrcmpW(title, search->title) != 0)
+        return TRUE;
     ++search->found;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
@@ -271,7 +285,15 @@ static int ShowDialogs(void)
         title[n] = 0;
         wanted = title;
     }
-    struct DialogSearch search = {wanted, 0};
+    WCHAR start[256];
+    size_t length = wcslen(wanted);
+    int prefix = length > 0 && length < 256 && wanted[length - 1] == L'*';
+    if (prefix) {
+        wcsncpy(start, wanted, length - 1);
+        start[length - 1] = 0;
+        wanted = start;
+    }
+    struct DialogSearch search = {wanted, prefix, 0};
     EnumWindows(PrintDialog, (LPARAM)&search);
     LocalFree(args);
     return search.found > 0 ? 0 : 1;
@@ -316,7 +338,7 @@ static void PrintValue(const char* name, DWORD type, const BYTE* data, DWORD siz
     putchar('\n');
 }
 
-static void DumpKey(HKEY key, const char* path)
+static void DumpKey(HKEY key, const char* path, REGSAM view)
 {
     printf("key ");
     PrintText(path);
@@ -332,16 +354,25 @@ static void DumpKey(HKEY key, const char* path)
         DWORD nameSize = sizeof name;
         if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
         HKEY sub;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ | view, &sub) != ERROR_SUCCESS) continue;
         char subPath[32768];
         snprintf(subPath, sizeof subPath, "%s\\%s", path, name);
-        DumpKey(sub, subPath);
+        DumpKey(sub, subPath, view);
         RegCloseKey(sub);
     }
 }
 
-static int DumpRegistry(const char* path)
+/* VIEW names the half of HKLM\Software to read: a 32-bit program's view is Software\Wow6432Node of
+   the 64-bit one. */
+static int DumpRegistry(const char* path, const char* viewName)
 {
+    REGSAM view = 0;
+    if (viewName != NULL && strcmp(viewName, "/reg:64") == 0) view = KEY_WOW64_64KEY;
+    else if (viewName != NULL && strcmp(viewName, "/reg:32") == 0) view = KEY_WOW64_32KEY;
+    else if (viewName != NULL) {
+        fprintf(stderr, "the registry view is /reg:64 or /reg:32\n");
+        return 2;
+    }
     HKEY root;
     const char* rest;
     if (strncmp(path, "HKCU\\", 5) == 0) root = HKEY_CURRENT_USER, rest = path + 5;
@@ -351,13 +382,13 @@ static int DumpRegistry(const char* path)
         return 2;
     }
     HKEY key;
-    if (RegOpenKeyExA(root, rest, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, rest, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         fputs("missing ", stdout);
         PrintText(path);
         putchar('\n');
         return 1;
     }
-    DumpKey(key, path);
+    DumpKey(key, path, view);
     RegCloseKey(key);
     return 0;
 }
@@ -626,6 +657,70 @@ static int DumpResources(const char* file)
     else puts("version missing");
     FreeLibrary(module);
     return 0;
+}
+
+/* The manifest as the loader reads it, between two lines "manifest size=N" and "end". */
+static int DumpManifest(const char* file)
+{
+    HMODULE module = LoadLibraryExA(file, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == NULL) return 1;
+    DWORD size = 0;
+    const BYTE* text = FindData(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), &size);
+    if (text != NULL) {
+        printf("manifest size=%lu\n", size);
+        fwrite(text, 1, size, stdout);
+        if (size > 0 && text[size - 1] != '\n') putchar('\n');
+        puts("end");
+    }
+    FreeLibrary(module);
+    return text != NULL ? 0 : 1;
+}
+
+/* ---- the shell's side of a restart ------------------------------------------------------ */
+
+struct ForgetIcons {
+    DWORD pid;
+    UINT id;
+    int windows;
+};
+
+/* A restarting shell forgets every icon: here those of one window of the process, taken away as
+   the shell would take away an icon whose program asked it to. */
+static BOOL CALLBACK ForgetIcon(HWND window, LPARAM param)
+{
+    struct ForgetIcons* forget = (struct ForgetIcons*)param;
+    DWORD pid = 0;
+    char className[64];
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != forget->pid || IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className) ||
+        strcmp(className, "#32770") != 0)
+        return TRUE;
+    NOTIFYICONDATAW data;
+    memset(&data, 0, sizeof data);
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = forget->id;
+    BOOL deleted = Shell_NotifyIconW(NIM_DELETE, &data);
+    printf("forgot hwnd=%p id=%u result=%d\n", (void*)window, forget->id, deleted ? 1 : 0);
+    ++forget->windows;
+    return TRUE;
+}
+
+static int ForgetIcons(const char* pid, const char* id)
+{
+    struct ForgetIcons forget = {(DWORD)strtoul(pid, NULL, 16), (UINT)strtoul(id, NULL, 10), 0};
+    EnumWindows(ForgetIcon, (LPARAM)&forget);
+    return forget.windows > 0 ? 0 : 1;
+}
+
+/* As a new taskbar announces itself: to every top-level window, without waiting for any of them. */
+static int Broadcast(const char* name)
+{
+    UINT message = RegisterWindowMessageA(name);
+    if (message == 0) return 1;
+    BOOL sent = SendNotifyMessageA(HWND_BROADCAST, message, 0, 0);
+    printf("broadcast message=0x%04X result=%d\n", message, sent ? 1 : 0);
+    return sent ? 0 : 1;
 }
 
 /* ---- drives and code pages ------------------------------------------------------------- */
@@ -971,6 +1066,15 @@ static void DumpOpenMenus(DWORD requester)
 
 static LRESULT CALLBACK MenuDumpHook(int code, WPARAM wParam, LPARAM lParam)
 {
+#ifndef _WIN64
+    /* 32-bit code reaches its data and imports at the addresses it was linked for, and the system
+       does not relocate an .exe that it loads as a module: a copy that could not have the base it
+       asks for (see the build) must not touch anything. Where it runs comes from the instruction
+       pointer; where it was linked to run, from an address the linker wrote into the code. */
+    const BYTE* here;
+    __asm__("call 1f\n1: popl %0" : "=r"(here));
+    if (here < (const BYTE*)MenuDumpHook || here > (const BYTE*)MenuDumpHook + 64) return 0;
+#endif
     if (!ResolveOwnImports()) return 0;
     const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
     if (code == HC_ACTION && call->message == RegisterWindowMessageW(DUMP_MESSAGE_NAME))
@@ -1045,6 +1149,24 @@ static int Hold(void)
     return 0;
 }
 
+/* ---- a file in use ------------------------------------------------------------------------ */
+
+/* Wine has one desktop: a Dorvane of another user's session is a file that nobody may write or
+   delete while it runs, and no window to be found. */
+static int UseFile(const char* path, int shareWrite)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | (shareWrite ? FILE_SHARE_WRITE : 0), NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        printf("cannot open %s: error %lu\n", path, GetLastError());
+        return 1;
+    }
+    puts("using");
+    fflush(stdout);
+    Sleep(INFINITE);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     /* Plain \n line ends, also when the output goes to a file. */
@@ -1055,7 +1177,7 @@ int main(int argc, char** argv)
     else if (strcmp(command, "msgbox") == 0 && argc == 3) status = ShowMessageBoxes(argv[2]);
     else if (strcmp(command, "dialog") == 0 && argc == 3) status = ShowDialogs();
     else if (strcmp(command, "processes") == 0) status = ListProcesses();
-    else if (strcmp(command, "reg") == 0 && argc == 3) status = DumpRegistry(argv[2]);
+    else if (strcmp(command, "reg") == 0 && (argc == 3 || argc == 4)) status = DumpRegistry(argv[2], argc == 4 ? argv[3] : NULL);
     else if (strcmp(command, "resources") == 0 && argc == 3) status = DumpResources(argv[2]);
     else if (strcmp(command, "temp") == 0) {
         char path[MAX_PATH];
@@ -1064,8 +1186,13 @@ int main(int argc, char** argv)
     else if (strcmp(command, "drives") == 0) status = ListDrives();
     else if (strcmp(command, "menu") == 0) status = ShowOpenMenu();
     else if (strcmp(command, "codepage") == 0) status = (printf("acp=%u oemcp=%u\n", GetACP(), GetOEMCP()), 0);
-    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY | resources FILE | temp | hold"
-               " | drives | menu | codepage\n", stderr);
+    else if (strcmp(command, "forget-icon") == 0 && argc == 4) status = ForgetIcons(argv[2], argv[3]);
+    else if (strcmp(command, "broadcast") == 0 && argc == 3) status = Broadcast(argv[2]);
+    else if (strcmp(command, "manifest") == 0 && argc == 3) status = DumpManifest(argv[2]);
+    else if (strcmp(command, "use") == 0 && (argc == 3 || (argc == 4 && strcmp(argv[3], "write") == 0)))
+        status = UseFile(argv[2], argc == 4);
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | resources FILE | temp | hold"
+               " | drives | menu | codepage | forget-icon PID ID | broadcast NAME | manifest FILE | use FILE [write]\n", stderr);
     fflush(stdout);
     return status;
 }

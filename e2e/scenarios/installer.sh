@@ -2,13 +2,18 @@
 # its files in place for all users, with InstallPath, the shortcuts and the programs-list entry;
 # the program then starts with no command line (icon, companion) and from the Start-menu shortcut
 # for a user without InstallPath; the silent uninstaller leaves the machine's files and registry
-# as they were before the setup, apart from the settings, which it keeps.
+# as they were before the setup, apart from the settings, which it keeps; it also takes the StartUp
+# copy of the shortcut out of every user's profile, and nothing else.
 source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/setup_lib.sh"
 e2e_begin installer one_cd_drive
 
 DIR='C:\Program Files\Dorvane'
 START_MENU_LINK='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Dorvane.lnk'
+# Two more users of the machine, one of whom starts a program of their own at logon.
+add_profile S-1-5-21-0-0-0-1001 REG_EXPAND_SZ '%SystemDrive%\users\ilse'
+add_profile S-1-5-21-0-0-0-1002 REG_SZ 'C:\users\oskar'
+echo "their own" >"$(profile_startup '%SystemDrive%\users\ilse')/Notes.lnk"
 snapshot before
 
 run_setup /S
@@ -35,7 +40,7 @@ reg_dump "$SETTINGS_KEY"
 check_eq "InstallPath, and nothing else in the settings" "key \"$(c_escape "$SETTINGS_KEY")\"
 value \"InstallPath\" REG_SZ size=25 data=\"$(c_escape "$DIR")\"" "$REG"
 
-reg_dump "$UNINSTALL_KEY_64"
+reg_dump "$UNINSTALL_KEY_64" /reg:64
 UNINSTALLER="\"$DIR\\Uninstall.exe\" /AllUsers"
 ENTRY=$(sed -E 's/^(value "[A-Za-z]+" REG_[A-Z]+) size=[0-9]+/\1/; s/(EstimatedSize" REG_DWORD) data=0x[0-9a-f]+$/\1 data=SIZE/' <<<"$REG")
 check_lines "the programs-list entry for all users" "key \"$(c_escape "$UNINSTALL_KEY_64")\"
@@ -54,6 +59,10 @@ SIZE=$(($(sed -nE 's/^value "EstimatedSize" REG_DWORD data=(0x[0-9a-f]+)$/\1/p' 
 FOLDER_KB=$(du -k --apparent-size -s "$(unix_path "$DIR")" | cut -f1)
 check "EstimatedSize ($SIZE KB) is the install folder's size ($FOLDER_KB KB)" \
     test "$SIZE" -ge $((FOLDER_KB - 8)) -a "$SIZE" -le $((FOLDER_KB + 8))
+# Written in the 64-bit view only, where the x64 program's entry belongs: an entry in the 32-bit view
+# too would show twice in the programs list.
+reg_dump "$UNINSTALL_KEY_64" /reg:32
+check_eq "no entry in the 32-bit view" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
 
 # A start with no command line: the program finds its folder through InstallPath.
 start_dorvane main "$DIR\\Dorvane.exe"
@@ -77,14 +86,17 @@ tray_menu_keys Up Return
 wait_for 20 "the icon to leave" icon_absent
 set_install_path "$DIR"
 
-# What the user and the program add before the removal: a setting, and the StartUp copy of the
-# shortcut that Options makes (a plain copy of the install folder's one).
+# What the users and the program add before the removal: a setting, and the StartUp copy of the
+# shortcut that Options makes (a plain copy of the install folder's one), for this user (in the
+# folder that Shell Folders names) and for the two others, who ticked the box in their sessions.
 win reg add "$SETTINGS_KEY" /v Language /d 0 /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not write Language"
 reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp
 STARTUP=$VALUE
-cp "$(unix_path "$DIR")/Dorvane.lnk" "$(unix_path "$STARTUP")/" || fail "could not copy the shortcut into StartUp"
+for folder in "$(unix_path "$STARTUP")" "$(profile_startup '%SystemDrive%\users\ilse')" "$(profile_startup 'C:\users\oskar')"; do
+    cp "$(unix_path "$DIR")/Dorvane.lnk" "$folder/" || fail "could not copy the shortcut into $folder"
+done
 
-run_quiet_uninstall "$UNINSTALL_KEY_64"
+run_quiet_uninstall "$UNINSTALL_KEY_64" /reg:64
 restart_wine
 snapshot after
 snapshot_diff before after

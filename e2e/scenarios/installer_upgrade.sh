@@ -1,7 +1,8 @@
 # Installing over an earlier installation: a per-user one (/CurrentUser) goes to the user's own
 # programs folder with its entry under HKCU; while Dorvane runs from there the silent setup refuses
 # (exit code 2) and changes nothing; after Exit a plain silent setup finds that installation,
-# replaces its files and keeps the user's settings as they were.
+# replaces its files and keeps the user's settings as they were. Its uninstaller takes the StartUp
+# copy of the shortcut out of this user's folder and leaves the other users' alone.
 source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/setup_lib.sh"
 e2e_begin installer_upgrade one_cd_drive
@@ -11,8 +12,10 @@ check_eq "the per-user setup's exit code" 0 "$SETUP_STATUS"
 reg_value "$SETTINGS_KEY" InstallPath
 DIR=$VALUE
 check "InstallPath ($DIR) is the user's own programs folder" matches "$DIR" '^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\Dorvane$'
-reg_dump "$UNINSTALL_KEY_64"
-check_eq "no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+for view in /reg:64 /reg:32; do
+    reg_dump "$UNINSTALL_KEY_64" $view
+    check_eq "no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+done
 reg_value "$UNINSTALL_KEY_USER" QuietUninstallString
 check_eq "the user's entry uninstalls in the user's mode" "\"$DIR\\Uninstall.exe\" /CurrentUser /S" "$VALUE"
 check "the user's Start-menu shortcut exists" \
@@ -43,7 +46,23 @@ check "the page is the new version's" cmp -s "$E2E_DRIVER/../../help/help.html" 
 check "Dorvane.exe is the new build's" cmp -s "$DORVANE_BIN/Dorvane.exe" "$(unix_path "$DIR")/Dorvane.exe"
 reg_dump "$SETTINGS_KEY"
 check_lines "the settings and InstallPath, untouched" "$SETTINGS" "$REG"
-reg_dump "$UNINSTALL_KEY_64"
-check_eq "still no entry for all users" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+for view in /reg:64 /reg:32; do
+    reg_dump "$UNINSTALL_KEY_64" $view
+    check_eq "still no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+done
 check "nothing went to Program Files" test ! -e "$(unix_path 'C:\Program Files\Dorvane')"
+
+# This user and another one of the machine (with this user's installation in their StartUp too,
+# a copy of their own) start Dorvane at logon.
+add_profile S-1-5-21-0-0-0-1001 REG_EXPAND_SZ '%SystemDrive%\users\ilse'
+reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp
+OWN_STARTUP=$(unix_path "$VALUE")
+OTHER_STARTUP=$(profile_startup '%SystemDrive%\users\ilse')
+for folder in "$OWN_STARTUP" "$OTHER_STARTUP"; do
+    cp "$(unix_path "$DIR")/Dorvane.lnk" "$folder/" || fail "could not copy the shortcut into $folder"
+done
+run_quiet_uninstall "$UNINSTALL_KEY_USER" /reg:64
+check "the installation is gone" test ! -e "$(unix_path "$DIR")"
+check "this user's StartUp copy is gone" test ! -e "$OWN_STARTUP/Dorvane.lnk"
+check "the other user's StartUp copy stays: a per-user removal is no business of theirs" test -f "$OTHER_STARTUP/Dorvane.lnk"
 e2e_pass

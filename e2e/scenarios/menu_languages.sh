@@ -12,6 +12,9 @@ english_locale
 prepare() {
     add_cd_drive d AUDIO_CD
     add_cd_drive e DATA_DISC
+    # Windows registers its media player where the shell looks it up; Wine's prefix does not.
+    setup_reg 'HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Paths\wmplayer.exe' Path \
+        'C:\Program Files\Windows Media Player'
     trace_calls advapi32.RegSetValueExA
 }
 e2e_begin menu_languages prepare
@@ -31,7 +34,7 @@ set_install_path "$DIR"
 # What the open menu shows here. Drive D: is selected (no LastDrive yet: drive 0) and checked, both
 # drive items carry the information and grey-drive marks. The volume labels can be read, so
 # Explore and Open are usable; no root holds an autorun.inf (Autoplay greyed); no CD player is set,
-# so CD Player stays usable for the system's own player. Wine's own cdaudio driver opens a folder drive and reports a disc present
+# so CD Player stays usable for the system's own player, registered in the program's view. Wine's own cdaudio driver opens a folder drive and reports a disc present
 # but cannot count its tracks (error 272): the poller takes that as a disc that is no data disc,
 # so CD Audio is usable and its track lines are gone, and the total line keeps its blank.
 MENU_ENGLISH='item 40201 " [D:] AUDIO_CD" type=0x200 state=0x8 checked=#166 unchecked=#147

@@ -1,7 +1,8 @@
 # The resources that the resource compiler put into Dorvane.exe, read the way the system reads
 # them (the file loaded as data, the menu through LoadMenu, each icon image through
 # CreateIconFromResourceEx, each bitmap through LoadBitmap): the hidden main window's dialog, the
-# tray menu's tree, the three icons, the 24 menu pictures and the version.
+# tray menu's tree, the three icons with all their sizes, the 24 menu pictures, the manifest and the
+# version.
 source "$E2E_DRIVER/lib.sh"
 e2e_begin resources
 
@@ -131,12 +132,24 @@ if [ "$MENU" != "$EXPECTED_MENU" ]; then
 fi
 log "ok: menu 101"
 
-# Each icon: one 32x32 image of 16 colours (4 bits a pixel) with its AND mask, loadable as an icon.
+# Each icon: the 32x32 image of 16 colours (4 bits a pixel) with its AND mask first, then one image
+# in 32-bit colour (with alpha, and its mask) for each size the notification area and the large
+# icons take at 100 to 200 %; every one loadable as an icon.
 for id in 151 158 190; do
-    check_eq "icon $id" "icon $id images=1
-  image 32x32 colours=16 planes=1 bits=4 dib=32x32 bits=4 compression=0 palette=16 mask=yes loads=yes" \
-        "$(section "^icon $id ")"
+    expected="icon $id images=7
+  image 32x32 colours=16 planes=1 bits=4 dib=32x32 bits=4 compression=0 palette=16 mask=yes loads=yes"
+    for size in 16 20 24 32 40 48; do
+        expected+="
+  image ${size}x$size colours=0 planes=1 bits=32 dib=${size}x$size bits=32 compression=0 palette=0 mask=yes loads=yes"
+    done
+    check_eq "icon $id" "$expected" "$(section "^icon $id ")"
 done
+
+# The application manifest, as the loader finds it (RT_MANIFEST 1), is the one in the sources.
+MANIFEST=$(inspect manifest "$DIR\\Dorvane.exe" | tr -d '\r')
+echo "$MANIFEST" >"$ARTIFACTS/manifest.txt"
+check_eq "the embedded manifest" "$(tr -d '\r' <"$E2E_DRIVER/../../src/res/Dorvane.manifest")" \
+    "$(sed -e '1{/^manifest size=[0-9]*$/d}' -e '${/^end$/d}' <<<"$MANIFEST")"
 
 # Each menu picture: a 4-bit bottom-up DIB with its 16-colour palette and every pixel row, which
 # LoadBitmap turns into a bitmap of that size. All are 13x13 but the track lines' disc, 20x16. No

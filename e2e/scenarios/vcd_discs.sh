@@ -10,7 +10,7 @@ english_locale
 prepare() {
     vcd_drive d
     vcd data d
-    trace_calls user32.LoadIconA
+    trace_calls user32.LoadImageA
 }
 e2e_begin vcd_discs prepare
 
@@ -20,8 +20,8 @@ start_installed
 # loads each one it shows. Wine's tray keeps an icon's old pixels where the next one is transparent,
 # so the calls tell 151 and 190 apart where a screenshot cannot.
 icons_are() {
-    SEEN=$(program_trace 'Call user32\.LoadIconA\(' |
-        sed -E 's/.*LoadIconA\([0-9a-f]+,([0-9a-f]+)\).*/\1/' | while read -r id; do printf '%d\n' "0x$id"; done | paste -sd' ')
+    SEEN=$(program_trace 'Call user32\.LoadImageA\(' |
+        sed -E 's/.*LoadImageA\([0-9a-f]+,([0-9a-f]+),.*/\1/' | while read -r id; do printf '%d\n' "0x$id"; done | paste -sd' ')
     [ "$SEEN" = "$1" ]
 }
 

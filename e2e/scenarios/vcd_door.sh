@@ -10,7 +10,7 @@ english_locale
 prepare() {
     vcd_drive d
     vcd audio d 04:12:33 03:01:10
-    trace_calls user32.LoadIconA winmm.mciSendStringA
+    trace_calls user32.LoadImageA winmm.mciSendStringA
 }
 e2e_begin vcd_door prepare
 
@@ -23,13 +23,13 @@ hourglass_shown() {
     ((ICON_YELLOW >= 100 && ICON_BLUE < 5))
 }
 
-# door_calls: the program's tray pictures (LoadIconA, which it calls for each one it shows) and door
+# door_calls: the program's tray pictures (LoadImageA, which it calls for each one it shows) and door
 # commands in order since the mark set by mark_trace, one a line: "icon N" or "mci TEXT". Wine's
 # tray does not clear an icon's transparent parts when the next one comes, so after the hourglass
 # the order of the calls tells the pictures apart, not the pixels.
 door_calls() {
-    DOOR_CALLS=$(program_trace 'Call (user32\.LoadIconA|winmm\.mciSendStringA)\(' |
-        perl -ne 'if (/LoadIconA\(\w+,(\w+)\)/) { printf "icon %d\n", hex $1 }
+    DOOR_CALLS=$(program_trace 'Call (user32\.LoadImageA|winmm\.mciSendStringA)\(' |
+        perl -ne 'if (/LoadImageA\(\w+,(\w+),/) { printf "icon %d\n", hex $1 }
                   elsif (/mciSendStringA\(\w+ "(set [^"]*)"/) { print "mci $1\n" }')
 }
 calls_are() {

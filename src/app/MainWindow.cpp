@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ShellRestart.h"
 #include "app/TrayCommands.h"
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
@@ -53,6 +54,8 @@ BOOL InitMainWindow(HWND window)
     TrayMenu = MenuResource != NULL ? GetSubMenu(MenuResource, 0) : NULL;
     if (TrayMenu == NULL) FailInitStep(IDS_MENU_FAILED);
 
+    // Explorer may restart at any time from here on.
+    WatchShellRestart(window);
     if (!AddTrayIcon(window)) FailInitStep(IDS_ICON_FAILED);
 
     LoadSettings();
@@ -90,6 +93,13 @@ void ShutdownMainWindow(HWND window)
 
 INT_PTR CALLBACK MainDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A registered message has no fixed number, so no case of its own. The
+    // window is never shown: this broadcast, not WM_DPICHANGED, is what tells
+    // it of a new display scale.
+    if (TaskbarCreatedMessage != 0 && message == TaskbarCreatedMessage) {
+        RestoreTrayIcon(window);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG:
         return InitMainWindow(window);

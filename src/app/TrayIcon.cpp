@@ -2,8 +2,10 @@
 
 #include <shellapi.h>
 
+#include "app/DisplayScale.h"
 #include "app/MainWindow.h"
 #include "app/WinMain.h"
+#include "drive/DriveDiscovery.h"
 #include "ui/ShownText.h"
 #include "ui/StringTable.h"
 
@@ -27,6 +29,30 @@ void FillIconData(NOTIFYICONDATAW* data, HWND window, UINT flags)
     data->uFlags = flags;
 }
 
+// The picture shown now (0 before the first), for the shell's restart.
+int TrayPicture;
+
+// The handles of the newest picture and of the one before: the shell may
+// still be copying the older one when a restart of its own comes inside the
+// call that gives it the newer, and the window may still show it. Anything
+// older is freed.
+HICON Shown[2];
+
+// Icon resource `icon` at the size the notification area draws now (LoadIconA
+// would give the large size, for the shell to shrink); null when it cannot be
+// loaded.
+HICON LoadTrayPicture(int icon)
+{
+    int size = TrayIconSize();
+    HICON handle = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size,
+                                                 LR_DEFAULTCOLOR));
+    if (handle == NULL) return NULL;
+    if (Shown[1] != NULL) DestroyIcon(Shown[1]);
+    Shown[1] = Shown[0];
+    Shown[0] = handle;
+    return handle;
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window)
@@ -39,8 +65,10 @@ BOOL AddTrayIcon(HWND window)
 
 void UpdateTrayIcon(HWND window, int icon, int withTooltip)
 {
-    HICON handle = LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));
+    HICON handle = LoadTrayPicture(icon);
     if (handle == NULL) return;
+    // Before the shell is called: it hands over a restart of its own inside the call.
+    TrayPicture = icon;
 
     NOTIFYICONDATAW data;
     FillIconData(&data, window, withTooltip ? NIF_ICON | NIF_TIP : NIF_ICON);
@@ -60,9 +88,27 @@ void SetTrayTip(HWND window, const char* text)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+void RestoreTrayIcon(HWND window)
+{
+    HICON handle = TrayPicture != 0 ? LoadTrayPicture(TrayPicture) : NULL;
+    NOTIFYICONDATAW data;
+    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE);
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = handle;
+    if (handle != NULL) WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
+    // A shell that has kept the icon (a new display scale) refuses to add it twice.
+    if (!Shell_NotifyIconW(NIM_ADD, &data)) Shell_NotifyIconW(NIM_MODIFY, &data);
+    if (handle != NULL) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+}
+
 void DeleteTrayIcon(HWND window)
 {
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);
+    for (HICON& handle : Shown) {
+        if (handle != NULL) DestroyIcon(handle);
+        handle = NULL;
+    }
+    TrayPicture = 0;
 }

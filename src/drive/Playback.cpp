@@ -1,7 +1,5 @@
 #include "drive/Playback.h"
 
-#include <stdio.h>
-
 #include "app/MainWindow.h"
 #include "app/Text.h"
 #include "drive/Mci.h"
@@ -145,8 +143,10 @@ void StepTrack(int forward)
     if (!Reported("stop cdaudio")) return;
 
     // In tmsf a bare number is the start of that track.
-    char command[MCI_TRACK_ANSWER_SIZE];
-    snprintf(command, sizeof command, "seek cdaudio to %d", static_cast<int>(track));
+    char number[DECIMAL_TEXT_SIZE];
+    FormatDecimal(static_cast<LONG>(track), number);
+    char command[MCI_TRACK_ANSWER_SIZE] = "seek cdaudio to ";
+    AppendText(command, sizeof command, number);
     if (!Silent(command)) return;
     if (Playing) Reported("play cdaudio");
     // A pause is abandoned: the next Play starts at the chosen track.

@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, AnIconThatCannotBeLoadedChangesNothing)
     HICON windowIcon = NULL;
     Step([&] {
         calls = sim::TrayCalls().size();
-        sim::FailCall("LoadIconA", "158");
+        sim::FailCall("LoadImageA", "158");
         UpdateTrayIcon(MainWindow, IDI_DOOR_MOVING, 0);
         calls = sim::TrayCalls().size() - calls;
         windowIcon = sim::WindowInfo(MainWindow)->bigIcon;

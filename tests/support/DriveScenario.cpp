@@ -54,7 +54,7 @@ std::string DriveScenario::DefaultDriveBytes()
 int DriveScenario::TrayPicture()
 {
     std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
-    return icons.empty() ? 0 : sim::IconResourceId(icons.front().icon);
+    return icons.empty() ? 0 : icons.front().iconResource;
 }
 
 std::string DriveScenario::TrayTip()

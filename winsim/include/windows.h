@@ -61,6 +61,7 @@ typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef LONG LSTATUS;
+typedef LONG HRESULT;
 typedef DWORD ACCESS_MASK;
 typedef ACCESS_MASK REGSAM;
 typedef WORD ATOM;
@@ -86,6 +87,7 @@ DECLARE_HANDLE(HBITMAP);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HMONITOR);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HANDLE;
@@ -93,6 +95,9 @@ typedef void* HGDIOBJ;
 typedef HKEY* PHKEY;
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
+// A function of a module, as GetProcAddress gives it.
+typedef INT_PTR(WINAPI* FARPROC)(void);
 
 // ---- Macros ----
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
@@ -131,6 +136,12 @@ typedef HKEY* PHKEY;
 #define ERROR_MENU_ITEM_NOT_FOUND 1456L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_INVALID_CURSOR_HANDLE 1402L
+
+#define S_OK ((HRESULT)0L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
 
 typedef struct _POINT {
     LONG x;

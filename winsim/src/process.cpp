@@ -86,6 +86,7 @@ int RunProcess(int(WINAPI* entry)(HINSTANCE, HINSTANCE, LPSTR, int), const std::
             // Whatever ended the process: its windows, timers and hot keys go
             // with it; icons it left behind stay until the shell notices.
             EndProcessWindows();
+            EndProcessSystemState();
             World& w = W();
             w.processRunning = false;
             w.queue.clear();

@@ -231,6 +231,7 @@ public:
             else if (kind.text == "ICON") resources.icons[id] = Expect(Token::Text).text;
             else if (kind.text == "BITMAP") resources.bitmaps[id] = Expect(Token::Text).text;
             else if (kind.text == "VERSIONINFO") SkipBlock();
+            else if (kind.text == "RT_MANIFEST" && id == 1) resources.manifest = ReadBeside(Expect(Token::Text).text);
             else Error(kind, "unsupported resource type " + kind.text);
         }
         return resources;
@@ -431,6 +432,15 @@ private:
             else if (option.text == "CHECKED") item->state |= MFS_CHECKED;
             else Error(option, "unsupported menu option " + option.text);
         }
+    }
+
+    // A file the script names, from the script's own folder.
+    std::string ReadBeside(const std::string& name)
+    {
+        std::string folder = path_.substr(0, path_.find_last_of("/\\") + 1);
+        std::ifstream in(folder + name, std::ios::binary);
+        if (!in) throw Failure(path_ + ": cannot read " + folder + name);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     void SkipBlock()

@@ -275,6 +275,16 @@ User& User::EndTask()
     return AddStep("end the program from outside", Always, [] { throw EndTaskRequest(); });
 }
 
+User& User::RestartShell()
+{
+    return OutsideStep("restart the shell (Explorer)", [] { sim::RestartShell(); });
+}
+
+User& User::ChangeDisplayDpi(UINT dpi)
+{
+    return OutsideStep("set the display scale to " + std::to_string(dpi) + " dpi", [dpi] { sim::ChangeDisplayDpi(dpi); });
+}
+
 User& User::PressDriveButton(char letter)
 {
     return AddStep(std::string("press the button of drive ") + letter, Always,

@@ -1,4 +1,4 @@
-// The notification area as the shell keeps it, common controls and icons.
+// The notification area as the shell keeps it, and common controls.
 #include "world.h"
 
 #include <commctrl.h>
@@ -90,6 +90,12 @@ BOOL ShellTakes(const IconRequest& request)
     if (!FindWindow(request.window)) return finish(FALSE);
     if (Faulted(request.api, MessageName(request.message))) return finish(FALSE);
 
+    if (request.flags & NIF_ICON) {
+        auto given = W().icons.find(request.icon);
+        if (given != W().icons.end() && given->second.destroyed)
+            throw Failure(api + ": the icon handle was destroyed before the shell could copy it");
+    }
+
     std::string tip;
     if (request.flags & NIF_TIP) {
         // The shell reads the tip field up to its NUL.
@@ -125,7 +131,12 @@ BOOL ShellTakes(const IconRequest& request)
         icon->hasCallback = true;
         icon->callbackMessage = request.callbackMessage;
     }
-    if (request.flags & NIF_ICON) icon->icon = request.icon;
+    if (request.flags & NIF_ICON) {
+        // The shell keeps a copy of the picture; the program may free its handle afterwards.
+        icon->icon = request.icon;
+        icon->iconResource = IconResourceId(request.icon);
+        icon->iconSize = IconSize(request.icon);
+    }
     if (request.flags & NIF_TIP) icon->tip = tip;
     return finish(TRUE);
 }
@@ -151,12 +162,6 @@ const std::vector<TrayCall>& TrayCalls()
     return W().trayCalls;
 }
 
-int IconResourceId(HICON icon)
-{
-    auto found = W().icons.find(icon);
-    return found == W().icons.end() ? 0 : found->second;
-}
-
 }  // namespace sim
 
 using namespace sim;
@@ -180,21 +185,4 @@ BOOL WINAPI Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW data)
 void WINAPI InitCommonControls(void)
 {
     Log("InitCommonControls");
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName)
-{
-    if (instance != ProgramInstance() || !IS_INTRESOURCE(iconName)) return NULL;
-    int id = static_cast<int>(reinterpret_cast<ULONG_PTR>(iconName));
-    if (Faulted("LoadIconA", std::to_string(id))) return NULL;
-    if (W().resources.icons.count(id) == 0) {
-        W().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
-        return NULL;
-    }
-    // The same resource gives the same shared handle every time.
-    for (const auto& entry : W().icons)
-        if (entry.second == id) return entry.first;
-    HICON handle = reinterpret_cast<HICON>(NewHandleValue());
-    W().icons[handle] = id;
-    return handle;
 }

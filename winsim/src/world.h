@@ -60,6 +60,7 @@ struct Resources {
     std::map<int, std::vector<MenuTemplateItem>> menus;
     std::map<int, std::string> icons;     // id -> file
     std::map<int, std::string> bitmaps;   // id -> file
+    std::string manifest;                 // the application manifest's text, empty when there is none
 };
 Resources ParseResourceScript(const std::string& path);
 
@@ -125,6 +126,14 @@ struct Window {
     bool upDownBuddyInt = false;
     HWND buddy = NULL;
     int iconResource = 0;     // a static icon's resource
+};
+
+// ---- Icons ----
+struct IconObject {
+    int resource = 0;
+    int size = 0;           // the side of the square image
+    bool shared = false;    // LoadIconA's: the system owns it
+    bool destroyed = false;
 };
 
 // ---- Menus ----
@@ -291,7 +300,17 @@ struct World {
     // Shell
     std::vector<TrayIconRecord> trayIcons;
     std::vector<TrayCall> trayCalls;
-    std::map<HICON, int> icons;
+    std::map<HICON, IconObject> icons;
+
+    // The system and the display
+    WindowsRelease release = WindowsRelease::Windows10;
+    UINT systemDpi = 96;
+    UINT monitorDpi = 96;
+    bool elevated = false;
+    std::map<std::string, UINT, CaseLess> registeredMessages;   // the session's, across processes
+    std::set<UINT> processMessageFilter;                         // ChangeWindowMessageFilter
+    std::set<std::pair<HWND, UINT>> windowMessageFilter;         // ChangeWindowMessageFilterEx
+    std::set<std::string, CaseLess> loadedModules;               // LoadLibraryExA's, this process
 
     std::vector<Fault> faults;
     std::vector<std::string> trace;
@@ -390,6 +409,19 @@ std::u16string WideText(const WCHAR* text);   // up to its NUL; NULL gives ""
 std::string NormalizePath(const std::string& path);
 const FileEntry* FindFile(const std::string& path);
 bool ResolveExecutable(const std::string& name, std::string* found);
+
+// The system and the display (display.cpp, modules.cpp, broadcast.cpp).
+// Whether the program's manifest makes it DPI aware, and the DPI it is shown.
+bool ProcessDpiAware();
+UINT ProcessSystemDpi();
+// The function `name` of `module` is exported by the machine's Windows.
+bool SystemExports(const std::string& module, const std::string& name);
+// The shell sends `message` to every top-level window of the program that is
+// shown or has no owner, through the message filter of an elevated program.
+void ShellBroadcast(UINT message);
+UINT TaskbarCreatedMessage();
+// The end of the program's process: what it loaded and let through goes.
+void EndProcessSystemState();
 
 // Drives and discs
 CdDrive* FindCdDrive(char letter);   // null for a letter that is no CD drive

@@ -102,6 +102,15 @@ typedef struct _OVERLAPPED {
     HANDLE hEvent;
 } OVERLAPPED, *LPOVERLAPPED;
 
+// Modules
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+
+WINSIM_EXTERN_C HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+WINSIM_EXTERN_C HMODULE WINAPI LoadLibraryExA(LPCSTR fileName, HANDLE reserved, DWORD flags);
+WINSIM_EXTERN_C FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+
+WINSIM_EXTERN_C int WINAPI MulDiv(int number, int numerator, int denominator);
+
 WINSIM_EXTERN_C DWORD WINAPI GetLastError(void);
 WINSIM_EXTERN_C void WINAPI SetLastError(DWORD error);
 WINSIM_EXTERN_C UINT WINAPI SetErrorMode(UINT mode);

@@ -96,6 +96,39 @@ void SetTimeLimit(DWORD milliseconds);
 void FailCall(const std::string& api, const std::string& subject = "", DWORD error = ERROR_ACCESS_DENIED,
               int times = 1);
 
+// ---- The system and the display ----
+// Which Windows the machine runs decides which of the later functions its
+// DLLs export (what GetProcAddress finds) and whether shcore.dll is there.
+enum class WindowsRelease {
+    Vista,        // ChangeWindowMessageFilter
+    Windows7,     // and ChangeWindowMessageFilterEx
+    Windows8_1,   // and shcore.dll with GetDpiForMonitor
+    Windows10,    // and GetSystemMetricsForDpi (1607 and later); the default
+};
+void SetWindowsRelease(WindowsRelease release);
+// The display scale in DPI (96 is 100 %) the user signed in with: the system
+// DPI, which processes keep for their whole life, and the primary monitor's
+// DPI until it changes. The program's manifest says whether it sees it: a
+// process that does not declare itself DPI aware is shown 96 throughout.
+void SetDisplayDpi(UINT dpi);
+// The user picks another scale for the primary monitor while the program runs
+// (Windows 8.1 and later): the monitor's DPI changes, the system DPI of
+// running processes does not. Explorer rebuilds its taskbar at the new size
+// and broadcasts "TaskbarCreated" with its icons kept. (A window that is not
+// shown gets no WM_DPICHANGED.)
+void ChangeDisplayDpi(UINT dpi);
+// Explorer restarts (after a crash or an update): the notification area
+// forgets every icon, and the new taskbar broadcasts "TaskbarCreated" to every
+// top-level window that is shown or has no owner.
+void RestartShell();
+// The program runs elevated and the shell does not: a message the shell sends
+// reaches a window of the program only where the program let it through
+// (ChangeWindowMessageFilterEx for that window, ChangeWindowMessageFilter for all).
+void RunElevated(bool elevated);
+// The side of the square image an icon handle holds, 0 for a destroyed icon
+// and anything else.
+int IconSize(HICON icon);
+
 // ---- Registry ----
 struct RegValue {
     DWORD type = REG_NONE;
@@ -209,6 +242,10 @@ struct TrayIconRecord {
     bool hasCallback = false;
     UINT callbackMessage = 0;
     HICON icon = NULL;
+    // The shell's own copy of the picture: the icon resource and the side of
+    // the image it was given (0 for none).
+    int iconResource = 0;
+    int iconSize = 0;
     std::string tip;   // UTF-8, as shown
 };
 std::vector<TrayIconRecord> TrayIcons();
@@ -229,7 +266,8 @@ struct TrayCall {
 };
 const std::vector<TrayCall>& TrayCalls();
 
-// The resource number of an icon handle LoadIconA gave, 0 for anything else.
+// The resource number of an icon handle LoadIconA or LoadImageA gave (also
+// once destroyed), 0 for anything else.
 int IconResourceId(HICON icon);
 
 struct MenuItemView {
@@ -421,6 +459,10 @@ public:
     User& Do(const std::string& what, std::function<void()> action);
     // The user ends the program from outside (as the task manager would).
     User& EndTask();
+    // Explorer restarts; the user changes the display scale (as the functions
+    // of the same names above).
+    User& RestartShell();
+    User& ChangeDisplayDpi(UINT dpi);
     // At the CD drives, as the functions of the same names above.
     User& PressDriveButton(char letter);
     User& PushTrayIn(char letter);

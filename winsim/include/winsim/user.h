@@ -452,7 +452,49 @@ WINSIM_EXTERN_C BOOL WINAPI RegisterHotKey(HWND window, int id, UINT modifiers, 
 WINSIM_EXTERN_C BOOL WINAPI UnregisterHotKey(HWND window, int id);
 
 // ---- Icons ----
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define LR_DEFAULTCOLOR 0x00000000
+#define LR_DEFAULTSIZE 0x00000040
+#define LR_SHARED 0x00008000
+
 WINSIM_EXTERN_C HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+WINSIM_EXTERN_C HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+WINSIM_EXTERN_C BOOL WINAPI DestroyIcon(HICON icon);
+
+// ---- Metrics, monitors and display scale ----
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define USER_DEFAULT_SCREEN_DPI 96
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+
+WINSIM_EXTERN_C int WINAPI GetSystemMetrics(int index);
+// Windows 10 (1607) and later.
+WINSIM_EXTERN_C int WINAPI GetSystemMetricsForDpi(int index, UINT dpi);
+WINSIM_EXTERN_C HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags);
+
+// ---- Registered messages and the message filter of an elevated program ----
+#define MSGFLT_ADD 1
+#define MSGFLT_REMOVE 2
+#define MSGFLT_RESET 0
+#define MSGFLT_ALLOW 1
+#define MSGFLT_DISALLOW 2
+
+typedef struct tagCHANGEFILTERSTRUCT {
+    DWORD cbSize;
+    DWORD ExtStatus;
+} CHANGEFILTERSTRUCT, *PCHANGEFILTERSTRUCT;
+
+WINSIM_EXTERN_C UINT WINAPI RegisterWindowMessageA(LPCSTR name);
+// Windows Vista and later: for the whole process.
+WINSIM_EXTERN_C BOOL WINAPI ChangeWindowMessageFilter(UINT message, DWORD flag);
+// Windows 7 and later: for one window.
+WINSIM_EXTERN_C BOOL WINAPI ChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action,
+                                                        PCHANGEFILTERSTRUCT changeFilter);
 
 // ---- Bitmaps ----
 WINSIM_EXTERN_C HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR bitmapName);

@@ -1,0 +1,128 @@
+// The tray picture at the display scale: loaded at the notification area's
+// size for the primary monitor's DPI, on every Windows the program runs on,
+// and again when the user changes the scale while the program runs.
+#include <shellapi.h>
+
+#include "DriveScenario.h"
+#include "app/MainWindow.h"
+#include "app/WinMain.h"
+#include "res/resource.h"
+
+namespace {
+
+class DisplayScaleTest : public DriveScenario {
+protected:
+    struct Tray {
+        size_t icons = 0;
+        int picture = 0;
+        int size = 0;
+        std::string tip;
+        int windowIcon = 0;       // the main window's large icon: resource
+        int windowIconSize = 0;   // and size
+    };
+    void Look(Tray* tray)
+    {
+        user.Do("look at the tray", [tray] {
+            std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
+            tray->icons = icons.size();
+            if (!icons.empty()) {
+                tray->picture = icons[0].iconResource;
+                tray->size = icons[0].iconSize;
+                tray->tip = icons[0].tip;
+            }
+            HICON big = sim::WindowInfo(MainWindow)->bigIcon;
+            tray->windowIcon = sim::IconResourceId(big);
+            tray->windowIconSize = sim::IconSize(big);
+        });
+    }
+
+    void Machine(sim::WindowsRelease release, UINT dpi)
+    {
+        SetUp();
+        AddDrives("d");
+        sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
+        sim::SetWindowsRelease(release);
+        sim::SetDisplayDpi(dpi);
+    }
+};
+
+}  // namespace
+
+// The small-icon size of the scale the user signed in with: 16 pixels at
+// 100 %, in proportion above. Windows 10 says it for the monitor's DPI, 8.1
+// only tells the DPI, Vista and 7 know the system's metric alone.
+TEST_F(DisplayScaleTest, TheTrayPictureHasTheNotificationAreasSize)
+{
+    struct Case {
+        sim::WindowsRelease release;
+        UINT dpi;
+        int size;
+    };
+    const Case cases[] = {
+        {sim::WindowsRelease::Windows10, 96, 16},  {sim::WindowsRelease::Windows10, 120, 20},
+        {sim::WindowsRelease::Windows10, 144, 24}, {sim::WindowsRelease::Windows10, 192, 32},
+        {sim::WindowsRelease::Windows8_1, 120, 20}, {sim::WindowsRelease::Windows7, 144, 24},
+        {sim::WindowsRelease::Vista, 96, 16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.release)) + " at " + std::to_string(c.dpi) + " dpi");
+        Machine(c.release, c.dpi);
+        Tray tray;
+        user.Wait(600);
+        Look(&tray);
+        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+        EXPECT_EQ(0, Run());
+        EXPECT_EQ(1u, tray.icons);
+        EXPECT_EQ(IDI_DORVANE, tray.picture);
+        EXPECT_EQ(c.size, tray.size);
+        EXPECT_EQ(IDI_DORVANE, tray.windowIcon) << "the window's large icon is the tray picture";
+        EXPECT_EQ(c.size, tray.windowIconSize);
+        EXPECT_TRUE(MessageTexts().empty());
+    }
+}
+
+// The user changes the scale: the hidden main window gets no WM_DPICHANGED,
+// but Explorer builds its taskbar anew and says so; the picture follows at the
+// new size, its tooltip and everything else as they were. The metric of the
+// system stays at the sign-in scale all the while, so it cannot be the guide.
+TEST_F(DisplayScaleTest, ANewScaleWhileRunningReloadsThePicture)
+{
+    struct Case {
+        sim::WindowsRelease release;
+        std::vector<UINT> scales;   // the sign-in one, then each change
+        std::vector<int> sizes;
+    };
+    const Case cases[] = {
+        {sim::WindowsRelease::Windows10, {96, 144, 192, 96, 120}, {16, 24, 32, 16, 20}},
+        {sim::WindowsRelease::Windows8_1, {96, 144}, {16, 24}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.release));
+        Machine(c.release, c.scales[0]);
+        std::vector<Tray> seen(c.scales.size());
+        user.LeftClickTray().Wait(1500);   // the door open: another tooltip, another picture
+        Look(&seen[0]);
+        for (size_t i = 1; i < c.scales.size(); ++i) {
+            user.ChangeDisplayDpi(c.scales[i]).Wait(100);
+            Look(&seen[i]);
+        }
+        user.LeftClickTray().Wait(1500);
+        Tray closed;
+        Look(&closed);
+        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+        EXPECT_EQ(0, Run());
+
+        for (size_t i = 0; i < seen.size(); ++i) {
+            SCOPED_TRACE(c.scales[i]);
+            EXPECT_EQ(1u, seen[i].icons);
+            EXPECT_EQ(c.sizes[i], seen[i].size);
+            EXPECT_EQ(IDI_NO_DISC, seen[i].picture) << "the disc lies on the open tray";
+            EXPECT_EQ("Close CD", seen[i].tip);
+            EXPECT_EQ(c.sizes[i], seen[i].windowIconSize);
+        }
+        EXPECT_EQ(IDI_DORVANE, closed.picture) << "the door closed on the disc";
+        EXPECT_EQ(c.sizes.back(), closed.size);
+        EXPECT_EQ("Eject CD", closed.tip);
+        EXPECT_TRUE(MessageTexts().empty());
+    }
+}

@@ -1,0 +1,176 @@
+// Explorer restarts while the program runs: the notification area forgets the
+// icon and the new taskbar broadcasts "TaskbarCreated"; the program adds its
+// icon again as it was, and the icon answers clicks. Also when the program
+// runs elevated and the shell does not.
+#include <shellapi.h>
+
+#include "DriveScenario.h"
+#include "app/MainWindow.h"
+#include "app/WinMain.h"
+#include "res/resource.h"
+
+namespace {
+
+class ShellRestartTest : public DriveScenario {
+protected:
+    // The tray as the shell holds it now.
+    struct Tray {
+        size_t icons = 0;
+        int picture = 0;
+        int size = 0;
+        std::string tip;
+        bool answers = false;   // it sends WM_TRAYNOTIFY to a window of the program
+        int windowIcon = 0;     // the main window's large icon: its size, 0 when destroyed
+    };
+    void Look(Tray* tray)
+    {
+        user.Do("look at the tray", [tray] {
+            std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
+            tray->icons = icons.size();
+            if (icons.empty()) return;
+            tray->picture = icons[0].iconResource;
+            tray->size = icons[0].iconSize;
+            tray->tip = icons[0].tip;
+            tray->answers = icons[0].hasCallback && icons[0].callbackMessage == WM_TRAYNOTIFY &&
+                            icons[0].window == MainWindow && icons[0].id == 151;
+            tray->windowIcon = sim::IconSize(sim::WindowInfo(MainWindow)->bigIcon);
+        });
+    }
+
+    // The program's Shell_NotifyIcon calls from `from` on.
+    static std::vector<sim::TrayCall> CallsSince(size_t from)
+    {
+        const std::vector<sim::TrayCall>& calls = sim::TrayCalls();
+        return std::vector<sim::TrayCall>(calls.begin() + static_cast<long>(from), calls.end());
+    }
+};
+
+}  // namespace
+
+// The icon comes back with the picture and the tooltip of the moment, in the
+// language of the moment; a click on it then works as before.
+TEST_F(ShellRestartTest, TheIconComesBackAsItWasAndAnswersClicks)
+{
+    struct Case {
+        const char* name;
+        bool disc;
+        const char* language;   // null: the default, English
+        bool openFirst;         // the program opens the door before the restart
+        int picture;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {"a disc, door closed", true, nullptr, false, IDI_DORVANE, "Eject CD"},
+        {"no disc", false, nullptr, false, IDI_NO_DISC, "Eject CD"},
+        // The disc lies on the open tray: nothing readable.
+        {"door opened, Russian", true, "0", true, IDI_NO_DISC, "Закрыть CD"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        AddDrives("d");
+        if (c.disc) sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
+        if (c.language) sim::SetRegText(SETTINGS_PATH, "Language", c.language);
+        if (c.openFirst) user.LeftClickTray();
+        size_t callsBefore = 0;
+        bool openBefore = false;
+        Tray gone, back, afterClick;
+        user.Wait(1500).Do("note", [&] {
+            callsBefore = sim::TrayCalls().size();
+            openBefore = sim::TrayOpen('D');
+        });
+        user.RestartShell();
+        user.Do("look at once", [&] { gone.icons = sim::TrayIcons().size(); });
+        user.Wait(100);
+        Look(&back);
+        user.LeftClickTray().Wait(1500);
+        Look(&afterClick);
+        bool openAfter = false;
+        user.Do("look at the drive", [&] { openAfter = sim::TrayOpen('D'); });
+        user.AcceptMessageBoxes().EndTask();
+        Run();
+
+        EXPECT_EQ(1u, back.icons);
+        EXPECT_EQ(c.picture, back.picture);
+        EXPECT_EQ(16, back.size);
+        EXPECT_EQ(c.tip, back.tip);
+        EXPECT_TRUE(back.answers);
+        EXPECT_NE(openBefore, openAfter) << "a click on the icon moved the door";
+        EXPECT_EQ(1u, afterClick.icons);
+        EXPECT_NE(c.tip, afterClick.tip) << "the tooltip names the next action again";
+
+        // One add, with everything at once; nothing else was changed.
+        std::vector<sim::TrayCall> calls = CallsSince(callsBefore);
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(static_cast<DWORD>(NIM_ADD), calls[0].message);
+        EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), calls[0].flags);
+        EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE), calls[0].size);
+        EXPECT_TRUE(calls[0].result);
+        EXPECT_EQ(std::vector<std::string>{}, MessageTexts());
+    }
+}
+
+// The restart comes while the door moves and the thread is blocked; it takes
+// the broadcast inside its next call to the shell, which puts back the picture
+// after the movement. The icon comes back with that picture: nothing would
+// replace an hourglass later, as an empty drive stays empty.
+TEST_F(ShellRestartTest, ARestartWhileTheDoorMovesLeavesNoHourglassBehind)
+{
+    AddDrives("d");
+    sim::SetDoorTime('D', 2000);
+    size_t callsBefore = 0;
+    user.Wait(1000).Do("note", [&] { callsBefore = sim::TrayCalls().size(); });
+    user.LeftClickTray().Wait(500).RestartShell().Wait(3000);
+    Tray after;
+    Look(&after);
+    user.AcceptMessageBoxes().EndTask();
+    Run();
+
+    std::vector<int> pictures, adds;
+    for (const sim::TrayCall& call : CallsSince(callsBefore)) {
+        if (call.flags & NIF_ICON) pictures.push_back(sim::IconResourceId(call.icon));
+        if (call.message == NIM_ADD) adds.push_back(sim::IconResourceId(call.icon));
+    }
+    EXPECT_EQ((std::vector<int>{IDI_DOOR_MOVING, IDI_NO_DISC, IDI_NO_DISC}), pictures)
+        << "the hourglass, the picture after the movement (refused: the icon is gone), the same added again";
+    EXPECT_EQ(std::vector<int>{IDI_NO_DISC}, adds);
+    EXPECT_EQ(1u, after.icons);
+    EXPECT_EQ(IDI_NO_DISC, after.picture);
+    EXPECT_EQ("Close CD", after.tip);
+    EXPECT_TRUE(after.answers);
+    EXPECT_EQ(16, after.windowIcon) << "the window keeps a live icon: the picture given inside the restart is not freed";
+}
+
+// Elevated, the program hears the shell's broadcast only through its message
+// filter: per window from Windows 7 on, for the process on Vista, looked up
+// where the system has it.
+TEST_F(ShellRestartTest, AnElevatedProgramLetsTheBroadcastThrough)
+{
+    struct Case {
+        const char* name;
+        sim::WindowsRelease release;
+        const char* filterCall;
+    };
+    const Case cases[] = {
+        {"Vista", sim::WindowsRelease::Vista, "ChangeWindowMessageFilter "},
+        {"Windows 7", sim::WindowsRelease::Windows7, "ChangeWindowMessageFilterEx "},
+        {"Windows 10", sim::WindowsRelease::Windows10, "ChangeWindowMessageFilterEx "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        AddDrives("d");
+        sim::SetWindowsRelease(c.release);
+        sim::RunElevated(true);
+        Tray back;
+        user.Wait(1000).RestartShell().Wait(100);
+        Look(&back);
+        user.AcceptMessageBoxes().EndTask();
+        Run();
+        EXPECT_EQ(1u, back.icons);
+        EXPECT_TRUE(back.answers);
+        EXPECT_GE(sim::TraceIndex(c.filterCall), 0);
+        EXPECT_LT(sim::TraceIndex(c.filterCall), sim::TraceIndex("Shell_NotifyIconW NIM_ADD"))
+            << "the filter is open before the icon is first added";
+    }
+}
