@@ -170,15 +170,14 @@ TEST_F(PasswordTest, ANewerPromptReplacesAnOlderOne)
         const Seen& fresh = Look();
         std::string typed = "?";
         Step([&] { typed = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD).text; });
-        user.Type("Secret pass").ClickButton(IDOK).Wait(100);
-        const Seen& after = Look();
-        user.EndTask();
+        user.Type("Secret pass").ClickButton(IDOK);   // the Exit's prompt then ends the program
+        if (newer != IDM_EXIT) user.Wait(100).EndTask();
         Run();
         std::vector<int> expected = {IDD_PASSWORD_PROMPT};
         if (newer == IDC_PASSWORD_PROTECT) expected.insert(expected.begin(), IDD_OPTIONS);
         EXPECT_EQ(expected, fresh.dialogs);
         EXPECT_EQ("", typed) << "the newer prompt starts empty";
-        EXPECT_EQ(newer == 0 ? "D" : "", after.open) << "the older prompt ended without opening the door";
+        EXPECT_EQ(newer == 0 ? "D" : "", OpenTrays()) << "the older prompt ended without opening the door";
     }
 }
 

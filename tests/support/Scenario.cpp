@@ -26,7 +26,10 @@ void Scenario::Install(const std::string& dir, bool registerPath)
 int Scenario::Run(const std::string& commandLine)
 {
     try {
-        return sim::RunProcess(WinMain, commandLine);
+        int result = sim::RunProcess(WinMain, commandLine);
+        std::string left = sim::UnusedScript();
+        if (!left.empty()) ADD_FAILURE() << "the program ended before its script: " << left;
+        return result;
     } catch (const sim::Failure& failure) {
         ADD_FAILURE() << failure.what();
         return -1;

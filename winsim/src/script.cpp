@@ -181,6 +181,11 @@ std::string WaitingStep()
     return "script step " + std::to_string(w.nextStep + 1) + " (" + step.what + ") waits for " + step.waitingFor;
 }
 
+std::string UnusedScript()
+{
+    return W().nextStep < W().steps.size() ? WaitingStep() : "";
+}
+
 User& user()
 {
     static User theUser;

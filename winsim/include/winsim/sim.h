@@ -495,6 +495,9 @@ public:
     User& CancelFileDialog();
 };
 User& user();
+// The first step of the script the program never came to, as an account;
+// empty when every step ran.
+std::string UnusedScript();
 
 }  // namespace sim
 
