@@ -39,6 +39,7 @@ TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDriv
         {one, "-3", "D"},                                  // nonsense
         {"\1", "-1", "E"},                                 // a short value: byte 0 counts
         {"", "-1", "D"},                                   // an empty value names the first drive
+        {std::string(200, '\1'), "-1", "E"},               // as long as can be read
         {std::string(300, '\1'), "-1", "D"},               // too long to read: not used, not replaced
         {one, "-1", "D", "", "RegQueryValueExA"},          // a failed read: not used, not replaced
         {"(none)", "-1", "D", zero},                       // made as drive 0

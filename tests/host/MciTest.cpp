@@ -44,7 +44,7 @@ TEST_F(MciTest, AFailureIsShownOnlyWhenAskedAndInTheWordsAskedFor)
 
 TEST_F(MciTest, AnswersAreReadAsYesOrNoAndAsMinutesAndSeconds)
 {
-    for (const char* answer : {"true", "True", "TRUE", "false", "TRUE ", "TRU", "", "truest", "tRUE"}) {
+    for (const char* answer : {"true", "True", "TRUE", "false", "TRUE ", "TRU", "", "truest", "tRUE", "xRUE", "az"}) {
         char text[8];
         snprintf(text, sizeof text, "%s", answer);
         std::string upper = answer;

@@ -17,7 +17,7 @@ TEST_F(ShownTextTest, ConversionCutsAtACharacterAndSaysSo)
     const std::string close = Cp1251("Закрыть CD");
     const std::tuple<const char*, int, int, std::u16string> cases[] = {
         {close.c_str(), 16, 1, u"Закрыть CD"}, {close.c_str(), 11, 1, u"Закрыть CD"},   // ten and the NUL fit
-        {close.c_str(), 10, 0, u"Закрыть C"},  {close.c_str(), 1, 0, u""},   {"", 1, 1, u""},
+        {close.c_str(), 10, 0, u"Закрыть C"},  {close.c_str(), 1, 0, u""},   {"", 1, 1, u""},   {"\xDF", 2, 1, u"Я"},
         // Every byte converts, the ones 1251 leaves undefined included.
         {"\x98\xFF", 16, 1, u"\u0098я"},
     };
@@ -27,6 +27,9 @@ TEST_F(ShownTextTest, ConversionCutsAtACharacterAndSaysSo)
         EXPECT_EQ(whole, WideFromCp1251(text, wide, size)) << size;
         EXPECT_EQ(shown, std::u16string(wide)) << size;
     }
+    WCHAR none[1] = {u'#'};
+    EXPECT_EQ(0, WideFromCp1251("x", none, 0));
+    EXPECT_EQ(u'#', none[0]) << "no room, nothing written";
 }
 
 TEST_F(ShownTextTest, RussianTextsReadRightOnAnEnglishSystem)

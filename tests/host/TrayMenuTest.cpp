@@ -140,19 +140,22 @@ TEST_F(TrayMenuTest, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
 TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
 {
     AddDrives("de");
+    sim::FailCall("LoadBitmapA", "136");   // Exit's picture, tried again at the next rewrite
     int liveWhileShown = -1;
     user.RightClickTray();
     Step([&] { liveWhileShown = sim::LiveBitmaps(); });
     user.ChooseMenuItem(IDM_ENGLISH);   // the current language: nothing is rebuilt
     Choose(IDM_RUSSIAN);
     EXPECT_EQ(0, RunToExit());
-    // 23 pictures of the menu; the track lines' disc is loaded only when shown.
-    EXPECT_EQ(23, liveWhileShown);
+    // 23 pictures of the menu, one missing; the track lines' disc is loaded only when shown.
+    EXPECT_EQ(22, liveWhileShown);
+    EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
+    EXPECT_EQ(IDB_EXIT, sim::MenusShown().back().items.back().checkedBitmap);
     EXPECT_EQ(0, sim::LiveBitmaps()) << "every picture is freed at the end";
     std::set<int> loaded;
     for (const std::string& line : sim::Trace()) {
-        if (line.rfind("LoadBitmapA ", 0) == 0) {
-            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second) << line;
+        if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {
+            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second || line == "LoadBitmapA 136") << line;
         }
     }
 }
