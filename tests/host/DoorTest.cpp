@@ -240,6 +240,29 @@ TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItCan)
     }
 }
 
+// "Open CD drive" for a door recorded open whose command cannot be sent moves
+// nothing, so no countdown follows it.
+TEST_F(DoorTest, AnOpeningThatCouldNotBeSentStartsNoCountdown)
+{
+    for (const char* fault : {"open cdaudio alias cd4open shareable", "Default Drive"}) {
+        SCOPED_TRACE(fault);
+        SetUp();
+        AddDrives("de");
+        Store("AutoCloseAllowed", "1");
+        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
+        Step([fault] {
+            if (fault[0] == 'o') sim::FailMci(fault, MCIERR_DEVICE_OPEN, 2);
+            else sim::FailCall("RegQueryValueExA", fault);
+        });
+        user.AcceptMessageBoxes();
+        Choose(IDM_OPEN_DOOR);
+        const Seen& seen = Look();
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ("-", seen.countdown);
+        EXPECT_EQ("D", seen.open);
+    }
+}
+
 TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
 {
     AddDrives("d");
