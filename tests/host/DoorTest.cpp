@@ -90,6 +90,7 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
     for (const sim::TrayCall& call : sim::TrayCalls()) tips += (call.flags & NIF_ICON) && (call.flags & NIF_TIP);
     EXPECT_EQ(1, tips) << "after the start, a picture comes without a tooltip";
     EXPECT_EQ(0, Sent("stop cdaudio")) << "a door movement leaves the program holding no device";
+    EXPECT_EQ(0, sim::IconSize(sim::TrayCalls().at(1).icon)) << "a picture two changes old is freed";
     for (size_t i = 1; i + 1 < pictures.size(); ++i)
         if (pictures[i] == IDI_DOOR_MOVING) {
             EXPECT_EQ(pictures[i - 1], pictures[i + 1]) << i;
