@@ -61,7 +61,8 @@ TEST_F(DisplayScaleTest, TheTrayPictureHasTheNotificationAreasSize)
     const Case cases[] = {
         {sim::WindowsRelease::Windows10, 96, 16},  {sim::WindowsRelease::Windows10, 120, 20},
         {sim::WindowsRelease::Windows10, 144, 24}, {sim::WindowsRelease::Windows10, 192, 32},
-        {sim::WindowsRelease::Windows8_1, 120, 20}, {sim::WindowsRelease::Windows7, 144, 24},
+        {sim::WindowsRelease::Windows8_1, 120, 20}, {sim::WindowsRelease::Windows8_1, 99, 17},   // 16.5 rounds up
+        {sim::WindowsRelease::Windows7, 144, 24},
         {sim::WindowsRelease::Vista, 96, 16},
     };
     for (const Case& c : cases) {
