@@ -93,6 +93,7 @@ TEST_F(SettingsTest, EachTextIsReadAsItsKindOfValue)
         {5, longest, longest}, {5, longest + "p", ""},
         {2, std::string(200, 'q'), "C:\\Windows\\System32\\Cdplayer.exe"},
         {2, std::string("D:\\Audio\\play.exe\0", 18), "D:\\Audio\\play.exe"},
+        {2, std::string(1, '\0') + std::string(199, 'q'), ""},   // an empty text, junk after it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(names[c.index]) + " = \"" + c.text + "\"");
