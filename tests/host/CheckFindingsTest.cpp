@@ -1,0 +1,37 @@
+// Faults the reliability checks (tests/reliability, tests/fuzz) found, each
+// kept as the smallest scenario that shows it.
+#include "DriveScenario.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kShellFolders[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kStartup[] = "C:\\Users\\Ann\\Start Menu\\Programs\\Startup";
+
+class CheckFindings : public DriveScenario {
+protected:
+    void OptionsOk() { user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDOK); }
+};
+
+}  // namespace
+
+// Unticked, the start-up box deletes the shortcut. A delete that fails leaves
+// the program starting with Windows, unlike what the box says: that is told.
+// A shortcut that is not there needs no delete.
+TEST_F(CheckFindings, AStartupShortcutThatCannotBeDeletedIsReported)
+{
+    AddDrives("d");
+    sim::AddDirectory(kStartup);
+    sim::SetRegText(kShellFolders, "StartUp", kStartup);
+    const std::string shortcut = std::string(kStartup) + "\\Dorvane.lnk";
+    sim::AddFile(shortcut, "shortcut");
+    sim::FailCall("DeleteFileA", shortcut);
+    user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS);
+    user.Tick(IDC_LOAD_AT_STARTUP).ClickButton(IDOK).AnswerMessageBox(IDOK);
+    OptionsOk();   // deleted now
+    OptionsOk();   // nothing left to delete
+    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ(std::vector<std::string>{"Failed to write information."}, MessageTexts());
+    EXPECT_FALSE(sim::FileExists(shortcut));
+}
