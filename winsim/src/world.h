@@ -294,6 +294,8 @@ struct World {
     std::map<HICON, int> icons;
 
     std::vector<Fault> faults;
+    FailureDecision decideFailures;
+    std::function<void()> idleWatch;
     std::vector<std::string> trace;
 
     std::vector<Step> steps;
@@ -305,6 +307,7 @@ struct World {
     std::vector<MciDevice> mciDevices;
     std::vector<MciCall> mciCalls;
     std::vector<MciAnswer> mciAnswers;
+    MciDriver mciDriver;
     size_t mciProcess = 0;           // trace line of the current process's start
     size_t mciTraceSeen = 0;
     std::map<HANDLE, OpenedFile> openedFiles;
