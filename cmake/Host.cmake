@@ -61,8 +61,11 @@ add_host_suite("" host "host.")
 # program fills fixed-size buffers, and an overrun that no assertion sees
 # still fails its test. Every report ends the test (leak checking is set in
 # tests/support/SanitizerOptions.cpp).
-add_host_suite(_asan host-asan ""
-    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+set(DORVANE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_host_suite(_asan host-asan "" ${DORVANE_SANITIZE})
+
+# The reliability checks: the fault sweep, the random user and the fuzz targets.
+add_subdirectory(tests/reliability)
 
 # End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
 # a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped

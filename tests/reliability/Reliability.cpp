@@ -1,0 +1,336 @@
+#include "Reliability.h"
+
+#include <mmsystem.h>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "app/WinMain.h"
+#include "res/resource.h"
+
+namespace reliability {
+
+const char kMasterPassword[] = "Zebra walks at noon";
+
+namespace {
+
+const int kFinishRounds = 60;   // acts to come back to idle and end, at most
+const int kDoorHotKey = 2001;
+
+std::vector<std::string> Done;
+std::vector<std::string> Found;
+std::vector<size_t> ActMarks;   // how many boxes had been shown when the user acted
+
+std::optional<sim::DialogView> TopDialog()
+{
+    std::optional<sim::DialogView> top;
+    for (const sim::DialogView& dialog : sim::OpenDialogs())
+        if (dialog.visible && dialog.enabled) top = dialog;
+    return top;
+}
+
+int NewestOpenBox()
+{
+    const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
+    for (size_t i = boxes.size(); i-- > 0;)
+        if (boxes[i].open) return static_cast<int>(i);
+    return -1;
+}
+
+bool FileDialogOpen()
+{
+    for (const sim::FileDialogRecord& record : sim::FileDialogs())
+        if (record.open) return true;
+    return false;
+}
+
+// A command the user can reach: not greyed, and not in a greyed pop-up.
+bool Reachable(const std::vector<sim::MenuItemView>& items, UINT command)
+{
+    for (const sim::MenuItemView& item : items) {
+        if (item.state & MFS_GRAYED) continue;
+        if (item.isPopup ? Reachable(item.popup, command) : item.id == command && !(item.type & MFT_SEPARATOR))
+            return true;
+    }
+    return false;
+}
+
+bool HasControl(const sim::DialogView& dialog, int id)
+{
+    for (const sim::ControlView& control : dialog.controls)
+        if (control.id == id && control.enabled && control.visible) return true;
+    return false;
+}
+
+// Appends the act to the script when the screen offers it now.
+bool Perform(const Act& act)
+{
+    sim::User& user = sim::user();
+    std::optional<std::vector<sim::MenuItemView>> menu = sim::OpenMenu();
+    std::optional<sim::DialogView> top = TopDialog();
+    char letter = static_cast<char>(act.value);
+    switch (act.kind) {
+    case Act::Click:
+    case Act::RightClick:
+        if (sim::TrayIcons().empty()) return false;
+        if (act.kind == Act::Click) user.LeftClickTray();
+        else user.RightClickTray();
+        break;
+    case Act::HotKey: {
+        bool found = false;
+        for (const sim::HotKeyView& key : sim::HotKeys())
+            if (key.id == kDoorHotKey && !found) {
+                user.PressKeys(key.modifiers, key.virtualKey);
+                found = true;
+            }
+        if (!found) return false;
+        break;
+    }
+    case Act::Choose:
+        if (!menu || !Reachable(*menu, static_cast<UINT>(act.value))) return false;
+        user.ChooseMenuItem(static_cast<UINT>(act.value));
+        break;
+    case Act::Dismiss:
+        if (!menu) return false;
+        user.DismissMenu();
+        break;
+    case Act::Answer: {
+        int box = NewestOpenBox();
+        if (box < 0) return false;
+        bool yesNo = (sim::MessageBoxes()[box].type & MB_TYPEMASK) == MB_YESNO;
+        user.AnswerMessageBox(yesNo ? (act.value ? IDNO : IDYES) : IDOK);
+        break;
+    }
+    case Act::Type:
+        if (!top) return false;
+        user.Type(act.text);
+        break;
+    case Act::Key:
+        user.PressKey(static_cast<UINT>(act.value));
+        break;
+    case Act::Press:
+        if (!top || !HasControl(*top, act.value)) return false;
+        user.ClickButton(top->templateId, act.value);
+        break;
+    case Act::File:
+    case Act::NoFile:
+        if (!FileDialogOpen()) return false;
+        if (act.kind == Act::File) user.ChooseFile(act.text);
+        else user.CancelFileDialog();
+        break;
+    case Act::DriveButton: user.PressDriveButton(letter); break;
+    case Act::PushIn:
+        if (!sim::TrayOpen(letter)) return false;
+        user.PushTrayIn(letter);
+        break;
+    case Act::Insert: user.InsertDisc(letter, TestDisc(act.text.empty() ? 0 : act.text[0] - '0')); break;
+    case Act::TakeOut: user.TakeOutDisc(letter); break;
+    case Act::SlowDoor: sim::SetDoorTime(letter, static_cast<DWORD>(std::stoul(act.text))); break;
+    case Act::Fail:
+        sim::FailCall(act.text, "", act.text == "mciSendStringA" ? MCIERR_HARDWARE : ERROR_ACCESS_DENIED);
+        break;
+    case Act::Wait: user.Wait(static_cast<DWORD>(act.value)); break;
+    }
+    if (act.kind <= Act::NoFile) ActMarks.push_back(sim::MessageBoxes().size());
+    Done.push_back(Describe(act));
+    return true;
+}
+
+struct Play {
+    NextAct next;
+    bool answersBoxes = true;
+    bool finishing = false;
+    bool exitChosen = false;
+    int rounds = 0;
+} Playing;
+
+// One round of coming back to idle and ending the program.
+void FinishRound()
+{
+    std::optional<sim::DialogView> top = TopDialog();
+    bool exitPrompt = Playing.exitChosen && top && top->templateId == IDD_PASSWORD_PROMPT;
+    // Without an icon there is no Exit to choose over the boxes.
+    bool answers = Playing.answersBoxes || sim::TrayIcons().empty();
+    if (exitPrompt) {
+        Perform({Act::Press, IDC_OLD_PASSWORD});
+        Perform({Act::Type, 0, kMasterPassword});
+        Perform({Act::Press, IDOK});
+    } else if (answers && NewestOpenBox() >= 0) {
+        Perform({Act::Answer, 0});
+    } else if (answers && FileDialogOpen()) {
+        Perform({Act::NoFile});
+    } else if (sim::OpenMenu()) {
+        // Exit from the menu also ends what is left open.
+        if (Perform({Act::Choose, IDM_EXIT})) Playing.exitChosen = true;
+        else Perform({Act::Dismiss});
+    } else if (answers && top) {
+        Perform({Act::Press, HasControl(*top, IDCANCEL) ? IDCANCEL : IDOK});
+    } else {
+        Perform({Act::RightClick});
+    }
+}
+
+void Decide()
+{
+    if (!Playing.finishing) {
+        Act act{Act::Wait};
+        if (Playing.next(&act)) {
+            Perform(act);
+            sim::user().Do("the user's next act", Decide);
+            return;
+        }
+        Playing.finishing = true;
+    }
+    if (++Playing.rounds > kFinishRounds) {
+        Fault("the program does not come back to idle and end; the last act: " + (Done.empty() ? "" : Done.back()));
+        sim::user().EndTask();
+        return;
+    }
+    FinishRound();
+    sim::user().Wait(50).Do("the user's next act", Decide);
+}
+
+std::string Text(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+std::string Describe(const Act& act)
+{
+    std::string value = std::to_string(act.value);
+    std::string letter(1, static_cast<char>(act.value));
+    switch (act.kind) {
+    case Act::Click: return "left click on the icon";
+    case Act::RightClick: return "right click on the icon";
+    case Act::HotKey: return "the door hot key";
+    case Act::Choose: return "choose menu command " + value;
+    case Act::Dismiss: return "close the menu";
+    case Act::Answer: return act.value ? "answer the box with its last button" : "answer the box";
+    case Act::Type: return "type " + Text(act.text);
+    case Act::Key: return "press key " + value;
+    case Act::Press: return "click control " + value + " of the top dialog";
+    case Act::File: return "choose the file " + Text(act.text);
+    case Act::NoFile: return "cancel the file dialog";
+    case Act::DriveButton: return "press the button of drive " + letter;
+    case Act::PushIn: return "push the tray of drive " + letter + " in";
+    case Act::Insert: return "put disc " + act.text + " in drive " + letter;
+    case Act::TakeOut: return "take the disc out of drive " + letter;
+    case Act::SlowDoor: return "drive " + letter + "'s door takes " + act.text + " ms";
+    case Act::Fail: return "the next call of " + act.text + " fails";
+    case Act::Wait: return "wait " + value + " ms";
+    }
+    return "?";
+}
+
+sim::Disc TestDisc(int kind)
+{
+    if (kind == 1)
+        return sim::DataDisc("TOOLS", {{"autorun.inf", "[autorun]\r\nopen=setup.exe /auto\r\n"}, {"SETUP.EXE", "MZ"}});
+    sim::Disc disc = sim::AudioDisc({sim::Frames(3, 5), sim::Frames(4, 12, 33), sim::Frames(2, 40)});
+    if (kind == 2) {
+        disc.tracks.resize(1);
+        disc.readable = false;
+    }
+    return disc;
+}
+
+void PlayUser(NextAct next, bool answersBoxes)
+{
+    Playing = Play();
+    Playing.next = next;
+    Playing.answersBoxes = answersBoxes;
+    Done.clear();
+    ActMarks.clear();
+    sim::user().Do("the user's first act", Decide);
+}
+
+const std::vector<std::string>& ActsDone()
+{
+    return Done;
+}
+
+std::vector<std::string>& Faults()
+{
+    return Found;
+}
+
+void Fault(const std::string& account)
+{
+    Found.push_back(account);
+}
+
+void WatchRun(std::function<void()> extra)
+{
+    Found.clear();
+    auto reported = std::make_shared<std::set<std::string>>();
+    auto once = [reported](const std::string& account) {
+        if (reported->insert(account).second) Fault(account);
+    };
+    sim::WatchIdle([extra, once] {
+        const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
+        for (size_t j = 0; j < boxes.size(); ++j)
+            for (size_t i = 0; i < j; ++i) {
+                if (!boxes[i].open || !boxes[j].open || boxes[i].text != boxes[j].text) continue;
+                bool actedBetween = false;
+                for (size_t mark : ActMarks) actedBetween = actedBetween || (mark > i && mark <= j);
+                if (!actedBetween) once("a second box " + Text(boxes[j].text) + " opened over the first by itself");
+            }
+        std::map<int, int> shown;
+        for (const sim::DialogView& dialog : sim::OpenDialogs())
+            if (dialog.visible && ++shown[dialog.templateId] > 1)
+                once("dialog " + std::to_string(dialog.templateId) + " shows twice");
+        if (extra) extra();
+    });
+}
+
+void CheckLeftovers(bool iconMayStay)
+{
+    if (int keys = sim::OpenRegistryHandles()) Fault(std::to_string(keys) + " registry keys left open");
+    if (int handles = sim::OpenKernelHandles()) Fault(std::to_string(handles) + " kernel handles left open");
+    if (int bitmaps = sim::LiveBitmaps()) Fault(std::to_string(bitmaps) + " menu pictures never freed");
+    if (!iconMayStay && !sim::TrayIcons().empty()) Fault("the icon stays in the notification area");
+}
+
+Registry ReadRegistry()
+{
+    Registry registry;
+    std::istringstream dump(sim::DumpRegistry());
+    std::string key;
+    for (std::string line; std::getline(dump, line);) {
+        if (line.compare(0, 1, "[") == 0) {
+            key = line.substr(1, line.find(']') - 1);
+            registry[key] = line.substr(line.find(']') + 1);
+        } else {
+            size_t type = line.find(" type=");
+            registry[key + "\\" + line.substr(2, type - 2)] = line.substr(type);
+        }
+    }
+    return registry;
+}
+
+std::vector<std::string> Changed(const Registry& before, const Registry& after)
+{
+    std::vector<std::string> changed;
+    for (const auto& entry : before) {
+        auto now = after.find(entry.first);
+        if (now == after.end() || now->second != entry.second) changed.push_back(entry.first);
+    }
+    for (const auto& entry : after)
+        if (!before.count(entry.first)) changed.push_back(entry.first);
+    return changed;
+}
+
+void RunProgram(const std::string& commandLine)
+{
+    try {
+        sim::RunProcess(WinMain, commandLine);
+    } catch (const sim::Failure& failure) {
+        Fault(std::string("the run cannot go on: ") + failure.what());
+    }
+}
+
+}  // namespace reliability
