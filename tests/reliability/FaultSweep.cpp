@@ -228,7 +228,7 @@ const Case kScenarios[] = {
      {{Act::RightClick}, {Act::Choose, IDM_OPTIONS}, {Act::Press, IDC_LOAD_AT_STARTUP}, {Act::Press, IDC_AUTOCLOSE},
       {Act::Press, IDC_BROWSE}, {Act::File, 0, kPlayer}, {Act::Press, IDOK}}},
     {"PasswordPrompt", "d", Locked,
-     {{Act::Click}, {Act::Press, IDC_OLD_PASSWORD}, {Act::Type, 0, "pw"}, {Act::Press, IDOK}, {Act::Wait, 600},
+     {{Act::Click}, {Act::Type, IDC_OLD_PASSWORD, "pw"}, {Act::Press, IDOK}, {Act::Wait, 600},
       {Act::Click}, {Act::Wait, 600}}},
     {"Countdown", "d",
      [] {

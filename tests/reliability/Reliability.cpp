@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -23,38 +24,12 @@ std::vector<std::string> Done;
 std::vector<std::string> Found;
 std::vector<size_t> ActMarks;   // how many boxes had been shown when the user acted
 
-std::optional<sim::DialogView> TopDialog()
-{
-    std::optional<sim::DialogView> top;
-    for (const sim::DialogView& dialog : sim::OpenDialogs())
-        if (dialog.visible && dialog.enabled) top = dialog;
-    return top;
-}
-
 int NewestOpenBox()
 {
     const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
     for (size_t i = boxes.size(); i-- > 0;)
         if (boxes[i].open) return static_cast<int>(i);
     return -1;
-}
-
-bool FileDialogOpen()
-{
-    for (const sim::FileDialogRecord& record : sim::FileDialogs())
-        if (record.open) return true;
-    return false;
-}
-
-// A command the user can reach: not greyed, and not in a greyed pop-up.
-bool Reachable(const std::vector<sim::MenuItemView>& items, UINT command)
-{
-    for (const sim::MenuItemView& item : items) {
-        if (item.state & MFS_GRAYED) continue;
-        if (item.isPopup ? Reachable(item.popup, command) : item.id == command && !(item.type & MFT_SEPARATOR))
-            return true;
-    }
-    return false;
 }
 
 bool HasControl(const sim::DialogView& dialog, int id)
@@ -89,7 +64,10 @@ bool Perform(const Act& act)
         break;
     }
     case Act::Choose:
-        if (!menu || !Reachable(*menu, static_cast<UINT>(act.value))) return false;
+        if (!menu) return false;
+        if (std::vector<UINT> commands = ReachableCommands(*menu);
+            std::find(commands.begin(), commands.end(), static_cast<UINT>(act.value)) == commands.end())
+            return false;
         user.ChooseMenuItem(static_cast<UINT>(act.value));
         break;
     case Act::Dismiss:
@@ -104,7 +82,9 @@ bool Perform(const Act& act)
         break;
     }
     case Act::Type:
-        if (!top) return false;
+        // Into the edit `value` when it is given, else where the focus is.
+        if (!top || (act.value && !HasControl(*top, act.value))) return false;
+        if (act.value) user.ClickButton(top->templateId, act.value);
         user.Type(act.text);
         break;
     case Act::Key:
@@ -139,6 +119,7 @@ bool Perform(const Act& act)
 }
 
 struct Play {
+    int generation = 0;   // steps left over from an earlier run of the program do nothing
     NextAct next;
     bool answersBoxes = true;
     bool finishing = false;
@@ -154,8 +135,7 @@ void FinishRound()
     // Without an icon there is no Exit to choose over the boxes.
     bool answers = Playing.answersBoxes || sim::TrayIcons().empty();
     if (exitPrompt) {
-        Perform({Act::Press, IDC_OLD_PASSWORD});
-        Perform({Act::Type, 0, kMasterPassword});
+        Perform({Act::Type, IDC_OLD_PASSWORD, kMasterPassword});
         Perform({Act::Press, IDOK});
     } else if (answers && NewestOpenBox() >= 0) {
         Perform({Act::Answer, 0});
@@ -172,13 +152,23 @@ void FinishRound()
     }
 }
 
+void Decide();
+
+void DecideNext()
+{
+    int generation = Playing.generation;
+    sim::user().Do("the user's next act", [generation] {
+        if (generation == Playing.generation) Decide();
+    });
+}
+
 void Decide()
 {
     if (!Playing.finishing) {
         Act act{Act::Wait};
         if (Playing.next(&act)) {
             Perform(act);
-            sim::user().Do("the user's next act", Decide);
+            DecideNext();
             return;
         }
         Playing.finishing = true;
@@ -189,7 +179,8 @@ void Decide()
         return;
     }
     FinishRound();
-    sim::user().Wait(50).Do("the user's next act", Decide);
+    sim::user().Wait(50);
+    DecideNext();
 }
 
 std::string Text(const std::string& text)
@@ -198,6 +189,41 @@ std::string Text(const std::string& text)
 }
 
 }  // namespace
+
+std::optional<sim::DialogView> TopDialog()
+{
+    std::optional<sim::DialogView> top;
+    for (const sim::DialogView& dialog : sim::OpenDialogs())
+        if (dialog.visible && dialog.enabled) top = dialog;
+    return top;
+}
+
+bool BoxOpen()
+{
+    return NewestOpenBox() >= 0;
+}
+
+bool FileDialogOpen()
+{
+    for (const sim::FileDialogRecord& record : sim::FileDialogs())
+        if (record.open) return true;
+    return false;
+}
+
+std::vector<UINT> ReachableCommands(const std::vector<sim::MenuItemView>& items)
+{
+    std::vector<UINT> commands;
+    for (const sim::MenuItemView& item : items) {
+        if (item.state & MFS_GRAYED) continue;
+        if (item.isPopup) {
+            std::vector<UINT> inner = ReachableCommands(item.popup);
+            commands.insert(commands.end(), inner.begin(), inner.end());
+        } else if (item.id != 0 && !(item.type & MFT_SEPARATOR)) {
+            commands.push_back(item.id);
+        }
+    }
+    return commands;
+}
 
 std::string Describe(const Act& act)
 {
@@ -210,7 +236,7 @@ std::string Describe(const Act& act)
     case Act::Choose: return "choose menu command " + value;
     case Act::Dismiss: return "close the menu";
     case Act::Answer: return act.value ? "answer the box with its last button" : "answer the box";
-    case Act::Type: return "type " + Text(act.text);
+    case Act::Type: return "type " + Text(act.text) + (act.value ? " into control " + value : "");
     case Act::Key: return "press key " + value;
     case Act::Press: return "click control " + value + " of the top dialog";
     case Act::File: return "choose the file " + Text(act.text);
@@ -240,12 +266,12 @@ sim::Disc TestDisc(int kind)
 
 void PlayUser(NextAct next, bool answersBoxes)
 {
-    Playing = Play();
+    Playing = Play{Playing.generation + 1};
     Playing.next = next;
     Playing.answersBoxes = answersBoxes;
     Done.clear();
     ActMarks.clear();
-    sim::user().Do("the user's first act", Decide);
+    DecideNext();
 }
 
 const std::vector<std::string>& ActsDone()

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ struct Act {
     };
     Act(Kind kind = Wait, int value = 0, std::string text = "") : kind(kind), value(value), text(text) {}
     Kind kind;
-    int value;            // command, button (0 the first, 1 the last), key, control, drive, ms
+    int value;            // command, button (0 the first, 1 the last), key, control (typed into), drive, ms
     std::string text;     // what is typed, the file chosen, the disc, the door's time, the call that fails
 };
 std::string Describe(const Act& act);
@@ -43,6 +44,14 @@ using NextAct = std::function<bool(Act* act)>;
 void PlayUser(NextAct next, bool answersBoxes);
 // The acts done so far, as the user did them.
 const std::vector<std::string>& ActsDone();
+
+// What the screen shows now: the dialog that takes input (the newest shown
+// and enabled), whether a message box or a file dialog is open, and the
+// commands of an open menu the user can reach (none greyed on the way).
+std::optional<sim::DialogView> TopDialog();
+bool BoxOpen();
+bool FileDialogOpen();
+std::vector<UINT> ReachableCommands(const std::vector<sim::MenuItemView>& items);
 
 // Faults found while the program runs or after it: accounts, in order.
 std::vector<std::string>& Faults();
