@@ -182,8 +182,11 @@ void DoorCommand(HWND window, int mode, int quiet)
         DoorCommand(window, PendingMode, 0);
         return;
     }
-    if (moved && SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
-        RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
+    if (!moved || !SettingsRecord.AutoCloseAllowed || DoorState[drive] != 1) return;
+    // The door hot key leaves a countdown on show; an opening meanwhile
+    // starts that one afresh rather than a second one over it.
+    if (AutoCloseWindow != NULL) RestartAutoClose();
+    else RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }
 
 void ToggleDoor(HWND window)

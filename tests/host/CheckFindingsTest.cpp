@@ -35,3 +35,28 @@ TEST_F(CheckFindings, AStartupShortcutThatCannotBeDeletedIsReported)
     EXPECT_EQ(std::vector<std::string>{"Failed to write information."}, MessageTexts());
     EXPECT_FALSE(sim::FileExists(shortcut));
 }
+
+// The door hot key leaves a showing countdown alone: it can close the door and
+// open it again meanwhile. That opening starts the countdown on show afresh,
+// not a second one over it that the icon's click could no longer cancel.
+TEST_F(CheckFindings, AnOpeningWhileTheCountdownShowsStartsItAfresh)
+{
+    AddDrives("d");
+    sim::SetRegText(SETTINGS_PATH, "AutoCloseAllowed", "1");
+    sim::SetRegText(SETTINGS_PATH, "AutoCloseTime", "5");
+    sim::SetRegText(SETTINGS_PATH, "HotKey", "1568");
+    int countdowns = 0;
+    std::string shown;
+    user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE).WhenDialogShows(IDD_AUTOCLOSE).Wait(2500);
+    user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE).PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
+    user.Do("look", [&] {
+        for (const sim::DialogView& dialog : sim::OpenDialogs())
+            countdowns += dialog.visible && dialog.templateId == IDD_AUTOCLOSE;
+        shown = sim::OpenDialog(IDD_AUTOCLOSE)->Control(IDC_COUNTDOWN_SECONDS).text;
+    });
+    user.When("the countdown has closed the door", [] { return !sim::TrayOpen('D') && !sim::OpenDialog(IDD_AUTOCLOSE); });
+    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ(1, countdowns);
+    EXPECT_EQ("5", shown);
+}
