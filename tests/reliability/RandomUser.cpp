@@ -10,7 +10,8 @@
 // fails it, which is printed with the seed.
 //
 // RANDOM_USER_SEEDS ("first-last") and RANDOM_USER_ACTS choose other runs
-// than the few make test takes; tools/soak.sh runs many.
+// than the few make test takes; tools/soak.sh runs many. RANDOM_USER_TRACE
+// prints the platform calls of a failing seed's shortest run.
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -313,6 +314,11 @@ TEST_F(RandomUser, EveryInvariantHoldsForEachSeed)
         Outcome shortest = Shrink(seed, outcome);
         std::string steps;
         for (size_t i = 0; i < shortest.acts.size(); ++i) steps += "\n  " + std::to_string(i + 1) + ". " + shortest.acts[i];
+        if (std::getenv("RANDOM_USER_TRACE")) {
+            std::vector<uint32_t> replay = shortest.choices;
+            RunSeed(seed, shortest.acts.size(), &replay);
+            for (const std::string& line : sim::Trace()) std::printf("  %s\n", line.c_str());
+        }
         ADD_FAILURE() << "seed " << seed << ": " << outcome.faults.front() << "\nshortest acts that still fail ("
                       << shortest.faults.front() << "):" << steps;
     }

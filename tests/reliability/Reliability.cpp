@@ -266,7 +266,9 @@ sim::Disc TestDisc(int kind)
 
 void PlayUser(NextAct next, bool answersBoxes)
 {
-    Playing = Play{Playing.generation + 1};
+    int generation = Playing.generation + 1;
+    Playing = Play();
+    Playing.generation = generation;
     Playing.next = next;
     Playing.answersBoxes = answersBoxes;
     Done.clear();
@@ -292,18 +294,42 @@ void Fault(const std::string& account)
 void WatchRun(std::function<void()> extra)
 {
     Found.clear();
-    auto reported = std::make_shared<std::set<std::string>>();
-    auto once = [reported](const std::string& account) {
-        if (reported->insert(account).second) Fault(account);
+    // Per box of this run: how many calls had been made to fail before it
+    // showed. A box that follows a failure of its own reports that failure.
+    struct Watched {
+        size_t traceSeen = sim::Trace().size();
+        size_t firstBox = sim::MessageBoxes().size();
+        size_t failures = 0;
+        std::vector<size_t> failuresAtBox;
+        std::set<std::string> reported;
     };
-    sim::WatchIdle([extra, once] {
+    auto watched = std::make_shared<Watched>();
+    sim::WatchIdle([extra, watched] {
+        auto once = [&watched](const std::string& account) {
+            if (watched->reported.insert(account).second) Fault(account);
+        };
+        const std::vector<std::string>& trace = sim::Trace();
+        for (; watched->traceSeen < trace.size(); ++watched->traceSeen) {
+            const std::string& line = trace[watched->traceSeen];
+            if (line.find(" failed on request") != std::string::npos || line.find(" failed by decision") != std::string::npos)
+                ++watched->failures;
+            else if (line.compare(0, 10, "MessageBox") == 0)
+                watched->failuresAtBox.push_back(watched->failures);
+        }
         const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
-        for (size_t j = 0; j < boxes.size(); ++j)
-            for (size_t i = 0; i < j; ++i) {
-                if (!boxes[i].open || !boxes[j].open || boxes[i].text != boxes[j].text) continue;
+        std::vector<size_t> open;
+        for (size_t i = watched->firstBox; i < boxes.size() && i - watched->firstBox < watched->failuresAtBox.size(); ++i)
+            if (boxes[i].open) open.push_back(i);
+        for (size_t later = 1; later < open.size(); ++later)
+            for (size_t earlier = 0; earlier < later; ++earlier) {
+                size_t i = open[earlier], j = open[later];
+                if (boxes[i].text != boxes[j].text) continue;
                 bool actedBetween = false;
                 for (size_t mark : ActMarks) actedBetween = actedBetween || (mark > i && mark <= j);
-                if (!actedBetween) once("a second box " + Text(boxes[j].text) + " opened over the first by itself");
+                bool failedBetween =
+                    watched->failuresAtBox[j - watched->firstBox] > watched->failuresAtBox[i - watched->firstBox];
+                if (!actedBetween && !failedBetween)
+                    once("a second box " + Text(boxes[j].text) + " opened over the first by itself");
             }
         std::map<int, int> shown;
         for (const sim::DialogView& dialog : sim::OpenDialogs())
