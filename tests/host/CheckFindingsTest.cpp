@@ -60,3 +60,21 @@ TEST_F(CheckFindings, AnOpeningWhileTheCountdownShowsStartsItAfresh)
     EXPECT_EQ(1, countdowns);
     EXPECT_EQ("5", shown);
 }
+
+// The program believes it plays until Stop, Pause or a door command of its
+// own, and does not close the drive it plays from, which would stop the
+// music. A drive whose root lists nothing plays nothing: the lock shuts it
+// like any other when the user has opened it by hand.
+TEST_F(CheckFindings, TheLockShutsTheDrivePlayingOpenedByHand)
+{
+    AddDrives("d");
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}));
+    sim::SetRegText(SETTINGS_PATH, "Locked", "1");
+    sim::SetRegText(SETTINGS_PATH, "Password", "pw");
+    bool openAfterwards = true;
+    user.RightClickTray().ChooseMenuItem(IDM_PLAY).Wait(1000).PressDriveButton('D').Wait(3000);
+    user.Do("look", [&] { openAfterwards = sim::TrayOpen('D'); });
+    user.RightClickTray().ChooseMenuItem(IDM_EXIT).WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
+    EXPECT_EQ(0, Run());
+    EXPECT_FALSE(openAfterwards);
+}
