@@ -23,6 +23,7 @@
 #include "drive/DiscPoller.h"
 #include "drive/DriveDiscovery.h"
 #include "res/resource.h"
+#include "settings/DecimalText.h"
 #include "ui/MenuBitmaps.h"
 #include "ui/StringTable.h"
 #include "ui/TrayMenu.h"
@@ -178,11 +179,10 @@ void FuzzAutorun(Input& input)
 // 5..300, as the dialog shows).
 const char* const kValues[] = {"Language", "HotKey", "Player", "AutoCloseAllowed", "AutoCloseTime", "Password",
                                "Locked", "LastDrive", "InstallPath", "StartUp", "Programs", "Default Drive"};
-const char kShellFolders[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 std::string KeyOf(const std::string& name)
 {
-    if (name == "StartUp" || name == "Programs") return kShellFolders;
+    if (name == "StartUp" || name == "Programs") return SHELL_FOLDERS_PATH;
     return name == "Default Drive" ? MCI_CDAUDIO_PATH : SETTINGS_PATH;
 }
 
@@ -196,20 +196,12 @@ std::optional<std::string> Loaded(const std::optional<sim::RegValue>& value)
     return text;
 }
 
-// A number setting as loading reads it: blanks, a sign and digits, held at
-// the 32-bit limits; `fallback` when it cannot be read.
+// A number setting as loading makes it of the value; `fallback` when it
+// cannot be read.
 long long Meaning(const std::optional<sim::RegValue>& value, long long fallback)
 {
     std::optional<std::string> text = Loaded(value);
-    if (!text) return fallback;
-    size_t i = text->find_first_not_of(" \t\n\r\v\f");
-    if (i == std::string::npos) return 0;
-    bool negative = (*text)[i] == '-';
-    if ((*text)[i] == '-' || (*text)[i] == '+') ++i;
-    long long number = 0;
-    for (; i < text->size() && (*text)[i] >= '0' && (*text)[i] <= '9'; ++i)
-        number = std::min(number * 10 + ((*text)[i] - '0'), 2147483648LL);
-    return negative ? -number : std::min(number, 2147483647LL);
+    return text ? ParseDecimal(text->c_str()) : fallback;
 }
 
 void FuzzSettings(Input& input)
@@ -233,7 +225,8 @@ void FuzzSettings(Input& input)
              {Act::Dismiss},       {Act::RightClick},    {Act::Choose, IDM_OPTIONS},
              {Act::Press, IDOK}});
 
-    for (const char* name : {"Language", "Password", "LastDrive", "InstallPath", "StartUp", "Programs", "Default Drive"}) {
+    for (const char* name :
+         {"Language", "Password", "LastDrive", "InstallPath", "StartUp", "Programs", "Default Drive"}) {
         std::optional<sim::RegValue> now = sim::GetRegValue(KeyOf(name), name);
         bool made = !before[name] && std::string(name) == "Default Drive" && now && now->type == REG_BINARY &&
                     now->data == std::string(4, '\0');

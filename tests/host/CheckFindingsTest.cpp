@@ -5,12 +5,14 @@
 
 namespace {
 
-const char kShellFolders[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kStartup[] = "C:\\Users\\Ann\\Start Menu\\Programs\\Startup";
 
 class CheckFindings : public DriveScenario {
 protected:
-    void OptionsOk() { user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDOK); }
+    void OptionsOk()
+    {
+        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDOK);
+    }
 };
 
 }  // namespace
@@ -22,7 +24,7 @@ TEST_F(CheckFindings, AStartupShortcutThatCannotBeDeletedIsReported)
 {
     AddDrives("d");
     sim::AddDirectory(kStartup);
-    sim::SetRegText(kShellFolders, "StartUp", kStartup);
+    sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
     const std::string shortcut = std::string(kStartup) + "\\Dorvane.lnk";
     sim::AddFile(shortcut, "shortcut");
     sim::FailCall("DeleteFileA", shortcut);
@@ -54,7 +56,8 @@ TEST_F(CheckFindings, AnOpeningWhileTheCountdownShowsStartsItAfresh)
             countdowns += dialog.visible && dialog.templateId == IDD_AUTOCLOSE;
         shown = sim::OpenDialog(IDD_AUTOCLOSE)->Control(IDC_COUNTDOWN_SECONDS).text;
     });
-    user.When("the countdown has closed the door", [] { return !sim::TrayOpen('D') && !sim::OpenDialog(IDD_AUTOCLOSE); });
+    user.When("the countdown has closed the door",
+              [] { return !sim::TrayOpen('D') && !sim::OpenDialog(IDD_AUTOCLOSE); });
     user.RightClickTray().ChooseMenuItem(IDM_EXIT);
     EXPECT_EQ(0, Run());
     EXPECT_EQ(1, countdowns);

@@ -23,7 +23,6 @@ using namespace reliability;
 
 namespace {
 
-const char kShellFolders[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kStartup[] = "C:\\Users\\Ann\\Start Menu\\Programs\\Startup";
 const char kPlayer[] = "C:\\Players\\tunes.exe";
 
@@ -103,7 +102,7 @@ protected:
         DriveScenario::SetUp();
         AddDrives(scenario.drives);
         sim::AddDirectory(kStartup);
-        sim::SetRegText(kShellFolders, "StartUp", kStartup);
+        sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
         sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
         sim::AddFile(DEFAULT_INSTALL_DIR "\\help.html", "<html>");
         sim::AddFile(kPlayer, "MZ");
@@ -139,7 +138,7 @@ protected:
         sim::DecideFailures([&outcome, failAt](const std::string& api, const std::string& subject, DWORD* error) {
             outcome.calls.push_back({api, subject});
             if (static_cast<int>(outcome.calls.size()) - 1 != failAt) return false;
-            *error = api == "mciSendStringA" ? MCIERR_HARDWARE : ERROR_ACCESS_DENIED;
+            *error = FailureError(api);
             return true;
         });
         WatchRun();

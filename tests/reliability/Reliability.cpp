@@ -18,11 +18,19 @@ const char kMasterPassword[] = "Zebra walks at noon";
 namespace {
 
 const int kFinishRounds = 60;   // acts to come back to idle and end, at most
-const int kDoorHotKey = 2001;
 
 std::vector<std::string> Done;
 std::vector<std::string> Found;
 std::vector<size_t> ActMarks;   // how many boxes had been shown when the user acted
+
+}  // namespace
+
+DWORD FailureError(const std::string& api)
+{
+    return api == "mciSendStringA" ? MCIERR_HARDWARE : ERROR_ACCESS_DENIED;
+}
+
+namespace {
 
 int NewestOpenBox()
 {
@@ -44,73 +52,49 @@ bool Perform(const Act& act)
 {
     sim::User& user = sim::user();
     std::optional<std::vector<sim::MenuItemView>> menu = sim::OpenMenu();
+    std::vector<UINT> commands = menu ? ReachableCommands(*menu) : std::vector<UINT>();
     std::optional<sim::DialogView> top = TopDialog();
+    std::vector<sim::HotKeyView> keys = sim::HotKeys();
+    auto doorKey = std::find_if(keys.begin(), keys.end(), [](const sim::HotKeyView& key) { return key.id == 2001; });
+    int box = NewestOpenBox();
     char letter = static_cast<char>(act.value);
+    bool icon = !sim::TrayIcons().empty();
     switch (act.kind) {
-    case Act::Click:
-    case Act::RightClick:
-        if (sim::TrayIcons().empty()) return false;
-        if (act.kind == Act::Click) user.LeftClickTray();
-        else user.RightClickTray();
+    case Act::Click: if (!icon) return false; user.LeftClickTray(); break;
+    case Act::RightClick: if (!icon) return false; user.RightClickTray(); break;
+    case Act::HotKey:
+        if (doorKey == keys.end()) return false;
+        user.PressKeys(doorKey->modifiers, doorKey->virtualKey);
         break;
-    case Act::HotKey: {
-        bool found = false;
-        for (const sim::HotKeyView& key : sim::HotKeys())
-            if (key.id == kDoorHotKey && !found) {
-                user.PressKeys(key.modifiers, key.virtualKey);
-                found = true;
-            }
-        if (!found) return false;
-        break;
-    }
     case Act::Choose:
-        if (!menu) return false;
-        if (std::vector<UINT> commands = ReachableCommands(*menu);
-            std::find(commands.begin(), commands.end(), static_cast<UINT>(act.value)) == commands.end())
-            return false;
+        if (std::find(commands.begin(), commands.end(), static_cast<UINT>(act.value)) == commands.end()) return false;
         user.ChooseMenuItem(static_cast<UINT>(act.value));
         break;
-    case Act::Dismiss:
-        if (!menu) return false;
-        user.DismissMenu();
-        break;
-    case Act::Answer: {
-        int box = NewestOpenBox();
+    case Act::Dismiss: if (!menu) return false; user.DismissMenu(); break;
+    case Act::Answer:
         if (box < 0) return false;
-        bool yesNo = (sim::MessageBoxes()[box].type & MB_TYPEMASK) == MB_YESNO;
-        user.AnswerMessageBox(yesNo ? (act.value ? IDNO : IDYES) : IDOK);
+        if ((sim::MessageBoxes()[box].type & MB_TYPEMASK) == MB_YESNO) user.AnswerMessageBox(act.value ? IDNO : IDYES);
+        else user.AnswerMessageBox(IDOK);
         break;
-    }
     case Act::Type:
         // Into the edit `value` when it is given, else where the focus is.
         if (!top || (act.value && !HasControl(*top, act.value))) return false;
         if (act.value) user.ClickButton(top->templateId, act.value);
         user.Type(act.text);
         break;
-    case Act::Key:
-        user.PressKey(static_cast<UINT>(act.value));
-        break;
+    case Act::Key: user.PressKey(static_cast<UINT>(act.value)); break;
     case Act::Press:
         if (!top || !HasControl(*top, act.value)) return false;
         user.ClickButton(top->templateId, act.value);
         break;
-    case Act::File:
-    case Act::NoFile:
-        if (!FileDialogOpen()) return false;
-        if (act.kind == Act::File) user.ChooseFile(act.text);
-        else user.CancelFileDialog();
-        break;
+    case Act::File: if (!FileDialogOpen()) return false; user.ChooseFile(act.text); break;
+    case Act::NoFile: if (!FileDialogOpen()) return false; user.CancelFileDialog(); break;
     case Act::DriveButton: user.PressDriveButton(letter); break;
-    case Act::PushIn:
-        if (!sim::TrayOpen(letter)) return false;
-        user.PushTrayIn(letter);
-        break;
-    case Act::Insert: user.InsertDisc(letter, TestDisc(act.text.empty() ? 0 : act.text[0] - '0')); break;
+    case Act::PushIn: if (!sim::TrayOpen(letter)) return false; user.PushTrayIn(letter); break;
+    case Act::Insert: user.InsertDisc(letter, TestDisc(std::stoi(act.text))); break;
     case Act::TakeOut: user.TakeOutDisc(letter); break;
     case Act::SlowDoor: sim::SetDoorTime(letter, static_cast<DWORD>(std::stoul(act.text))); break;
-    case Act::Fail:
-        sim::FailCall(act.text, "", act.text == "mciSendStringA" ? MCIERR_HARDWARE : ERROR_ACCESS_DENIED);
-        break;
+    case Act::Fail: sim::FailCall(act.text, "", FailureError(act.text)); break;
     case Act::Wait: user.Wait(static_cast<DWORD>(act.value)); break;
     }
     if (act.kind <= Act::NoFile) ActMarks.push_back(sim::MessageBoxes().size());
@@ -227,29 +211,17 @@ std::vector<UINT> ReachableCommands(const std::vector<sim::MenuItemView>& items)
 
 std::string Describe(const Act& act)
 {
-    std::string value = std::to_string(act.value);
-    std::string letter(1, static_cast<char>(act.value));
-    switch (act.kind) {
-    case Act::Click: return "left click on the icon";
-    case Act::RightClick: return "right click on the icon";
-    case Act::HotKey: return "the door hot key";
-    case Act::Choose: return "choose menu command " + value;
-    case Act::Dismiss: return "close the menu";
-    case Act::Answer: return act.value ? "answer the box with its last button" : "answer the box";
-    case Act::Type: return "type " + Text(act.text) + (act.value ? " into control " + value : "");
-    case Act::Key: return "press key " + value;
-    case Act::Press: return "click control " + value + " of the top dialog";
-    case Act::File: return "choose the file " + Text(act.text);
-    case Act::NoFile: return "cancel the file dialog";
-    case Act::DriveButton: return "press the button of drive " + letter;
-    case Act::PushIn: return "push the tray of drive " + letter + " in";
-    case Act::Insert: return "put disc " + act.text + " in drive " + letter;
-    case Act::TakeOut: return "take the disc out of drive " + letter;
-    case Act::SlowDoor: return "drive " + letter + "'s door takes " + act.text + " ms";
-    case Act::Fail: return "the next call of " + act.text + " fails";
-    case Act::Wait: return "wait " + value + " ms";
-    }
-    return "?";
+    static const char* const kWhat[] = {
+        "left click on the icon", "right click on the icon", "the door hot key", "choose menu command",
+        "close the menu", "answer the box with its first (0) or last (1) button", "type", "press key",
+        "click control", "choose the file", "cancel the file dialog", "press the button of drive",
+        "push in the tray of drive", "put a disc in drive", "take the disc out of drive", "slow the door of drive",
+        "make the next call fail:", "wait ms"};
+    std::string what = kWhat[act.kind];
+    bool drive = act.kind >= Act::DriveButton && act.kind <= Act::SlowDoor;
+    if (drive) what += " " + std::string(1, static_cast<char>(act.value));
+    else if (act.value || act.kind == Act::Answer) what += " " + std::to_string(act.value);
+    return act.text.empty() ? what : what + " \"" + act.text + "\"";
 }
 
 sim::Disc TestDisc(int kind)
@@ -311,14 +283,15 @@ void WatchRun(std::function<void()> extra)
         const std::vector<std::string>& trace = sim::Trace();
         for (; watched->traceSeen < trace.size(); ++watched->traceSeen) {
             const std::string& line = trace[watched->traceSeen];
-            if (line.find(" failed on request") != std::string::npos || line.find(" failed by decision") != std::string::npos)
-                ++watched->failures;
-            else if (line.compare(0, 10, "MessageBox") == 0)
+            bool failed = line.find(" failed on request") != std::string::npos ||
+                          line.find(" failed by decision") != std::string::npos;
+            if (failed) ++watched->failures;
+            if (line.compare(0, 10, "MessageBox") == 0)
                 watched->failuresAtBox.push_back(watched->failures);
         }
         const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
         std::vector<size_t> open;
-        for (size_t i = watched->firstBox; i < boxes.size() && i - watched->firstBox < watched->failuresAtBox.size(); ++i)
+        for (size_t i = watched->firstBox; i < watched->firstBox + watched->failuresAtBox.size(); ++i)
             if (boxes[i].open) open.push_back(i);
         for (size_t later = 1; later < open.size(); ++later)
             for (size_t earlier = 0; earlier < later; ++earlier) {

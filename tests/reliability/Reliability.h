@@ -53,6 +53,9 @@ bool BoxOpen();
 bool FileDialogOpen();
 std::vector<UINT> ReachableCommands(const std::vector<sim::MenuItemView>& items);
 
+// The error a call is made to fail with: an MCI error for MCI, else access denied.
+DWORD FailureError(const std::string& api);
+
 // Faults found while the program runs or after it: accounts, in order.
 std::vector<std::string>& Faults();
 void Fault(const std::string& account);
