@@ -3,8 +3,11 @@
 // program must not crash, hang or spin, must change no registry value the
 // scenario does not mean to change, must leave no key, handle, picture or
 // icon behind, must not pile up boxes, and must report every failure unless
-// it is harmless: the outcome is the unfailed run's, or the program is
-// written to take that failure without a word (the list below says why).
+// it is harmless: the outcome (registry, files, launches, doors, the menu's
+// texts) is the unfailed run's, or the program is written to take that
+// failure without a word (the list below says why). Even then the door
+// must still open and close from the menu afterwards, as in the unfailed
+// run: a failure may cost the command it belongs to, never a later one.
 #include <mmsystem.h>
 #include <sanitizer/common_interface_defs.h>
 
@@ -64,6 +67,10 @@ const Silent kSilent[] = {
     {"GetOpenFileNameW", "", "a file dialog that fails chooses nothing"},
     {"SetTimer", "1002", "the countdown without its timer waits for its buttons"},
     {"DialogBoxParamW", "", "a dialog that cannot show changes nothing: the user sees none come"},
+    {"SetMenuItemInfoW", "", "the poller writes the open menu's lines again at every tick"},
+    {"InsertMenuItemW", "1", "the poller puts the track lines in at its next tick"},
+    {"InsertMenuItemW", "2", "the poller puts the track lines in at its next tick"},
+    {"GetSubMenu", "1", "the poller takes the track lines out, or puts them in, at its next tick"},
 };
 
 struct Call {
@@ -78,11 +85,25 @@ bool SilentByDesign(const Call& call)
     return false;
 }
 
+// After the scenario the user comes back to idle, stops the music, then opens
+// and closes the door from the menu: a failure the program takes without a
+// word may cost the command it belongs to, never a later one.
+std::vector<Act> Afterwards()
+{
+    std::vector<Act> acts(10, Act(Act::Tidy));
+    acts.insert(acts.end(), {{Act::RightClick}, {Act::Choose, IDM_STOP}, {Act::Dismiss}, {Act::RightClick},
+                             {Act::Choose, IDM_OPEN_DOOR}, {Act::Type, IDC_OLD_PASSWORD, "pw"}, {Act::Press, IDOK},
+                             {Act::Wait, 1500}, {Act::RightClick}, {Act::Choose, IDM_CLOSE_DOOR}, {Act::Wait, 1500}});
+    return acts;
+}
+
 struct Outcome {
     std::vector<std::string> changed;   // registry entries changed by the run
     std::string state;                  // what stays: registry, files, launches, doors
     std::multiset<std::string> boxes;
     std::vector<Call> calls;            // the failable calls, in order
+    size_t callsBefore = 0;             // of them, before the user's acts afterwards
+    std::set<std::string> afterwards;   // the door commands then, and how they went
     std::vector<std::string> faults;
 };
 
@@ -126,6 +147,15 @@ protected:
             out << drive << " open " << sim::TrayOpen(drive) << " " << sim::DrivePlayState(drive) << "\n";
         }
         out << "shortcut " << sim::FileExists(std::string(kStartup) + "\\Dorvane.lnk") << "\n";
+        // The menu as it last showed, its texts and which items are separators.
+        std::function<void(const std::vector<sim::MenuItemView>&)> items;
+        items = [&](const std::vector<sim::MenuItemView>& menu) {
+            for (const sim::MenuItemView& item : menu) {
+                out << (item.type & MFT_SEPARATOR ? "----" : item.text) << "\n";
+                items(item.popup);
+            }
+        };
+        if (!sim::MenusShown().empty()) items(sim::MenusShown().back().items);
         return out.str();
     }
 
@@ -143,13 +173,24 @@ protected:
         });
         WatchRun();
         if (answers) user.AcceptMessageBoxes();
-        size_t next = 0;
-        PlayUser([&scenario, &next](Act* act) {
-            if (next == scenario.acts.size()) return false;
-            *act = scenario.acts[next++];
+        std::vector<Act> acts = scenario.acts, afterwards = Afterwards();
+        acts.insert(acts.end(), afterwards.begin(), afterwards.end());
+        size_t next = 0, mark = SIZE_MAX;   // the MCI log's length when the acts afterwards begin
+        PlayUser([&](Act* act) {
+            if (next == scenario.acts.size()) {
+                mark = sim::MciLog().size();
+                outcome.callsBefore = outcome.calls.size();
+            }
+            if (next == acts.size()) return false;
+            *act = acts[next++];
             return true;
         }, answers);
         RunProgram();
+        for (size_t i = mark; i < sim::MciLog().size(); ++i) {
+            const sim::MciCall& call = sim::MciLog()[i];
+            if (call.command.compare(0, 16, "set cd4open door") == 0)
+                outcome.afterwards.insert(call.command + (call.result ? " failed" : ""));
+        }
         // A failed removal of the icon leaves it, as the program does not look at it.
         bool iconMayStay = failAt >= 0 && outcome.calls[failAt].subject == "NIM_DELETE";
         CheckLeftovers(iconMayStay);
@@ -161,7 +202,18 @@ protected:
     }
 };
 
-std::string Join(const std::vector<std::string>& lines)
+// The first line of `state` that is not as in `expected`, and how it was there.
+std::string FirstDifference(const std::string& state, const std::string& expected)
+{
+    std::istringstream now(state), then(expected);
+    std::string line, was;
+    while (std::getline(now, line) && std::getline(then, was))
+        if (line != was) return "\"" + line + "\" where the unfailed run had \"" + was + "\"";
+    return "one has lines the other has not";
+}
+
+template <typename Lines>
+std::string Join(const Lines& lines)
 {
     std::string text;
     for (const std::string& line : lines) text += "\n  " + line;
@@ -194,7 +246,11 @@ TEST_P(FaultSweep, EveryFailableCallFailsOnce)
                     !(reported && call.api.compare(0, 3, "Reg") == 0))
                     faults.push_back("changed " + value + ", which the scenario does not mean to change");
             if (!reported && run.state != base.state && !SilentByDesign(call))
-                faults.push_back("the outcome changed and nothing was reported");
+                faults.push_back("nothing was reported, and the outcome changed: " +
+                                 FirstDifference(run.state, base.state));
+            if (!reported && k < base.callsBefore && run.afterwards != base.afterwards)
+                faults.push_back("afterwards the door went" + Join(run.afterwards) + "\n instead of" +
+                                 Join(base.afterwards) + "\n and nothing was reported");
             EXPECT_TRUE(faults.empty()) << CurrentRun << ":" << Join(faults);
         }
     }

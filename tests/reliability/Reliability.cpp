@@ -40,6 +40,8 @@ int NewestOpenBox()
     return -1;
 }
 
+bool Tidy();
+
 bool HasControl(const sim::DialogView& dialog, int id)
 {
     for (const sim::ControlView& control : dialog.controls)
@@ -96,6 +98,7 @@ bool Perform(const Act& act)
     case Act::SlowDoor: sim::SetDoorTime(letter, static_cast<DWORD>(std::stoul(act.text))); break;
     case Act::Fail: sim::FailCall(act.text, "", FailureError(act.text)); break;
     case Act::Wait: user.Wait(static_cast<DWORD>(act.value)); break;
+    case Act::Tidy: return Tidy();
     }
     if (act.kind <= Act::NoFile) ActMarks.push_back(sim::MessageBoxes().size());
     Done.push_back(Describe(act));
@@ -111,6 +114,15 @@ struct Play {
     int rounds = 0;
 } Playing;
 
+// One act towards idle: the newest box answered, the file dialog, the menu
+// or the top dialog cancelled. False when nothing is open.
+bool Tidy()
+{
+    std::optional<sim::DialogView> top = TopDialog();
+    return Perform({Act::Answer, 0}) || Perform({Act::NoFile}) || Perform({Act::Dismiss}) ||
+           (top && Perform({Act::Press, HasControl(*top, IDCANCEL) ? IDCANCEL : IDOK}));
+}
+
 // One round of coming back to idle and ending the program.
 void FinishRound()
 {
@@ -121,17 +133,11 @@ void FinishRound()
     if (exitPrompt) {
         Perform({Act::Type, IDC_OLD_PASSWORD, kMasterPassword});
         Perform({Act::Press, IDOK});
-    } else if (answers && NewestOpenBox() >= 0) {
-        Perform({Act::Answer, 0});
-    } else if (answers && FileDialogOpen()) {
-        Perform({Act::NoFile});
     } else if (sim::OpenMenu()) {
         // Exit from the menu also ends what is left open.
         if (Perform({Act::Choose, IDM_EXIT})) Playing.exitChosen = true;
         else Perform({Act::Dismiss});
-    } else if (answers && top) {
-        Perform({Act::Press, HasControl(*top, IDCANCEL) ? IDCANCEL : IDOK});
-    } else {
+    } else if (!answers || !Tidy()) {
         Perform({Act::RightClick});
     }
 }
@@ -216,7 +222,7 @@ std::string Describe(const Act& act)
         "close the menu", "answer the box with its first (0) or last (1) button", "type", "press key",
         "click control", "choose the file", "cancel the file dialog", "press the button of drive",
         "push in the tray of drive", "put a disc in drive", "take the disc out of drive", "slow the door of drive",
-        "make the next call fail:", "wait ms"};
+        "make the next call fail:", "wait ms", "close what is open"};
     std::string what = kWhat[act.kind];
     bool drive = act.kind >= Act::DriveButton && act.kind <= Act::SlowDoor;
     if (drive) what += " " + std::string(1, static_cast<char>(act.value));

@@ -22,7 +22,8 @@ extern const char kMasterPassword[];
 struct Act {
     enum Kind {
         Click, RightClick, HotKey, Choose, Dismiss, Answer, Type, Key, Press, File, NoFile,
-        DriveButton, PushIn, Insert, TakeOut, SlowDoor, Fail, Wait
+        DriveButton, PushIn, Insert, TakeOut, SlowDoor, Fail, Wait,
+        Tidy   // one step towards idle: answer a box, cancel a dialog, close the menu
     };
     Act(Kind kind = Wait, int value = 0, std::string text = "") : kind(kind), value(value), text(text) {}
     Kind kind;
