@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "DriveScenario.h"
@@ -72,6 +73,12 @@ public:
         std::string bytes(reinterpret_cast<const char*>(data_ + at_), count);
         at_ += count;
         return bytes;
+    }
+    // `count` bytes, zeros past the input's end: a long value costs little input.
+    std::string Value(size_t count)
+    {
+        std::string bytes = Bytes(count);
+        return bytes + std::string(count - bytes.size(), '\0');
     }
     bool Done() const { return at_ >= size_; }
 
@@ -212,10 +219,18 @@ void FuzzSettings(Input& input)
     sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
     while (!input.Done()) {
         std::string name = kValues[input.Byte() % (sizeof kValues / sizeof kValues[0])];
-        DWORD type = input.Byte() % 8;
+        uint8_t type = input.Byte();
+        if (type & 0x80) {
+            // A number as text, from 64 bits of input: the 32-bit limits and past them.
+            long long number = 0;
+            std::string bits = input.Value(sizeof number);
+            memcpy(&number, bits.data(), sizeof number);
+            sim::SetRegText(KeyOf(name), name, std::to_string(number >> (type & 0x3F)));
+            continue;
+        }
         size_t length = input.Byte();
         if (length > 240) length = 200 + (length - 240) * 8;   // past the 200-byte buffers too
-        sim::SetRegValue(KeyOf(name), name, type, input.Bytes(length));
+        sim::SetRegValue(KeyOf(name), name, type % 8, input.Value(length));
     }
     std::map<std::string, std::optional<sim::RegValue>> before;
     for (const char* name : kValues) before[name] = sim::GetRegValue(KeyOf(name), name);
@@ -259,7 +274,7 @@ void FuzzMci(Input& input)
         uint8_t how = input.Byte();
         if (how % 4 == 0) return false;
         *result = how % 4 == 1 ? kErrors[input.Byte() % (sizeof kErrors / sizeof kErrors[0])] : 0;
-        if (*result == 0) *answer = input.Bytes(input.Byte() + (how & 0x80 ? 100 : 0));
+        if (*result == 0) *answer = input.Value(input.Byte() % 32 + (how & 0x80 ? 100 : 0));
         return true;
     });
     RunActs({{Act::RightClick}, {Act::Choose, IDM_PLAY},      {Act::RightClick}, {Act::Wait, 1100},
