@@ -175,7 +175,7 @@ void UpdateShortcut()
         done = DeleteFileA(target) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     }
     SetErrorMode(oldMode);
-    // Otherwise the program would or would not start with Windows, unlike what the box says.
+    // Otherwise the program would start with Windows, or not, unlike what the box says.
     if (!done) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
 }
 
