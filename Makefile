@@ -23,7 +23,8 @@ CROSS      = cmake -S . -B $(1) --toolchain cmake/mingw-$(2).cmake -DCMAKE_BUILD
 # Debian packages the build and the checks need, with a command that proves each.
 PACKAGES := cmake:cmake g++:g++ make:make libgtest-dev:/usr/include/gtest/gtest.h \
             mingw-w64:x86_64-w64-mingw32-g++ wine:wine wine64:/usr/lib/wine/wine64 xvfb:Xvfb xdotool:xdotool \
-            imagemagick:import nsis:makensis
+            imagemagick:import nsis:makensis clang:clang++ llvm:llvm-cov \
+            libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 
 .PHONY: all deps host x64 x86 setup test test-host test-e2e run dist clean
 

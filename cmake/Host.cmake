@@ -65,8 +65,11 @@ add_host_suite("" host "host.")
 # program fills fixed-size buffers, and an overrun that no assertion sees
 # still fails its test. Every report ends the test (leak checking is set in
 # tests/support/SanitizerOptions.cpp).
-add_host_suite(_asan host-asan ""
-    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+set(DORVANE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_host_suite(_asan host-asan "" ${DORVANE_SANITIZE})
+
+# The reliability checks: the fault sweep, the random user and the fuzz targets.
+add_subdirectory(tests/reliability)
 
 # The harness calls Wine's loaders by name (e2e/driver/wine_halves.sh), never the scripts that pick
 # a half by what is installed; this finds such calls without running anything.

@@ -1,6 +1,7 @@
 #include "app/ShellLaunch.h"
 
 #include <shellapi.h>
+#include <string.h>
 
 #include "app/Text.h"
 #include "app/WinMain.h"
@@ -94,6 +95,9 @@ void RunAutoplay()
     while (start < length && (text[start] == '=' || text[start] == ' ')) ++start;
     DWORD end = start;
     while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
+    // A value with a NUL in it cannot be passed whole: the part before the NUL
+    // would name another file.
+    if (memchr(text + start, '\0', end - start) != NULL) return;
     text[end] = '\0';
     original[end] = '\0';
     const char* value = text + start;

@@ -107,20 +107,23 @@ void UpdateOpenMenu()
 
 }  // namespace
 
+int DriveRootListable(LONG drive)
+{
+    char pattern[8];
+    DriveRoot(drive, pattern);
+    AppendText(pattern, sizeof pattern, "*.*");
+    WIN32_FIND_DATAA entry;
+    UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    SetErrorMode(oldMode);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    return 1;
+}
+
 void UpdateDiscIcon(HWND window)
 {
-    int found = 0;
-    if (DriveCount > 0) {
-        char pattern[8];
-        DriveRoot(SelectedDrive, pattern);
-        AppendText(pattern, sizeof pattern, "*.*");
-        WIN32_FIND_DATAA entry;
-        UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
-        HANDLE search = FindFirstFileA(pattern, &entry);
-        SetErrorMode(oldMode);
-        found = search != INVALID_HANDLE_VALUE;
-        if (found) FindClose(search);
-    }
+    int found = DriveCount > 0 && DriveRootListable(SelectedDrive);
     if (!found && !EmptyIconShown) {
         UpdateTrayIcon(window, IDI_NO_DISC, 0);
         EmptyIconShown = 1;

@@ -10,6 +10,10 @@ extern LONG EmptyIconShown;   // the tray shows the no-disc picture
 // The timer procedure of IDT_POLL on the main window.
 VOID CALLBACK PollDiscStatus(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
+// Whether the root of drive `drive` lists anything now; the probe raises no
+// system box for an empty drive.
+int DriveRootListable(LONG drive);
+
 // Shows picture 190 while the selected drive's root lists nothing, 151 again
 // when it does; changes the picture only on such a change.
 void UpdateDiscIcon(HWND window);

@@ -119,8 +119,10 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
     int tip = mode == DOOR_OPEN ? IDS_CLOSE_CD : IDS_EJECT_CD;
 
     if (!quiet) UpdateTrayIcon(window, IDI_DOOR_MOVING, 0);
-    // Closing the drive that is playing would stop the music for nothing.
-    int keepsPlaying = Playing && !aimed.changed && mode == DOOR_CLOSE;
+    // Closing the drive that is playing would stop the music for nothing. A
+    // drive whose root lists nothing plays nothing, whatever the flags say:
+    // its tray was opened by hand, and the lock must shut it.
+    int keepsPlaying = Playing && !aimed.changed && mode == DOOR_CLOSE && DriveRootListable(drive);
     if (!keepsPlaying) SendMciCommand(command, NULL, 0, NULL, 1, 0);
     if (!quiet) UpdateTrayIcon(window, EmptyIconShown ? IDI_NO_DISC : IDI_DORVANE, 0);
 
@@ -182,8 +184,11 @@ void DoorCommand(HWND window, int mode, int quiet)
         DoorCommand(window, PendingMode, 0);
         return;
     }
-    if (moved && SettingsRecord.AutoCloseAllowed && DoorState[drive] == 1)
-        RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
+    if (!moved || !SettingsRecord.AutoCloseAllowed || DoorState[drive] != 1) return;
+    // The door hot key leaves a countdown on show; an opening meanwhile
+    // starts that one afresh rather than a second one over it.
+    if (AutoCloseWindow != NULL) RestartAutoClose();
+    else RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }
 
 void ToggleDoor(HWND window)

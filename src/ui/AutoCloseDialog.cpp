@@ -81,6 +81,15 @@ VOID CALLBACK AutoCloseTimerProc(HWND dialog, UINT, UINT_PTR, DWORD)
     SetDlgItemInt(dialog, IDC_COUNTDOWN_SECONDS, static_cast<UINT>(AutoCloseCountdown), TRUE);
 }
 
+void RestartAutoClose()
+{
+    AutoCloseCountdown = SettingsRecord.AutoCloseTime;
+    AutoClosePaused = 0;
+    SetDlgItemInt(AutoCloseWindow, IDC_COUNTDOWN_SECONDS, static_cast<UINT>(AutoCloseCountdown), TRUE);
+    // The timer starts again too, so the full count shows for a whole second.
+    SetTimer(AutoCloseWindow, IDT_AUTOCLOSE, kTick, AutoCloseTimerProc);
+}
+
 INT_PTR CALLBACK AutoCloseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_HOTKEY) return DialogMessage(dialog, message, wParam, InitAutoClose, AutoCloseCommand);

@@ -21,4 +21,7 @@ INT_PTR CALLBACK AutoCloseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 VOID CALLBACK AutoCloseTimerProc(HWND dialog, UINT message, UINT_PTR timerId, DWORD time);
 
+// The countdown on show counts from the start again, not paused.
+void RestartAutoClose();
+
 #endif

@@ -163,19 +163,20 @@ void UpdateShortcut()
     CopyText(target, sizeof target, StartupFolder);
     AppendText(target, sizeof target, "\\" SHORTCUT_NAME);
     UINT oldMode = SetErrorMode(QUIET_ERROR_MODE);
-    BOOL made = TRUE;
+    BOOL done;
     if (LoadAtStartup) {
         char source[PATH_SIZE];
         CopyText(source, sizeof source, InstallDir);
         AppendText(source, sizeof source, "\\" SHORTCUT_NAME);
         // A shortcut that is there already does the job.
-        made = CopyFileA(source, target, TRUE) || GetLastError() == ERROR_FILE_EXISTS;
+        done = CopyFileA(source, target, TRUE) || GetLastError() == ERROR_FILE_EXISTS;
     } else {
-        DeleteFileA(target);
+        // A shortcut that is not there needs no deleting.
+        done = DeleteFileA(target) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     }
     SetErrorMode(oldMode);
-    // Otherwise the program would not start with Windows, unlike what the box says.
-    if (!made) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    // Otherwise the program would start with Windows, or not, unlike what the box says.
+    if (!done) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
 }
 
 void AcceptOptions(HWND dialog)

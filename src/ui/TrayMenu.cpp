@@ -103,6 +103,17 @@ BOOL SetMenuItemInfoRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW*
     return done;
 }
 
+BOOL InsertMenuItemRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info)
+{
+    BOOL done = FALSE;
+    for (int attempt = 0; attempt < kRetries; ++attempt) {
+        done = InsertMenuItemW(menu, item, byPosition, info);
+        if (done) break;
+        Sleep(kRetryPause);
+    }
+    return done;
+}
+
 void SetMenuItemText(UINT item, BOOL byPosition, const char* text)
 {
     WCHAR wide[kMenuTextSize];
@@ -129,7 +140,7 @@ int InsertDriveItems()
         info.fType = MFT_STRING;
         info.fState = MFS_CHECKED;
         info.dwTypeData = text;
-        InsertMenuItemW(TrayMenu, 0, TRUE, &info);
+        InsertMenuItemRetry(TrayMenu, 0, TRUE, &info);
         return 1;
     }
     if (DriveCount == 0) return 0;
@@ -148,7 +159,7 @@ int InsertDriveItems()
         info.fState = MFS_CHECKED;
         info.wID = IDM_DRIVE_FIRST + static_cast<UINT>(i);
         info.dwTypeData = text;
-        InsertMenuItemW(TrayMenu, static_cast<UINT>(i), TRUE, &info);
+        InsertMenuItemRetry(TrayMenu, static_cast<UINT>(i), TRUE, &info);
     }
     return 1;
 }

@@ -26,6 +26,10 @@ void SetMenuTexts();
 // SetMenuItemInfoW, tried up to ten times 10 ms apart.
 BOOL SetMenuItemInfoRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info);
 
+// InsertMenuItemW, tried as SetMenuItemInfoRetry is: the pop-ups are found by
+// their position after the drive items, so a drive item must not go missing.
+BOOL InsertMenuItemRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info);
+
 // Sets an item's text (code page 1251) as a plain string; state and picture stay.
 void SetMenuItemText(UINT item, BOOL byPosition, const char* text);
 

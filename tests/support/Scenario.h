@@ -11,6 +11,7 @@
 #include <string>
 
 #define SETTINGS_PATH "HKCU\\Software\\Ostrelle\\Dorvane"
+#define SHELL_FOLDERS_PATH "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define DEFAULT_INSTALL_DIR "C:\\Program Files\\Dorvane"
 #define SHELL_FOLDERS_PATH "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 

@@ -67,6 +67,10 @@ std::string WaitingStep();
 void Idle(const std::string& what, const std::function<bool(const Timer&)>& eligible)
 {
     World& w = W();
+    if (w.idleWatch) {
+        std::function<void()> watch = w.idleWatch;   // it may reset the world's hooks
+        watch();
+    }
     if (RunReadyStep()) return;
     DWORD next = NextStepTime();
     for (const Timer& timer : w.timers)

@@ -102,7 +102,21 @@ bool Faulted(const char* api, const std::string& subject)
         if (--fault.times <= 0) w.faults.erase(w.faults.begin() + static_cast<long>(i));
         return true;
     }
-    return false;
+    DWORD error = ERROR_ACCESS_DENIED;
+    if (!w.decideFailures || !w.decideFailures(api, subject, &error)) return false;
+    w.lastError = error;
+    Log(std::string(api) + " failed by decision (" + subject + ")");
+    return true;
+}
+
+void DecideFailures(FailureDecision decide)
+{
+    W().decideFailures = decide;
+}
+
+void WatchIdle(std::function<void()> watch)
+{
+    W().idleWatch = watch;
 }
 
 void FailCall(const std::string& api, const std::string& subject, DWORD error, int times)

@@ -313,6 +313,8 @@ struct World {
     std::set<std::string, CaseLess> loadedModules;               // LoadLibraryExA's, this process
 
     std::vector<Fault> faults;
+    FailureDecision decideFailures;
+    std::function<void()> idleWatch;
     std::vector<std::string> trace;
 
     std::vector<Step> steps;
@@ -324,6 +326,7 @@ struct World {
     std::vector<MciDevice> mciDevices;
     std::vector<MciCall> mciCalls;
     std::vector<MciAnswer> mciAnswers;
+    MciDriver mciDriver;
     size_t mciProcess = 0;           // trace line of the current process's start
     size_t mciTraceSeen = 0;
     std::map<HANDLE, OpenedFile> openedFiles;

@@ -95,6 +95,13 @@ void SetTimeLimit(DWORD milliseconds);
 // path, "NIM_ADD"...; empty matches every call).
 void FailCall(const std::string& api, const std::string& subject = "", DWORD error = ERROR_ACCESS_DENIED,
               int times = 1);
+// Every failable call that FailCall leaves alone is put to `decide`, with its
+// api and subject as above: true fails it with *error. Until ResetWorld.
+using FailureDecision = std::function<bool(const std::string& api, const std::string& subject, DWORD* error)>;
+void DecideFailures(FailureDecision decide);
+// `watch` looks at the machine each time the program waits for input, before
+// the user acts; it may throw Failure to end the run. Until ResetWorld.
+void WatchIdle(std::function<void()> watch);
 
 // ---- The system and the display ----
 // Which Windows the machine runs decides which of the later functions its
@@ -217,6 +224,11 @@ void FailMci(const std::string& command, MCIERROR error, int times = 1);
 // The next `times` sends of exactly this command succeed with `answer`, as an
 // odd driver might answer; nothing happens in the drive.
 void AnswerMci(const std::string& command, const std::string& answer, int times = 1);
+// Every MCI command the program sends is put to `driver` first, as an odd
+// driver would take it: true decides the call with *result (and *answer when
+// it is 0); false leaves it to the drive. Until ResetWorld.
+using MciDriver = std::function<bool(const std::string& command, MCIERROR* result, std::string* answer)>;
+void AnswerMciWith(MciDriver driver);
 // The aliases of the MCI devices the last process has open (such as "cdaudio", "cd4open").
 std::vector<std::string> OpenMciDevices();
 
