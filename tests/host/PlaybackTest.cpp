@@ -21,7 +21,7 @@ protected:
 }  // namespace
 
 // Commands: P Play, A Pause, S Stop, < Previous, > Next; w waits two seconds,
-// X takes the disc out, ! makes the next command's `fail` fail once.
+// X takes the disc out, B presses the drive's button, ! makes the next command's `fail` fail once.
 TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
 {
     struct Case {
@@ -41,9 +41,11 @@ TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
         {">><", "stopped 02"},
         {"PwAwwP", "playing 01:00:02"},        // Play after Pause resumes where it stopped
         {"PwSP", "playing 01:00:00"},          // Play starts the current track from its beginning
+        {"PwABBP", "playing 01:00:02"},        // the disc went out and back: the resume goes back to the pause
         {"XP", "stopped "},                    // no disc: nothing, and nothing said
         {"P!AA", "paused 01", "pause cdaudio", 1},   // the second Pause pauses: the disc still played
         {"Pw!AwP", "playing 01:00:02", "status cdaudio position", 1},   // no position saved: plays on from where it is
+        {"PwAP!AwP", "playing 01:00:02", "status cdaudio position", 1},  // nor is the earlier pause's
         {"PA!AA", "playing 01", "play cdaudio", 1},
         {"!P", "stopped 01", "open cdaudio shareable", 1},
         {"!PP", "playing 01", "open cdaudio shareable", 1},
@@ -69,6 +71,7 @@ TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
             case '>': Choose(IDM_NEXT_TRACK); break;
             case 'w': user.Wait(2000); break;
             case 'X': user.TakeOutDisc('D'); break;
+            case 'B': user.PressDriveButton('D'); break;
             case '!': Step([&c] { sim::FailMci(c.fail, MCIERR_HARDWARE); }); break;
             }
         }
