@@ -1,6 +1,7 @@
 // The tray menu as the user sees it after start: every item's command, text,
 // picture and state, with no, one and three drives; the retried writes; the
 // pictures loaded once and freed.
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -123,6 +124,7 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
 
 TEST_F(TrayMenuTest, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
 {
+    auto sleeps = [] { return std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"); };
     for (int failures : {9, 10}) {
         SCOPED_TRACE(failures);
         SetUp();
@@ -130,10 +132,15 @@ TEST_F(TrayMenuTest, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
         sim::FailCall("SetMenuItemInfoW", "40002", ERROR_ACCESS_DENIED, failures);
         std::vector<sim::MenuItemView> menu = FirstMenu();
         EXPECT_EQ(failures == 9 ? " E&xit" : " ", menu.back().text);
-        int sleeps = 0;
-        for (const std::string& line : sim::Trace()) sleeps += line == "Sleep 10";
-        EXPECT_EQ(failures, sleeps);
+        EXPECT_EQ(failures, sleeps());
         EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text) << "the next item is written all the same";
+
+        // The only drive's line is put in the same way.
+        SetUp();
+        AddDrives("d");
+        sim::FailCall("InsertMenuItemW", "0", ERROR_ACCESS_DENIED, failures);
+        EXPECT_EQ(failures == 9, FirstMenu().front().text == " [D:]");
+        EXPECT_EQ(failures, sleeps());
     }
 }
 
