@@ -259,7 +259,8 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
 }
 
 // The player path is kept in the system's code page: OK takes it when it
-// comes back from that code page as typed, on any system, UTF-8 included.
+// comes back from that code page as typed, on any system, UTF-8 included;
+// Browse finds the Programs folder on each.
 TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
 {
     struct Case {
@@ -292,12 +293,16 @@ TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
         auto bytes = [&c](const std::string& text) { return c.codePage == 1251 ? Cp1251(text) : text; };
         if (c.found) sim::AddFile("C:\\Windows\\System32\\" + bytes(c.found));
         OpenOptions();
+        user.ClickButton(IDC_BROWSE).CancelFileDialog();
         if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
         user.ClickButton(IDOK);
         if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
         EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
         EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
+        ASSERT_EQ(1u, sim::FileDialogs().size());
+        EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", sim::FileDialogs()[0].initialDir.value_or("(none)"))
+            << "Browse opens in the Programs folder";
     }
 }
 
