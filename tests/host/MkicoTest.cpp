@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -16,7 +17,21 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string scratch(const std::string& name) { return ::testing::TempDir() + "mkico_" + name; }
+// A folder of this process's own: other runs of the suite (the sanitized one, the
+// mutation runs, another checkout's) share the temporary folder and the names.
+struct ScratchFolder {
+    std::string path = ::testing::TempDir() + "mkico_XXXXXX";
+    ScratchFolder() {
+        if (mkdtemp(&path[0]) == nullptr) std::abort();
+        path += "/";
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+};
+
+std::string scratch(const std::string& name) {
+    static ScratchFolder folder;
+    return folder.path + name;
+}
 
 void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
