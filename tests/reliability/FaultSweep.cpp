@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -159,15 +161,16 @@ protected:
         return out.str();
     }
 
-    // The scenario with failable call `failAt` failing (none: -1).
-    Outcome RunOnce(const Case& scenario, bool answers, int failAt)
+    // The scenario with the failable calls at `failAt` failing (indices in the
+    // run's own order: a call after a failure may not be the unfailed run's).
+    Outcome RunOnce(const Case& scenario, bool answers, std::vector<size_t> failAt)
     {
         Prepare(scenario);
         Registry before = ReadRegistry();
         Outcome outcome;
         sim::DecideFailures([&outcome, failAt](const std::string& api, const std::string& subject, DWORD* error) {
             outcome.calls.push_back({api, subject});
-            if (static_cast<int>(outcome.calls.size()) - 1 != failAt) return false;
+            if (std::count(failAt.begin(), failAt.end(), outcome.calls.size() - 1) == 0) return false;
             *error = FailureError(api);
             return true;
         });
@@ -192,7 +195,8 @@ protected:
                 outcome.afterwards.insert(call.command + (call.result ? " failed" : ""));
         }
         // A failed removal of the icon leaves it, as the program does not look at it.
-        bool iconMayStay = failAt >= 0 && outcome.calls[failAt].subject == "NIM_DELETE";
+        bool iconMayStay = false;
+        for (size_t k : failAt) iconMayStay |= outcome.calls[k].subject == "NIM_DELETE";
         CheckLeftovers(iconMayStay);
         outcome.changed = Changed(before, ReadRegistry());
         outcome.state = EndState(scenario.drives);
@@ -208,7 +212,7 @@ std::string FirstDifference(const std::string& state, const std::string& expecte
     std::istringstream now(state), then(expected);
     std::string line, was;
     while (std::getline(now, line) && std::getline(then, was))
-        if (line != was) return "\"" + line + "\" where the unfailed run had \"" + was + "\"";
+        if (line != was) return "\"" + line + "\" where the run without this failure had \"" + was + "\"";
     return "one has lines the other has not";
 }
 
@@ -220,43 +224,97 @@ std::string Join(const Lines& lines)
     return text;
 }
 
+// The faults of `run`, measured against `reference`: the run it differs from
+// only in that its call `k`, `call`, fails. Without a new box the outcome
+// must be the reference's, and a value the failure kept from being put back
+// is told to the user. The unfailed run's outcome is always sound: a second
+// failure may undo what the first changed (a greying that is not written
+// leaves a menu item as it is when nothing fails).
+std::vector<std::string> Judge(const Outcome& unfailed, const Outcome& reference, const Outcome& run,
+                               const Call& call, size_t k)
+{
+    std::vector<std::string> faults = run.faults;
+    bool reported = !std::includes(reference.boxes.begin(), reference.boxes.end(), run.boxes.begin(), run.boxes.end());
+    for (const std::string& value : run.changed)
+        if (std::find(reference.changed.begin(), reference.changed.end(), value) == reference.changed.end() &&
+            std::find(unfailed.changed.begin(), unfailed.changed.end(), value) == unfailed.changed.end() &&
+            !(reported && call.api.compare(0, 3, "Reg") == 0))
+            faults.push_back("changed " + value + ", which the scenario does not mean to change");
+    if (!reported && run.state != reference.state && run.state != unfailed.state && !SilentByDesign(call))
+        faults.push_back("nothing was reported, and the outcome changed: " +
+                         FirstDifference(run.state, reference.state));
+    if (!reported && k < reference.callsBefore && run.afterwards != reference.afterwards &&
+        run.afterwards != unfailed.afterwards)
+        faults.push_back("afterwards the door went" + Join(run.afterwards) + "\n instead of" +
+                         Join(reference.afterwards) + "\n and nothing was reported");
+    return faults;
+}
+
+std::string Name(size_t k, const Call& call)
+{
+    return std::to_string(k) + ": " + call.api + " (" + call.subject + ")";
+}
+
+unsigned long FromEnvironment(const char* name, unsigned long otherwise)
+{
+    const char* value = std::getenv(name);
+    return value ? std::strtoul(value, nullptr, 10) : otherwise;
+}
+
+// FAULT_SWEEP_PAIRS=N: after the single failures, two calls fail in a run.
+// The second is counted in the run with the first failing and is judged
+// against that run as the single failures are against the unfailed one: it
+// must be reported, harmless there, or silent by design. Every pair runs
+// where a scenario has at most N for a user, else N drawn from
+// FAULT_SWEEP_SEED (default 1).
 TEST_P(FaultSweep, EveryFailableCallFailsOnce)
 {
     __sanitizer_set_death_callback(TellCurrentRun);
     const Case& scenario = GetParam();
-    int runs = 0;
+    const size_t wanted = FromEnvironment("FAULT_SWEEP_PAIRS", 0);
+    const uint32_t seed = static_cast<uint32_t>(FromEnvironment("FAULT_SWEEP_SEED", 1));
+    size_t runs = 0, pairRuns = 0, pairsThere = 0;
     std::set<std::string> functions;
     for (bool answers : {true, false}) {
-        const char* userKind = answers ? "a user who answers boxes" : "a user who leaves boxes open";
-        CurrentRun = std::string(scenario.name) + " unfailed, " + userKind;
-        Outcome base = RunOnce(scenario, answers, -1);
+        const std::string who =
+            std::string(scenario.name) + (answers ? ", a user who answers boxes" : ", a user who leaves boxes open");
+        CurrentRun = who + ", unfailed";
+        Outcome base = RunOnce(scenario, answers, {});
         ASSERT_TRUE(base.faults.empty()) << CurrentRun << ":" << Join(base.faults);
+        std::vector<Outcome> singles;
         for (size_t k = 0; k < base.calls.size(); ++k) {
-            const Call& call = base.calls[k];
-            CurrentRun = std::string(scenario.name) + ", " + userKind + ", failing call " + std::to_string(k) + ": " +
-                         call.api + " (" + call.subject + ")";
-            Outcome run = RunOnce(scenario, answers, static_cast<int>(k));
+            CurrentRun = who + ", failing call " + Name(k, base.calls[k]);
+            Outcome run = RunOnce(scenario, answers, {k});
             ++runs;
-            functions.insert(call.api);
-            std::vector<std::string> faults = run.faults;
-            bool reported = !std::includes(base.boxes.begin(), base.boxes.end(), run.boxes.begin(), run.boxes.end());
-            // A value the failure kept from being put back is told to the user.
-            for (const std::string& value : run.changed)
-                if (std::find(base.changed.begin(), base.changed.end(), value) == base.changed.end() &&
-                    !(reported && call.api.compare(0, 3, "Reg") == 0))
-                    faults.push_back("changed " + value + ", which the scenario does not mean to change");
-            if (!reported && run.state != base.state && !SilentByDesign(call))
-                faults.push_back("nothing was reported, and the outcome changed: " +
-                                 FirstDifference(run.state, base.state));
-            if (!reported && k < base.callsBefore && run.afterwards != base.afterwards)
-                faults.push_back("afterwards the door went" + Join(run.afterwards) + "\n instead of" +
-                                 Join(base.afterwards) + "\n and nothing was reported");
+            functions.insert(base.calls[k].api);
+            std::vector<std::string> faults = Judge(base, base, run, base.calls[k], k);
+            EXPECT_TRUE(faults.empty()) << CurrentRun << ":" << Join(faults);
+            if (wanted) singles.push_back(std::move(run));
+        }
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = 0; i < singles.size(); ++i)
+            for (size_t j = i + 1; j < singles[i].calls.size(); ++j) pairs.push_back({i, j});
+        pairsThere += pairs.size();
+        if (pairs.size() > wanted) {
+            std::seed_seq from{seed, uint32_t(answers), uint32_t(std::hash<std::string>()(scenario.name))};
+            std::mt19937 random(from);
+            std::shuffle(pairs.begin(), pairs.end(), random);
+            pairs.resize(wanted);
+            std::sort(pairs.begin(), pairs.end());
+        }
+        for (const auto& [i, j] : pairs) {
+            const Outcome& first = singles[i];
+            CurrentRun = who + ", failing calls " + Name(i, first.calls[i]) + " and " + Name(j, first.calls[j]);
+            Outcome run = RunOnce(scenario, answers, {i, j});
+            ++pairRuns;
+            std::vector<std::string> faults = Judge(base, first, run, first.calls[j], j);
             EXPECT_TRUE(faults.empty()) << CurrentRun << ":" << Join(faults);
         }
     }
     std::string names;
     for (const std::string& name : functions) names += " " + name;
-    std::printf("%s: %d runs, %zu functions failed:%s\n", scenario.name, runs, functions.size(), names.c_str());
+    std::printf("%s: %zu runs, %zu functions failed:%s\n", scenario.name, runs, functions.size(), names.c_str());
+    if (wanted) std::printf("%s: %zu pairs run of %zu, seed %u\n", scenario.name, pairRuns, pairsThere, seed);
 }
 
 void Locked()
