@@ -92,26 +92,31 @@ int LanguageMenuPosition()
     return DriveCount + 13;
 }
 
-BOOL SetMenuItemInfoRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info)
+namespace {
+
+// One write of a menu item, tried up to ten times 10 ms apart.
+BOOL Retried(BOOL(WINAPI* write)(HMENU, UINT, BOOL, LPCMENUITEMINFOW), HMENU menu, UINT item, BOOL byPosition,
+             MENUITEMINFOW* info)
 {
     BOOL done = FALSE;
     for (int attempt = 0; attempt < kRetries; ++attempt) {
-        done = SetMenuItemInfoW(menu, item, byPosition, info);
+        done = write(menu, item, byPosition, info);
         if (done) break;
         Sleep(kRetryPause);
     }
     return done;
 }
 
+}  // namespace
+
+BOOL SetMenuItemInfoRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info)
+{
+    return Retried(SetMenuItemInfoW, menu, item, byPosition, info);
+}
+
 BOOL InsertMenuItemRetry(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info)
 {
-    BOOL done = FALSE;
-    for (int attempt = 0; attempt < kRetries; ++attempt) {
-        done = InsertMenuItemW(menu, item, byPosition, info);
-        if (done) break;
-        Sleep(kRetryPause);
-    }
-    return done;
+    return Retried(InsertMenuItemW, menu, item, byPosition, info);
 }
 
 void SetMenuItemText(UINT item, BOOL byPosition, const char* text)
