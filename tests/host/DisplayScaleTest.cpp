@@ -12,30 +12,6 @@ namespace {
 
 class DisplayScaleTest : public DriveScenario {
 protected:
-    struct Tray {
-        size_t icons = 0;
-        int picture = 0;
-        int size = 0;
-        std::string tip;
-        int windowIcon = 0;       // the main window's large icon: resource
-        int windowIconSize = 0;   // and size
-    };
-    void Look(Tray* tray)
-    {
-        user.Do("look at the tray", [tray] {
-            std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
-            tray->icons = icons.size();
-            if (!icons.empty()) {
-                tray->picture = icons[0].iconResource;
-                tray->size = icons[0].iconSize;
-                tray->tip = icons[0].tip;
-            }
-            HICON big = sim::WindowInfo(MainWindow)->bigIcon;
-            tray->windowIcon = sim::IconResourceId(big);
-            tray->windowIconSize = sim::IconSize(big);
-        });
-    }
-
     void Machine(sim::WindowsRelease release, UINT dpi)
     {
         SetUp();
@@ -68,9 +44,9 @@ TEST_F(DisplayScaleTest, TheTrayPictureHasTheNotificationAreasSize)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.release)) + " at " + std::to_string(c.dpi) + " dpi");
         Machine(c.release, c.dpi);
-        Tray tray;
+        TrayView tray;
         user.Wait(600);
-        Look(&tray);
+        LookAtTray(&tray);
         user.RightClickTray().ChooseMenuItem(IDM_EXIT);
         EXPECT_EQ(0, Run());
         EXPECT_EQ(1u, tray.icons);
@@ -100,16 +76,16 @@ TEST_F(DisplayScaleTest, ANewScaleWhileRunningReloadsThePicture)
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.release));
         Machine(c.release, c.scales[0]);
-        std::vector<Tray> seen(c.scales.size());
+        std::vector<TrayView> seen(c.scales.size());
         user.LeftClickTray().Wait(1500);   // the door open: another tooltip, another picture
-        Look(&seen[0]);
+        LookAtTray(&seen[0]);
         for (size_t i = 1; i < c.scales.size(); ++i) {
             user.ChangeDisplayDpi(c.scales[i]).Wait(100);
-            Look(&seen[i]);
+            LookAtTray(&seen[i]);
         }
         user.LeftClickTray().Wait(1500);
-        Tray closed;
-        Look(&closed);
+        TrayView closed;
+        LookAtTray(&closed);
         user.RightClickTray().ChooseMenuItem(IDM_EXIT);
         EXPECT_EQ(0, Run());
 

@@ -13,30 +13,6 @@ namespace {
 
 class ShellRestartTest : public DriveScenario {
 protected:
-    // The tray as the shell holds it now.
-    struct Tray {
-        size_t icons = 0;
-        int picture = 0;
-        int size = 0;
-        std::string tip;
-        bool answers = false;   // it sends WM_TRAYNOTIFY to a window of the program
-        int windowIcon = 0;     // the main window's large icon: its size, 0 when destroyed
-    };
-    void Look(Tray* tray)
-    {
-        user.Do("look at the tray", [tray] {
-            std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
-            tray->icons = icons.size();
-            if (icons.empty()) return;
-            tray->picture = icons[0].iconResource;
-            tray->size = icons[0].iconSize;
-            tray->tip = icons[0].tip;
-            tray->answers = icons[0].hasCallback && icons[0].callbackMessage == WM_TRAYNOTIFY &&
-                            icons[0].window == MainWindow && icons[0].id == 151;
-            tray->windowIcon = sim::IconSize(sim::WindowInfo(MainWindow)->bigIcon);
-        });
-    }
-
     // The program's Shell_NotifyIcon calls from `from` on.
     static std::vector<sim::TrayCall> CallsSince(size_t from)
     {
@@ -74,7 +50,7 @@ TEST_F(ShellRestartTest, TheIconComesBackAsItWasAndAnswersClicks)
         if (c.openFirst) user.LeftClickTray();
         size_t callsBefore = 0;
         bool openBefore = false;
-        Tray gone, back, afterClick;
+        TrayView gone, back, afterClick;
         user.Wait(1500).Do("note", [&] {
             callsBefore = sim::TrayCalls().size();
             openBefore = sim::TrayOpen('D');
@@ -82,9 +58,9 @@ TEST_F(ShellRestartTest, TheIconComesBackAsItWasAndAnswersClicks)
         user.RestartShell();
         user.Do("look at once", [&] { gone.icons = sim::TrayIcons().size(); });
         user.Wait(100);
-        Look(&back);
+        LookAtTray(&back);
         user.LeftClickTray().Wait(1500);
-        Look(&afterClick);
+        LookAtTray(&afterClick);
         bool openAfter = false;
         user.Do("look at the drive", [&] { openAfter = sim::TrayOpen('D'); });
         user.AcceptMessageBoxes().EndTask();
@@ -121,8 +97,8 @@ TEST_F(ShellRestartTest, ARestartWhileTheDoorMovesLeavesNoHourglassBehind)
     size_t callsBefore = 0;
     user.Wait(1000).Do("note", [&] { callsBefore = sim::TrayCalls().size(); });
     user.LeftClickTray().Wait(500).RestartShell().Wait(3000);
-    Tray after;
-    Look(&after);
+    TrayView after;
+    LookAtTray(&after);
     user.AcceptMessageBoxes().EndTask();
     Run();
 
@@ -138,7 +114,7 @@ TEST_F(ShellRestartTest, ARestartWhileTheDoorMovesLeavesNoHourglassBehind)
     EXPECT_EQ(IDI_NO_DISC, after.picture);
     EXPECT_EQ("Close CD", after.tip);
     EXPECT_TRUE(after.answers);
-    EXPECT_EQ(16, after.windowIcon) << "the window keeps a live icon: the picture given inside the restart is not freed";
+    EXPECT_EQ(16, after.windowIconSize) << "the window keeps a live icon: the picture given inside the restart is not freed";
 }
 
 // Elevated, the program hears the shell's broadcast only through its message
@@ -162,9 +138,9 @@ TEST_F(ShellRestartTest, AnElevatedProgramLetsTheBroadcastThrough)
         AddDrives("d");
         sim::SetWindowsRelease(c.release);
         sim::RunElevated(true);
-        Tray back;
+        TrayView back;
         user.Wait(1000).RestartShell().Wait(100);
-        Look(&back);
+        LookAtTray(&back);
         user.AcceptMessageBoxes().EndTask();
         Run();
         EXPECT_EQ(1u, back.icons);

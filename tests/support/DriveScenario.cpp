@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/MainWindow.h"
+#include "app/WinMain.h"
 #include "res/resource.h"
 
 namespace {
@@ -115,6 +117,26 @@ const DriveScenario::Seen& DriveScenario::Look(const Mark* since)
         seen->devices = sim::OpenMciDevices();
     });
     return *seen;
+}
+
+void DriveScenario::LookAtTray(TrayView* tray)
+{
+    user.Do("look at the tray", [tray] {
+        std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
+        tray->icons = icons.size();
+        if (!icons.empty()) {
+            const sim::TrayIconRecord& icon = icons.front();
+            tray->picture = icon.iconResource;
+            tray->size = icon.iconSize;
+            tray->tip = icon.tip;
+            tray->answers = icon.hasCallback && icon.callbackMessage == WM_TRAYNOTIFY && icon.window == MainWindow &&
+                            icon.id == 151;
+        }
+        std::optional<sim::WindowView> window = sim::WindowInfo(MainWindow);
+        HICON big = window ? window->bigIcon : NULL;
+        tray->windowIcon = sim::IconResourceId(big);
+        tray->windowIconSize = sim::IconSize(big);
+    });
 }
 
 const DriveScenario::Mark& DriveScenario::MarkNow()

@@ -60,6 +60,19 @@ protected:
     // A step that notes the MCI mark, for a later Look.
     const Mark& MarkNow();
 
+    // The tray as the shell holds it at one step of the script, and the main
+    // window's large icon.
+    struct TrayView {
+        size_t icons = 0;
+        int picture = 0;
+        int size = 0;
+        std::string tip;
+        bool answers = false;     // icon 151 sends WM_TRAYNOTIFY to the main window
+        int windowIcon = 0;       // the main window's large icon: its resource
+        int windowIconSize = 0;   // and size, 0 when destroyed
+    };
+    void LookAtTray(TrayView* tray);
+
 private:
     std::deque<Seen> seen_;
     std::deque<Mark> marks_;
