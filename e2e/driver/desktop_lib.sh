@@ -198,6 +198,28 @@ menu_window_shot() {
 
 # ---- everything on screen at one scale ---------------------------------------------------------------
 
+# begin_at_scale NAME DPI PASSWORD: begins scenario NAME on one CD drive at DPI, with the lock
+# (PASSWORD) and the countdown on, so that every dialog can be shown; installs the program, starts it
+# and waits for its icon. Sets DIR to the install folder, which photograph_program reads.
+begin_at_scale() {
+    SCALE_DPI=$2 SCALE_PASSWORD=$3
+    e2e_begin "$1" _prepare_scale
+    DIR='C:\Program Files\Dorvane'
+    install_dorvane "$DIR"
+    set_install_path "$DIR"
+    start_dorvane main "$DIR\\Dorvane.exe"
+    wait_for 30 "the program's icon" slot_shows 151 tray
+}
+_prepare_scale() {
+    one_cd_drive
+    display_dpi "$SCALE_DPI"
+    local key='HKEY_CURRENT_USER\Software\Ostrelle\Dorvane'
+    setup_reg "$key" Locked 1
+    setup_reg "$key" Password "$SCALE_PASSWORD"
+    setup_reg "$key" AutoCloseAllowed 1
+    setup_reg "$key" AutoCloseTime 60
+}
+
 # photograph_program SCALE PASSWORD: with the program running (Locked, AutoCloseAllowed and PASSWORD
 # set): screenshots of the tray slot, the tray menu and every dialog (About, Options, the password
 # change, the password prompt, the countdown), named NAME-SCALE.png; each dialog's layout checked

@@ -8,22 +8,7 @@ source "$E2E_DRIVER/desktop_lib.sh"
 english_locale
 
 PASSWORD=open-sesame
-prepare() {
-    one_cd_drive
-    display_dpi 96
-    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Locked 1
-    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' Password "$PASSWORD"
-    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' AutoCloseAllowed 1
-    setup_reg 'HKEY_CURRENT_USER\Software\Ostrelle\Dorvane' AutoCloseTime 60
-}
-E2E_DEADLINE=${E2E_DEADLINE:-150}
-e2e_begin display_scale_96 prepare
-
-DIR='C:\Program Files\Dorvane'
-install_dorvane "$DIR"
-set_install_path "$DIR"
-start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "the program's icon" slot_shows 151 tray
+begin_at_scale display_scale_96 96 "$PASSWORD"
 
 slot_shot tray-slot-96
 check_eq "the tray's icon slot at 100 %" 20 "$SLOT_SIDE"
