@@ -127,11 +127,25 @@ std::string TextFor(Choices& choices, int templateId, int id)
         if (id == IDC_TIME) return std::vector<std::string>{"2", "0", "45"}[choices.Pick(3)];
         return choices.Pick(2) ? kPlayer : "missing.exe";
     }
-    std::string text = std::vector<std::string>{SettingsRecord.Password, kMasterPassword, "pw", "pw2",
-                                                "wrong"}[choices.Pick(5)];
-    bool valid = text == kMasterPassword || (text == SettingsRecord.Password && !text.empty());
-    if (templateId == IDD_PASSWORD_PROMPT && valid) Followed.passwordGiven = true;
-    return text;
+    return std::vector<std::string>{SettingsRecord.Password, kMasterPassword, "pw", "pw2", "wrong"}[choices.Pick(5)];
+}
+
+// The password counts as given when the user confirms the prompt holding a
+// valid one, not when it is typed: a close may come in between.
+Act NotingConfirmation(const sim::DialogView& dialog, Act act)
+{
+    if (dialog.templateId != IDD_PASSWORD_PROMPT) return act;
+    bool cancelFocused = false;
+    std::string typed;
+    for (const sim::ControlView& control : dialog.controls) {
+        if (control.id == IDCANCEL) cancelFocused = control.focused;
+        if (control.id == IDC_OLD_PASSWORD) typed = control.text;
+    }
+    bool confirms = act.kind == Act::Press ? act.value == IDOK
+                                           : act.kind == Act::Key && act.value == VK_RETURN && !cancelFocused;
+    bool valid = typed == kMasterPassword || (typed == SettingsRecord.Password && !typed.empty());
+    if (confirms && valid) Followed.passwordGiven = true;
+    return act;
 }
 
 Act DialogAct(Choices& choices, const sim::DialogView& dialog)
@@ -143,9 +157,9 @@ Act DialogAct(Choices& choices, const sim::DialogView& dialog)
              (control.className == "Button" && (control.style & BS_TYPEMASK) != BS_GROUPBOX)))
             controls.push_back(&control);
     const int keys[] = {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_BACK};
-    if (controls.empty() || choices.Pick(5) == 0) return {Act::Key, keys[choices.Pick(5)]};
+    if (controls.empty() || choices.Pick(5) == 0) return NotingConfirmation(dialog, {Act::Key, keys[choices.Pick(5)]});
     const sim::ControlView& control = *controls[choices.Pick(controls.size())];
-    if (control.className == "Button") return {Act::Press, control.id};
+    if (control.className == "Button") return NotingConfirmation(dialog, {Act::Press, control.id});
     return {Act::Type, control.id, TextFor(choices, dialog.templateId, control.id)};
 }
 
