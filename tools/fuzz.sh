@@ -1,16 +1,18 @@
 #!/bin/bash
 # Runs the fuzz targets for as long as asked, one after the other and niced
-# (the machine is shared), each over a corpus kept between runs in
+# (the machine is shared), each in JOBS processes (default 1) that share one
+# corpus, kept between runs in
 # <build>/host/fuzz/long/<target> and started from tests/fuzz/<target>; then
 # measures the program's line coverage over those corpora with llvm-cov, from
 # a second build of the targets made for it. Prints, per target, the inputs
 # run, the inputs a second and the program's lines covered. An input that
 # fails is saved in <build>/host/fuzz/long/findings and the target goes on.
 #
-#   bash tools/fuzz.sh [-t MINUTES] [TARGET...]
+#   bash tools/fuzz.sh [-t MINUTES] [-j JOBS] [TARGET...]
 #
 # MINUTES (default 30) is shared by the targets, weighted by how fast they
-# run: autorun 4, settings 2, mci 2, command_line 1. Run make host first.
+# run: autorun 4, settings 2, mci 2, command_line 1. JOBS up to the number of
+# cores multiplies the inputs run. Run make host first.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,10 +20,12 @@ host=${BUILD:-$root/build}/host
 fuzz=$host/fuzz
 long=$fuzz/long
 minutes=30
-while getopts t: option; do
+jobs=1
+while getopts t:j: option; do
     case $option in
     t) minutes=$OPTARG ;;
-    *) echo "usage: $0 [-t MINUTES] [TARGET...]" >&2; exit 2 ;;
+    j) jobs=$OPTARG ;;
+    *) echo "usage: $0 [-t MINUTES] [-j JOBS] [TARGET...]" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -34,24 +38,40 @@ for target in $targets; do total=$((total + ${weight[$target]})); done
 # inputs a second. Run a finding again without this for the whole report.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=0}
 mkdir -p "$long/findings"
+# One process's share of a target: runs libFuzzer until END, again after a
+# finding, and prints the inputs it ran and the seconds they took.
+fuzz_until() {
+    local target=$1 end=$2 log=$3 runs=0 seconds=0 dict="" done_runs done_time
+    [ -f "$root/tests/fuzz/$target.dict" ] && dict=-dict=$root/tests/fuzz/$target.dict
+    while [ "$(date +%s)" -lt "$end" ]; do
+        nice -n 15 "$fuzz/fuzz_$target" -max_total_time=$((end - $(date +%s))) -max_len=5000 -timeout=25 \
+            -print_final_stats=1 -artifact_prefix="$long/findings/$target-" $dict \
+            "$long/$target" "$root/tests/fuzz/$target" > "$log" 2>&1 || true
+        grep -h "FINDING\|ERROR: " "$log" | head -3 >&2 || true
+        done_runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        done_time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")
+        runs=$((runs + ${done_runs:-0}))
+        seconds=$((seconds + ${done_time:-0}))
+    done
+    echo "$runs $seconds"
+}
+
 declare -A runs speed
 for target in $targets; do
     mkdir -p "$long/$target"
     end=$(($(date +%s) + minutes * 60 * ${weight[$target]} / total))
+    for ((job = 1; job <= jobs; job++)); do
+        fuzz_until "$target" "$end" "$long/$target.$job.log" > "$long/$target.$job.runs" &
+    done
+    wait
     runs[$target]=0
     seconds=0
-    while [ "$(date +%s)" -lt "$end" ]; do
-        dict=""
-        [ -f "$root/tests/fuzz/$target.dict" ] && dict=-dict=$root/tests/fuzz/$target.dict
-        nice -n 15 "$fuzz/fuzz_$target" -max_total_time=$((end - $(date +%s))) -max_len=5000 -timeout=25 \
-            -print_final_stats=1 -artifact_prefix="$long/findings/$target-" $dict \
-            "$long/$target" "$root/tests/fuzz/$target" > "$long/$target.log" 2>&1 || true
-        grep -h "FINDING\|ERROR: " "$long/$target.log" | head -3 || true
-        done_runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$long/$target.log")
-        done_time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$long/$target.log")
-        runs[$target]=$((runs[$target] + ${done_runs:-0}))
-        seconds=$((seconds + ${done_time:-0}))
+    for ((job = 1; job <= jobs; job++)); do
+        read -r job_runs job_seconds < "$long/$target.$job.runs"
+        runs[$target]=$((runs[$target] + job_runs))
+        seconds=$((seconds > job_seconds ? seconds : job_seconds))
     done
+    # Inputs a second of all the target's processes together.
     speed[$target]=$((runs[$target] / (seconds > 0 ? seconds : 1)))
 done
 
