@@ -137,19 +137,23 @@ c_escape() {
 
 # ---- waiting -----------------------------------------------------------------------------------
 
+# within SECONDS COMMAND...: polls COMMAND until it succeeds; false once SECONDS have passed.
+within() {
+    local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+    shift
+    until "$@"; do
+        ((${EPOCHREALTIME/./} <= deadline)) || return 1
+        sleep 0.2
+    done
+}
+
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds; fails after SECONDS. A command
 # may put what it saw into SEEN for the failure message.
 wait_for() {
     local seconds=$1 what=$2
     shift 2
-    local deadline=$((${EPOCHREALTIME/./} + seconds * 1000000))
     SEEN=""
-    until "$@"; do
-        if ((${EPOCHREALTIME/./} > deadline)); then
-            fail "waited ${seconds} s for $what; it did not happen${SEEN:+ (last seen: $SEEN)}"
-        fi
-        sleep 0.2
-    done
+    within "$seconds" "$@" || fail "waited ${seconds} s for $what; it did not happen${SEEN:+ (last seen: $SEEN)}"
     log "seen: $what"
 }
 
@@ -257,20 +261,19 @@ _start_display() {
 # in some 150 scenario starts, with explorer's windows made and the tool never saying a word): then
 # Wine is ended and the desktop started once more.
 _start_desktop() {
-    local deadline attempt
-    for attempt in first second; do
-        : >"$E2E_TMP/holder.out"
-        env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" hold >"$E2E_TMP/holder.out" 2>>"$ARTIFACTS/holder.stderr" </dev/null &
-        HOLDER_PID=$!
-        [ $attempt = second ] && break
-        deadline=$((${EPOCHREALTIME/./} + 30000000))
-        until grep -qx 'ready' "$E2E_TMP/holder.out" || ((${EPOCHREALTIME/./} > deadline)); do sleep 0.2; done
-        grep -qx 'ready' "$E2E_TMP/holder.out" && break
+    _start_holder
+    if ! within 30 grep -qx 'ready' "$E2E_TMP/holder.out"; then
         log "Wine's desktop did not come up in 30 s: Wine is ended and the desktop started again"
         end_wine_now
         wait "$HOLDER_PID" 2>/dev/null
-    done
+        _start_holder
+    fi
     wait_for 60 "Wine's desktop and notification area" grep -qx 'ready' "$E2E_TMP/holder.out"
+}
+_start_holder() {
+    : >"$E2E_TMP/holder.out"
+    env WINEDEBUG=-all "$PROGRAM_WINE" "$INSPECT_EXE" hold >"$E2E_TMP/holder.out" 2>>"$ARTIFACTS/holder.stderr" </dev/null &
+    HOLDER_PID=$!
 }
 
 # ---- start and end -----------------------------------------------------------------------------
