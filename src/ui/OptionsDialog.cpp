@@ -137,26 +137,6 @@ void BrowseForPlayer(HWND dialog)
     if (GetOpenFileNameW(&choice)) SetDlgItemTextW(dialog, IDC_PLAYER, file);
 }
 
-// The player path as typed, in the system's code page as the setting keeps
-// it. 0 when the system's code page cannot hold it: what does not come back
-// as typed (a '?', a best-fit letter) would name another file. UTF-8 takes
-// neither the best-fit flag nor the question whether a default was used.
-int ReadPlayer(HWND dialog, char path[PATH_SIZE])
-{
-    WCHAR typed[PATH_SIZE] = {0};
-    GetDlgItemTextW(dialog, IDC_PLAYER, typed, PATH_SIZE);
-    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    WCHAR back[PATH_SIZE] = {0};
-    if (!WideCharToMultiByte(CP_ACP, flags, typed, -1, path, PATH_SIZE, NULL, NULL) ||
-        !MultiByteToWideChar(CP_ACP, 0, path, -1, back, PATH_SIZE)) {
-        path[0] = '\0';
-        return 0;
-    }
-    for (int i = 0; typed[i] != 0 || back[i] != 0; ++i)
-        if (typed[i] != back[i]) return 0;
-    return 1;
-}
-
 void UpdateShortcut()
 {
     char target[PATH_SIZE];
@@ -188,7 +168,8 @@ void AcceptOptions(HWND dialog)
     SaveSetting(SETTING_HOTKEY, hotKey, NULL);
 
     char player[PATH_SIZE];
-    int representable = ReadPlayer(dialog, player);
+    // A path the system's code page cannot hold would name another file.
+    int representable = ReadTypedText(dialog, IDC_PLAYER, PATH_SIZE - 1, player, sizeof player);
     if (player[0] != '\0' || !representable) {
         if (!representable || !PlayerFileFound(player)) {
             MessageBoxById(dialog, IDS_FILE_NOT_FOUND, MB_ICONHAND);
