@@ -113,6 +113,9 @@ INT_PTR CALLBACK MainDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
         return TRUE;
+    case WM_DOORWAITING:
+        RunWaitingDoorCommand(window);
+        return TRUE;
     }
     return FALSE;
 }

@@ -9,8 +9,6 @@
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
-#include "ui/AutoCloseDialog.h"
-#include "ui/DialogText.h"
 #include "ui/LanguageSwitch.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PasswordDialogs.h"
@@ -43,9 +41,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONUP:
-        // A click during the auto-close countdown cancels it and moves the door now.
-        if (AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
-        ToggleDoor(window);
+        ClickDoor(window);
         break;
     case WM_RBUTTONUP:
         ShowTrayMenu(window);

@@ -23,9 +23,51 @@ LONG DoorMoving;
 
 namespace {
 
-// A request that came while a door moved; it runs once the door has stopped.
-LONG DoorPending;
-int PendingMode;
+// Requests that came while a door moved, oldest first. Each runs from the
+// message loop the door command that held it up goes back to (its countdown's,
+// or the main one), as in a program that handled one message at a time.
+struct WaitingRequest {
+    int mode;
+    int click;   // the icon's click, which ends a countdown on show first
+};
+const int kMostWaiting = 4;
+WaitingRequest Waiting[kMostWaiting];
+int WaitingCount;
+LONG WaitingCalled;   // a WM_DOORWAITING is on its way
+
+// Past the queue's end the newest request folds into the last one: the door
+// still ends where all of them would leave it, without the trips between
+// (two toggles there and back cancel).
+void Enqueue(int mode, int click)
+{
+    if (WaitingCount < kMostWaiting) {
+        Waiting[WaitingCount].mode = mode;
+        Waiting[WaitingCount].click = click;
+        ++WaitingCount;
+        return;
+    }
+    WaitingRequest& last = Waiting[WaitingCount - 1];
+    if (mode == DOOR_TOGGLE && last.mode == DOOR_TOGGLE) {
+        --WaitingCount;
+        return;
+    }
+    if (mode == DOOR_TOGGLE) mode = last.mode == DOOR_OPEN ? DOOR_CLOSE : DOOR_OPEN;
+    last.mode = mode;
+    last.click = last.click || click;
+}
+
+// A user's request waits while a door moves, and behind the requests that
+// waited before it.
+int MustWait()
+{
+    return DoorMoving || WaitingCount > 0;
+}
+
+// Asks the main window to run the oldest waiting request once its loop turns.
+void CallWaiting(HWND window)
+{
+    if (WaitingCount > 0 && !WaitingCalled) WaitingCalled = PostMessageA(window, WM_DOORWAITING, 0, 0);
+}
 
 // Asks for the password before the door of a locked drive opens. An older
 // prompt gives way to this one; an open Options dialog is cancelled first.
@@ -147,24 +189,9 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
     return 1;
 }
 
-}  // namespace
-
-void DoorCommand(HWND window, int mode, int quiet)
+// One request, once it is its turn.
+void RunDoorCommand(HWND window, int mode, int quiet)
 {
-    // Without a drive there is no door to ask a password for, or to keep shut.
-    if (DriveCount == 0) return;
-    // The shell hands the icon's clicks over inside our own calls to it, and
-    // an error box shown meanwhile takes clicks too, so a request can arrive
-    // while a door moves. The newest one waits until the door stops, as in a
-    // program that handled one message at a time; the lock's own close comes
-    // again with the poller's next tick.
-    if (DoorMoving) {
-        if (!quiet) {
-            DoorPending = 1;
-            PendingMode = mode;
-        }
-        return;
-    }
     LONG drive = SelectedDrive;
     int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
     if (!opening) {
@@ -178,17 +205,56 @@ void DoorCommand(HWND window, int mode, int quiet)
     int moved = MoveDoor(window, drive, mode, quiet);
     DoorMoving = 0;
 
-    // The request that waited decides what follows, countdown included.
-    if (DoorPending) {
-        DoorPending = 0;
-        DoorCommand(window, PendingMode, 0);
-        return;
-    }
+    // What waited runs in the loop that comes next: this opening's countdown
+    // shows all the same, and the lock's close is over by then.
+    CallWaiting(window);
     if (!moved || !SettingsRecord.AutoCloseAllowed || DoorState[drive] != 1) return;
     // The door hot key leaves a countdown on show; an opening meanwhile
     // starts that one afresh rather than a second one over it.
     if (AutoCloseWindow != NULL) RestartAutoClose();
     else RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
+}
+
+}  // namespace
+
+void DoorCommand(HWND window, int mode, int quiet)
+{
+    // Without a drive there is no door to ask a password for, or to keep shut.
+    if (DriveCount == 0) return;
+    // The shell hands the icon's clicks over inside our own calls to it, and
+    // an error box shown meanwhile takes clicks too, so a request can arrive
+    // while a door moves: it waits its turn. The lock's own close just comes
+    // again with the poller's next tick.
+    if (quiet ? DoorMoving : MustWait()) {
+        if (!quiet) Enqueue(mode, 0);
+        return;
+    }
+    RunDoorCommand(window, mode, quiet);
+}
+
+void ClickDoor(HWND window)
+{
+    if (DriveCount > 0 && MustWait()) {
+        Enqueue(DOOR_TOGGLE, 1);
+        return;
+    }
+    // A click during the auto-close countdown cancels it and moves the door now.
+    if (AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
+    ToggleDoor(window);
+}
+
+void RunWaitingDoorCommand(HWND window)
+{
+    WaitingCalled = 0;
+    // A door that moves again calls for the rest once it stops.
+    if (DoorMoving || WaitingCount == 0) return;
+    WaitingRequest next = Waiting[0];
+    --WaitingCount;
+    for (int i = 0; i < WaitingCount; ++i) Waiting[i] = Waiting[i + 1];
+    if (next.click && AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
+    RunDoorCommand(window, next.mode, 0);
+    // A request that moved nothing (its prompt cancelled) hands on at once.
+    CallWaiting(window);
 }
 
 void ToggleDoor(HWND window)

@@ -124,26 +124,73 @@ TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-// A request while the door command's error box shows must not be handed round
-// ahead of the user's answer: it waits, and runs once the box is closed.
-TEST_F(DoorTest, ARequestDuringADoorErrorRunsOnceTheBoxIsAnswered)
+// Requests made while a door moves, or while its door command's error box
+// shows, must not be handed round ahead of the user's answer: they wait, and
+// run in turn once the command has ended, as in a program that handled one
+// message at a time. Past four the newest folds into the last, so the door
+// still ends where all of them say.
+TEST_F(DoorTest, RequestsDuringADoorCommandRunInTurnOnceItEnds)
 {
-    for (UINT request : {0u, static_cast<UINT>(IDM_OPEN_DOOR)}) {
-        SCOPED_TRACE(request);
+    const UINT kClick = 0;
+    struct Case {
+        std::vector<UINT> requests;   // clicks and menu commands while the box shows
+        std::string doors;            // the door commands after the opening's: o(pen), c(losed)
+        const char* open;
+        bool moving = false;          // made while the opening moves, which does not fail
+        bool countdown = false;       // of 2 s, and the user waits 4 s at the end
+        bool locked = false;          // the requests' own prompt is cancelled
+    };
+    const Case cases[] = {
+        {{kClick}, "c", ""},
+        {{IDM_OPEN_DOOR}, "o", "D"},
+        {{kClick, kClick}, "co", "D"},
+        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
+        {std::vector<UINT>(7, kClick), "coc", ""},
+        // The opening's countdown comes all the same; a click that waited ends it, as a click does.
+        {{IDM_OPEN_DOOR}, "c", "", true, true, true},
+        {{kClick}, "c", "", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.requests.size());
         SetUp();
         AddDrives("d");
-        sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+        Store("Locked", c.locked ? "1" : "0");
+        Store("Password", "pw");
+        Store("AutoCloseAllowed", c.countdown ? "1" : "0");
+        Store("AutoCloseTime", "2");
+        if (!c.moving) sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
         const Mark& start = MarkNow();
         user.LeftClickTray();
-        if (request) Choose(request);
-        else user.LeftClickTray();
-        user.AnswerMessageBox(IDOK);
+        if (c.locked) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").ClickButton(IDOK);
+        if (c.moving) user.Wait(300);
+        else user.When("the box shows", [] { return !sim::MessageBoxes().empty(); });
+        for (UINT request : c.requests)
+            if (request) Choose(request);
+            else user.LeftClickTray();
+        if (!c.moving) user.AnswerMessageBox(IDOK);
+        const Seen* atPrompt = nullptr;
+        if (c.locked) {
+            user.WhenDialogShows(IDD_PASSWORD_PROMPT);
+            atPrompt = &Look();
+            user.ClickButton(IDCANCEL);
+        }
+        if (c.countdown) user.Wait(4000);
         const Seen& seen = Look(&start);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(kOpenDoor + (request ? kOpenDoor : kCloseDoor), seen.mci) << "the failed opening, then the request";
-        EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+        user.EndTask();
+        Run();
+        std::string doors;
+        for (const std::string& command : seen.mci)
+            if (command.rfind("set cd4open door ", 0) == 0) doors += command[17];
+        // (Once the door is shut, the lock closes it again at every tick.)
+        EXPECT_EQ("o" + c.doors, c.locked ? doors.substr(0, 1 + c.doors.size()) : doors) << "the opening, then the requests";
         std::vector<int> pictures = TrayPictures();
-        EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)) << "the waiting request is the user's";
+        EXPECT_EQ(1 + c.doors.size(), static_cast<size_t>(std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)))
+            << "each of the user's door commands shows the hourglass";
+        EXPECT_EQ(c.open, seen.open);
+        EXPECT_EQ(c.moving ? std::vector<std::string>{} : std::vector<std::string>{"MCI device error."}, MessageTexts());
+        if (atPrompt) {
+            EXPECT_EQ("2", atPrompt->countdown) << "the opening's countdown shows behind the request's prompt";
+        }
     }
 }
 
@@ -325,6 +372,12 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     const Seen& unlocked = Look();
     user.LeftClickTray().PressDriveButton('D').Wait(600);
     const Seen& relocked = Look();
+    // The lock's close fails and leaves the tray open: a click during its box
+    // waits for the answer, and the lock goes on while the click's prompt shows.
+    Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
+    user.PressDriveButton('D').Wait(600).LeftClickTray().AnswerMessageBox(IDOK);
+    user.WhenDialogShows(IDD_PASSWORD_PROMPT).Wait(600);
+    const Seen& atClickPrompt = Look();
     user.EndTask();
     Run();
 
@@ -334,6 +387,8 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     EXPECT_EQ("", atPrompt.open);
     EXPECT_EQ("D", unlocked.open);
     EXPECT_EQ("", relocked.open) << "closing locks the door again";
+    EXPECT_EQ("", atClickPrompt.open) << "the click's prompt waits outside the lock's own close";
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, atClickPrompt.boxes);
     // The lock's closes leave the picture alone: the hourglass shows only for the user's two.
     std::vector<int> pictures = TrayPictures();
     EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING));
