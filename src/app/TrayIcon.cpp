@@ -53,6 +53,15 @@ HICON LoadTrayPicture(int icon)
     return handle;
 }
 
+// The retry timer of a restore that could not put everything in.
+LONG RetryTimerSet;
+
+void StopRetrying(HWND window)
+{
+    KillTimer(window, IDT_TRAY_RETRY);
+    RetryTimerSet = 0;
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window)
@@ -88,21 +97,33 @@ void SetTrayTip(HWND window, const char* text)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+VOID CALLBACK RetryTrayIcon(HWND window, UINT, UINT_PTR, DWORD)
+{
+    RestoreTrayIcon(window);
+}
+
 void RestoreTrayIcon(HWND window)
 {
     HICON handle = TrayPicture != 0 ? LoadTrayPicture(TrayPicture) : NULL;
     NOTIFYICONDATAW data;
-    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE);
+    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE | NIF_TIP);
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = handle;
-    if (handle != NULL) WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
+    WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
     // A shell that has kept the icon (a new display scale) refuses to add it twice.
-    if (!Shell_NotifyIconW(NIM_ADD, &data)) Shell_NotifyIconW(NIM_MODIFY, &data);
+    int shown = Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
     if (handle != NULL) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+
+    // The icon is the only way in, Exit included: without it the program
+    // could not even be ended. The timer lives only while something is missing.
+    int complete = shown && (handle != NULL || TrayPicture == 0);
+    if (!complete && !RetryTimerSet) RetryTimerSet = SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon) != 0;
+    if (complete && RetryTimerSet) StopRetrying(window);
 }
 
 void DeleteTrayIcon(HWND window)
 {
+    if (RetryTimerSet) StopRetrying(window);
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);
