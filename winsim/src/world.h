@@ -306,6 +306,8 @@ struct World {
     WindowsRelease release = WindowsRelease::Windows10;
     UINT systemDpi = 96;
     UINT monitorDpi = 96;
+    UINT secondMonitorDpi = 0;   // 0: one monitor
+    int taskbarMonitor = 0;      // -1: no taskbar
     bool elevated = false;
     std::map<std::string, UINT, CaseLess> registeredMessages;   // the session's, across processes
     std::set<UINT> processMessageFilter;                         // ChangeWindowMessageFilter

@@ -124,6 +124,12 @@ void SetDisplayDpi(UINT dpi);
 // and broadcasts "TaskbarCreated" with its icons kept. (A window that is not
 // shown gets no WM_DPICHANGED.)
 void ChangeDisplayDpi(UINT dpi);
+// A second monitor, to the right of the primary one, at its own DPI (what a
+// process is told of it follows its DPI awareness, as for the primary).
+void AddMonitor(UINT dpi);
+// The monitor whose taskbar holds the notification area: 0 the primary (the
+// default), 1 the second; -1 when there is no taskbar window at all.
+void PlaceTaskbar(int monitor);
 // Explorer restarts (after a crash or an update): the notification area
 // forgets every icon, and the new taskbar broadcasts "TaskbarCreated" to every
 // top-level window that is shown or has no owner.

@@ -476,6 +476,9 @@ WINSIM_EXTERN_C int WINAPI GetSystemMetrics(int index);
 // Windows 10 (1607) and later.
 WINSIM_EXTERN_C int WINAPI GetSystemMetricsForDpi(int index, UINT dpi);
 WINSIM_EXTERN_C HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags);
+WINSIM_EXTERN_C HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags);
+// Only the shell's taskbar ("Shell_TrayWnd") is there to be found.
+WINSIM_EXTERN_C HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
 
 // ---- Registered messages and the message filter of an elevated program ----
 #define MSGFLT_ADD 1
