@@ -137,7 +137,7 @@ void BrowseForPlayer(HWND dialog)
     if (GetOpenFileNameW(&choice)) SetDlgItemTextW(dialog, IDC_PLAYER, file);
 }
 
-void UpdateShortcut()
+void UpdateShortcut(HWND dialog)
 {
     char target[PATH_SIZE];
     CopyText(target, sizeof target, StartupFolder);
@@ -155,8 +155,9 @@ void UpdateShortcut()
         done = DeleteFileA(target) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     }
     SetErrorMode(oldMode);
-    // Otherwise the program would start with Windows, or not, unlike what the box says.
-    if (!done) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    // Otherwise the program would start with Windows, or not, unlike what the
+    // box says. Options waits under the message, so OK cannot be pressed again.
+    if (!done) MessageBoxById(dialog, IDS_WRITE_FAILED, MB_OK);
 }
 
 void AcceptOptions(HWND dialog)
@@ -183,7 +184,7 @@ void AcceptOptions(HWND dialog)
     }
 
     SaveSetting(SETTING_AUTOCLOSE_ALLOWED, SettingsRecord.AutoCloseAllowed, NULL);
-    if (HasStartupFolder()) UpdateShortcut();
+    if (HasStartupFolder()) UpdateShortcut(dialog);
 
     char time[REG_TEXT_SIZE] = "";
     GetDlgItemTextA(dialog, IDC_TIME, time, sizeof time);
