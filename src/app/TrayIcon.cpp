@@ -62,6 +62,11 @@ void StopRetrying(HWND window)
     RetryTimerSet = 0;
 }
 
+VOID CALLBACK RetryTrayIcon(HWND window, UINT, UINT_PTR, DWORD)
+{
+    RestoreTrayIcon(window);
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window)
@@ -97,11 +102,6 @@ void SetTrayTip(HWND window, const char* text)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-VOID CALLBACK RetryTrayIcon(HWND window, UINT, UINT_PTR, DWORD)
-{
-    RestoreTrayIcon(window);
-}
-
 void RestoreTrayIcon(HWND window)
 {
     HICON handle = TrayPicture != 0 ? LoadTrayPicture(TrayPicture) : NULL;
@@ -117,7 +117,8 @@ void RestoreTrayIcon(HWND window)
     // The icon is the only way in, Exit included: without it the program
     // could not even be ended. The timer lives only while something is missing.
     int complete = shown && (handle != NULL || TrayPicture == 0);
-    if (!complete && !RetryTimerSet) RetryTimerSet = SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon) != 0;
+    if (!complete && !RetryTimerSet)
+        RetryTimerSet = SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon) != 0;
     if (complete && RetryTimerSet) StopRetrying(window);
 }
 

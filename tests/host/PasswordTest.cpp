@@ -113,7 +113,8 @@ TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
         {"", "", "??????", "пароль", "Password retyped incorrectly!"},
         {"", "", "пароль", "пароль", nullptr, 1251, Cp1251("пароль")},
         // Twenty characters in any code page: 21 bytes in UTF-8.
-        {"", "", "я" + std::string(20, 'x'), "я" + std::string(20, 'x'), nullptr, CP_UTF8, "я" + std::string(19, 'x')},
+        {"", "", "я" + std::string(20, 'x'), "я" + std::string(20, 'x'), nullptr, CP_UTF8,
+         "я" + std::string(19, 'x')},
     };
     const int focus[] = {1031, 1031, 1031, 1032, 1033, 1033, 0, 0, 0, 1032, 1031, 1033};
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
