@@ -53,15 +53,6 @@ HICON LoadTrayPicture(int icon)
     return handle;
 }
 
-// The retry timer of a restore that could not put everything in.
-LONG RetryTimerSet;
-
-void StopRetrying(HWND window)
-{
-    KillTimer(window, IDT_TRAY_RETRY);
-    RetryTimerSet = 0;
-}
-
 VOID CALLBACK RetryTrayIcon(HWND window, UINT, UINT_PTR, DWORD)
 {
     RestoreTrayIcon(window);
@@ -115,16 +106,15 @@ void RestoreTrayIcon(HWND window)
     if (handle != NULL) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
 
     // The icon is the only way in, Exit included: without it the program
-    // could not even be ended. The timer lives only while something is missing.
-    int complete = shown && (handle != NULL || TrayPicture == 0);
-    if (!complete && !RetryTimerSet)
-        RetryTimerSet = SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon) != 0;
-    if (complete && RetryTimerSet) StopRetrying(window);
+    // could not even be ended. The timer lives only while something is
+    // missing; each failed try sets it afresh.
+    if (shown && (handle != NULL || TrayPicture == 0)) KillTimer(window, IDT_TRAY_RETRY);
+    else SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon);
 }
 
 void DeleteTrayIcon(HWND window)
 {
-    if (RetryTimerSet) StopRetrying(window);
+    KillTimer(window, IDT_TRAY_RETRY);
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);

@@ -234,7 +234,7 @@ void DoorCommand(HWND window, int mode, int quiet)
 
 void ClickDoor(HWND window)
 {
-    if (DriveCount > 0 && MustWait()) {
+    if (MustWait()) {
         Enqueue(DOOR_TOGGLE, 1);
         return;
     }

@@ -36,22 +36,17 @@ int ReadTypedText(HWND dialog, int control, int characters, char* text, int size
 {
     // Read wide: an ANSI read would already have turned what the code page lacks into '?'.
     WCHAR typed[PATH_SIZE] = {0};
-    if (characters > PATH_SIZE - 1) characters = PATH_SIZE - 1;
     GetDlgItemTextW(dialog, control, typed, characters + 1);
     // UTF-8 takes neither the best-fit flag nor the question whether a default was used.
     DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     WCHAR back[PATH_SIZE] = {0};
-    if (!WideCharToMultiByte(CP_ACP, flags, typed, -1, text, size, NULL, NULL) ||
-        !MultiByteToWideChar(CP_ACP, 0, text, -1, back, PATH_SIZE)) {
-        text[0] = '\0';
-        return 0;
-    }
-    for (int i = 0; typed[i] != 0 || back[i] != 0; ++i)
-        if (typed[i] != back[i]) {
-            text[0] = '\0';
-            return 0;
-        }
-    return 1;
+    int same = WideCharToMultiByte(CP_ACP, flags, typed, -1, text, size, NULL, NULL) &&
+               MultiByteToWideChar(CP_ACP, 0, text, -1, back, PATH_SIZE);
+    int i = 0;
+    while (same && typed[i] != 0 && typed[i] == back[i]) ++i;
+    same = same && typed[i] == back[i];
+    if (!same) text[0] = '\0';
+    return same;
 }
 
 void PressButton(HWND dialog, int button)

@@ -146,9 +146,11 @@ TEST_F(DoorTest, RequestsDuringADoorCommandRunInTurnOnceItEnds)
         {{kClick, kClick}, "co", "D"},
         {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
         {std::vector<UINT>(7, kClick), "coc", ""},
+        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc", ""},
         // The opening's countdown comes all the same; a click that waited ends it, as a click does.
         {{IDM_OPEN_DOOR}, "c", "", true, true, true},
         {{kClick}, "c", "", true, true},
+        {{IDM_OPEN_DOOR, kClick}, "c", "", false, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requests.size());

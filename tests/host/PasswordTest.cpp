@@ -107,8 +107,8 @@ TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
         {"door", "door", "door", "door", nullptr},
         {"door", kMaster, kTwenty, kTwenty, nullptr},
         {"", "", kTwenty + "?", kTwenty, nullptr},   // no old password: only the New section
-        // Typed outside the system's code page: kept as "??????", any six such letters would open the lock.
-        {"", "", "пароль", "пароль", kUnstorable},
+        // Typed outside the system's code page: kept with "?", which any letter it lacks would then match.
+        {"", "", "Жpass", "Жpass", kUnstorable},
         {"??????", "пароль", "new", "new", "Password is incorrect!"},
         {"", "", "??????", "пароль", "Password retyped incorrectly!"},
         {"", "", "пароль", "пароль", nullptr, 1251, Cp1251("пароль")},
