@@ -167,7 +167,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 
     if (aimed.elsewhere || (Playing && mode == DOOR_CLOSE)) {
         // Playback on the default drive goes on; hold its device again.
-        CdAudioOpen = SendMciCommand("open cdaudio", NULL, 0, NULL, 0, 0);
+        HoldPlaybackDevice("open cdaudio", 0);
     } else {
         // A door movement on the playback drive ends whatever was playing.
         Playing = 0;
