@@ -170,17 +170,22 @@ TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveOrNameTheDrive)
         const char* lastDrive;
         char opens;
         bool elsewhere;      // not the drive the playback device addresses
-        bool refused = false;
+        std::function<void()> meanwhile = nullptr;   // before the click
     };
+    auto refused = [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_ACCESS_DENIED); };
+    // Neither the open to write nor the one to read finds the key.
+    auto gone = [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_FILE_NOT_FOUND, 2); };
     const Case cases[] = {
         {"an odd value naming D:, F: chosen", true, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
         {"the default drive itself", true, REG_BINARY, std::string("\1\0\0\0", 4), "-1", 'E', false},
         {"an empty value names D:", true, REG_BINARY, "", "1", 'E', true},
         {"a number instead of bytes", true, REG_DWORD, std::string("\0\0\0\0", 4), "1", 'E', true},
-        {"the write refused", true, REG_BINARY, std::string("\0\0\0\0", 4), "1", 'E', true, true},
+        {"the write refused", true, REG_BINARY, std::string("\0\0\0\0", 4), "1", 'E', true, refused},
         {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
         {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
         {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
+        {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
+         false, gone},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -188,14 +193,14 @@ TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveOrNameTheDrive)
         sim::RunElevated(c.elevated);
         AddDrives("def");
         if (c.type != REG_NONE) sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", c.type, c.bytes);
-        if (c.refused) sim::FailCall("RegSetValueExA", "Default Drive", ERROR_ACCESS_DENIED);
         Store("LastDrive", c.lastDrive);
+        if (c.meanwhile) Step(c.meanwhile);
         const Mark& start = MarkNow();
         user.LeftClickTray();
         const Seen& seen = Look(&start);
         EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(std::string(1, c.opens), seen.open);
-        EXPECT_EQ((c.elevated && !c.refused ? kOpenDoor : Named(kOpenDoor, c.opens)) +
+        EXPECT_EQ((c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens)) +
                       (c.elsewhere ? kHeldAgain : std::vector<std::string>{}),
                   seen.mci)
             << "after a door elsewhere, the playback device on the default drive is held again";
