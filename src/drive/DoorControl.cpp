@@ -54,12 +54,12 @@ void NameDrive(LONG drive, AimedDrive* aimed)
 {
     aimed->named = 1;
     HKEY key;
-    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE, &key)) {
-        aimed->original.bytes[0] = 0;
-    } else {
-        if (!QueryDefaultDrive(key, &aimed->original)) aimed->original.bytes[0] = 0;
+    int read = OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE, &key);
+    if (read) {
+        read = QueryDefaultDrive(key, &aimed->original);
         RegCloseKey(key);
     }
+    if (!read) aimed->original.bytes[0] = 0;
     aimed->elsewhere = aimed->original.bytes[0] != drive;
 }
 

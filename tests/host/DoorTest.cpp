@@ -184,6 +184,7 @@ TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveOrNameTheDrive)
         {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
         {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
         {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
+        {"a standard user, a value too long to read", false, REG_BINARY, std::string(300, '\1'), "0", 'D', false},
         {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
          false, gone},
     };
