@@ -1,15 +1,14 @@
 # Two drives we control, D: and E:, with MCI's "Default Drive" holding bytes of its own that name D:.
-# After [E:] is chosen in the tray menu, a click on the icon opens E:'s tray and leaves D:'s alone:
-# the program aims "Default Drive" at E: (index 1) while the door moves, so that the cdaudio device
-# it opens addresses E:, and afterwards puts the earlier bytes back before it opens the cdaudio device
-# again (on D:).
+# [E:] chosen, a click opens E:'s tray alone: Wine lets the program write the value, so it aims it at
+# E: (index 1) while the door moves and then puts the earlier bytes back before it holds the cdaudio
+# device again (on D:). Then the key becomes read-only, as HKLM is to a standard user on Windows: the
+# program's open for writing is refused, and both doors move through an alias naming the drive.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
 
 MCI_KEY='HKLM\System\CurrentControlSet\Control\MediaResources\mci\cdaudio'
-# Drive 0 in byte 0; the other bytes are not what the program would write, so that only a
-# byte-for-byte restore gives them back.
+# Drive 0, in bytes that only a byte-for-byte restore gives back.
 EARLIER=00070009
 
 prepare() {
@@ -27,17 +26,10 @@ DIR='C:\Program Files\Dorvane'
 install_dorvane "$DIR"
 set_install_path "$DIR"
 
-# default_drive_is HEX: "Default Drive" holds exactly these bytes.
-default_drive_is() {
-    reg_dump "$MCI_KEY"
-    SEEN=$(grep -F 'value "Default Drive"' <<<"$REG")
-    [ "$SEEN" = "value \"Default Drive\" type=3 size=$((${#1} / 2)) data=$1" ]
-}
-last_drive_is() {
-    reg_dump "$SETTINGS_KEY"
-    SEEN=$(grep -F 'value "LastDrive"' <<<"$REG")
-    grep -qxF "value \"LastDrive\" REG_SZ size=2 data=\"$1\"" <<<"$REG"
-}
+# has_value KEY LINE: the key holds the value as wininspect prints it.
+has_value() { reg_dump "$1" && SEEN=$REG && grep -qxF "$2" <<<"$REG"; }
+default_drive_is() { has_value "$MCI_KEY" "value \"Default Drive\" type=3 size=$((${#1} / 2)) data=$1"; }
+last_drive_is() { has_value "$SETTINGS_KEY" "value \"LastDrive\" REG_SZ size=2 data=\"$1\""; }
 
 check "the setup wrote \"Default Drive\"" default_drive_is "$EARLIER"
 start_dorvane main "$DIR\\Dorvane.exe"
@@ -64,12 +56,34 @@ check_lines "E:'s driver saw the door command on the program's alias" "open cdau
 set cd4open door open wait
 close cd4open" "$(vcd log e)"
 check "D:'s tray stays closed" door_is d closed
-# Once the value is back the program holds the cdaudio device again, which then addresses D:.
-check_eq "D: saw only the device opened again after the value was put back" "open cdaudio" "$(vcd log d)"
+# Once the value is back the program holds the cdaudio device again (on D:), counting in tracks.
+check_lines "D: saw only the device held again after the value was put back" "open cdaudio
+set cdaudio time format tmsf" "$(vcd log d)"
+
+# A standard user's rights: nothing is aimed, each door is named.
+check_eq "the key refuses writing from now on" read-only "$(inspect reg-readonly "$MCI_KEY" | tr -d '\r')"
+vcd clear-log e
+click_icon 1
+wait_for 15 "E:'s tray to close" door_is e closed
+check_lines "E:'s door closed through an alias naming it" "open e: type cdaudio alias cd4open shareable
+set cd4open door closed wait
+close cd4open" "$(vcd log e)"
+tray_menu_keys Down Return
+wait_for 10 "D: to be chosen" last_drive_is 0
+wait_for 10 "the menu to close" eval '! _find_menu'
+vcd clear-log d
+click_icon 1
+wait_for 15 "D:'s tray to open" door_is d open
+check_lines "D:'s door opened through an alias naming it" "close cdaudio
+open d: type cdaudio alias cd4open shareable
+set cd4open door open wait
+close cd4open" "$(vcd log d)"
+check "\"Default Drive\" still holds its earlier bytes" default_drive_is "$EARLIER"
 registry_writes main
-check_eq "the program's registry writes: LastDrive, then Default Drive aimed and put back" "LastDrive type=1 size=1
+check_eq "the program's registry writes: LastDrive, Default Drive aimed and put back, LastDrive" "LastDrive type=1 size=1
 Default Drive type=3 size=4
-Default Drive type=3 size=4" "$REG_WRITES"
+Default Drive type=3 size=4
+LastDrive type=1 size=1" "$REG_WRITES"
 
 tray_menu_keys Up Return
 wait_exit main 20

@@ -1,6 +1,7 @@
 # The virtual drive itself, through winmm's string interface as a program sees it: the answers in
 # Windows' texts and formats, the tray and the drive's folder in step, a slow tray that the "wait"
-# command waits for, an injected door failure, and the "shareable" rule between two opens.
+# command waits for, an injected door failure, the "shareable" rule between two opens, and a drive
+# named by its letter.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 
@@ -80,4 +81,12 @@ check "the second one opened the tray" door_is d open
 mci_answers "open cdaudio alias one" "open cdaudio alias two shareable" "close one" \
     "open cdaudio alias three shareable" "open cdaudio alias four shareable"
 check_eq "the shareable rule" "ok 1|error 291|ok |ok 1|ok 2" "$(cut -d' ' -f1-2 <<<"$ANSWERS" | paste -sd'|')"
+
+# An element names the drive, as Windows' driver takes it; a letter of no CD drive is no file it plays.
+vcd clear-log d
+mci_answers "open D: type cdaudio alias named shareable" "close named" "open C: type cdaudio alias other"
+check_eq "a drive named by its letter, then one that is none" "ok 1|ok |error 296" \
+    "$(cut -d' ' -f1-2 <<<"$ANSWERS" | paste -sd'|')"
+check_lines "winmm hands the element over in lower case" "open d: type cdaudio alias named shareable
+close named" "$(vcd log d)"
 e2e_pass

@@ -4,10 +4,11 @@
  * winmm parses the program's command strings with its own tables and sends this driver the messages
  * (MCI_OPEN_DRIVER, MCI_STATUS, MCI_SET, MCI_PLAY...); the answers follow the conventions of Windows' own
  * CD audio driver, so that winmm turns them into the texts Windows gives ("true", "04:12:33", "03:01:22:45").
- * Each open addresses the drive that "Default Drive" names at that moment. The drive itself is a state file
- * that the `vcd` tool also changes (vcdstate.c); every message re-reads it, so the tray, the disc and the
- * playing position are the same for every process and for the shell. Each message is logged on the drive
- * as one command line rebuilt from the message and its flags.
+ * Each open addresses the drive its element names ("open d: type cdaudio"), or else the drive that "Default
+ * Drive" names at that moment. The drive itself is a state file that the `vcd` tool also changes
+ * (vcdstate.c); every message re-reads it, so the tray, the disc and the playing position are the same for
+ * every process and for the shell. Each message is logged on the drive as one command line rebuilt from the
+ * message and its flags.
  */
 #include <windows.h>
 #include <mmsystem.h>
@@ -173,8 +174,14 @@ static DWORD Open(Device* device, DWORD flags, MCI_OPEN_PARMSW* params)
     if (flags & MCI_OPEN_SHAREABLE) snprintf(line + strlen(line), sizeof(line) - strlen(line), " shareable");
     AddWaitNotify(line, sizeof(line), flags);
 
-    /* Since Windows 2000 only the first letter of an element counts: "open d: type cdaudio". */
-    char letter = element[0] ? (char)toupper((unsigned char)element[0]) : DefaultDriveLetter();
+    /* An element names the drive: since Windows 2000 only its first letter counts ("open d: type cdaudio",
+       which winmm hands over in lower case). One that is not a CD drive's is not a file this device plays. */
+    char letter = DefaultDriveLetter();
+    if (element[0]) {
+        char root[] = "?:\\";
+        root[0] = letter = (char)toupper((unsigned char)element[0]);
+        if (!isalpha((unsigned char)letter) || GetDriveTypeA(root) != DRIVE_CDROM) return MCIERR_INVALID_FILE;
+    }
     if (!letter) return MCIERR_CANNOT_LOAD_DRIVER;
     VcdLog(letter, line);
 

@@ -78,33 +78,60 @@ int ConfirmPassword(HWND window)
     return RunPasswordPrompt(window);
 }
 
-// "Default Drive" as it was before the door command aimed it at the selected
-// drive; `changed` says whether it has to be put back.
+// How the door command reaches the selected drive. "Default Drive" is aimed
+// at it when the value can be written, and put back afterwards; where it
+// cannot (a standard user may only read it), the door's alias names the
+// drive itself instead.
 struct AimedDrive {
     DefaultDriveValue original;
-    int changed;
+    int changed;     // "Default Drive" was written and has to be put back
+    int named;       // the alias names the drive: nothing was aimed
+    int elsewhere;   // the drive is not the one the playback device addresses
 };
+
+// Where "Default Drive" cannot be aimed, the alias names the drive; the value
+// is still read, as far as it can be, for the drive the playback device
+// addresses (without the value, the first one).
+void NameDrive(LONG drive, AimedDrive* aimed)
+{
+    aimed->named = 1;
+    HKEY key;
+    int read = OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE, &key);
+    if (read) {
+        read = QueryDefaultDrive(key, &aimed->original);
+        RegCloseKey(key);
+    }
+    if (!read) aimed->original.bytes[0] = 0;
+    aimed->elsewhere = aimed->original.bytes[0] != drive;
+}
 
 // Points the MCI default drive at `drive` for the door command. 0 when door
 // control has to stop here (a message has been shown where one is due).
 int AimMciAtDrive(LONG drive, AimedDrive* aimed)
 {
-    aimed->changed = 0;
     HKEY key;
-    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) return 0;
+    LSTATUS status = ERROR_SUCCESS;
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE, &key, &status)) {
+        // A key that is not the user's to write, or not there at all, is not aimed.
+        if (status != ERROR_ACCESS_DENIED && status != ERROR_FILE_NOT_FOUND) return 0;
+        NameDrive(drive, aimed);
+        return 1;
+    }
     if (!QueryDefaultDrive(key, &aimed->original)) {
         RegCloseKey(key);
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return 0;
     }
-    if (aimed->original.bytes[0] != drive) {
-        if (!SetDefaultDrive(key, static_cast<BYTE>(drive))) {
+    aimed->elsewhere = aimed->original.bytes[0] != drive;
+    if (aimed->elsewhere && !SetDefaultDrive(key, static_cast<BYTE>(drive), &status)) {
+        if (status != ERROR_ACCESS_DENIED) {
             RegCloseKey(key);
             MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
             return 0;
         }
-        aimed->changed = 1;
+        aimed->named = 1;
     }
+    aimed->changed = aimed->elsewhere && !aimed->named;
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
@@ -114,7 +141,7 @@ int RestoreMciDrive(const AimedDrive* aimed)
 {
     if (!aimed->changed) return 1;
     HKEY key;
-    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) {
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_SET_VALUE, &key)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return 0;
     }
@@ -126,18 +153,21 @@ int RestoreMciDrive(const AimedDrive* aimed)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-// Opens the door's own alias of the cdaudio device. A close that failed
-// after an earlier door command leaves the alias taken, and every open after
-// it would fail: that alias is closed and the open tried once more.
-int OpenDoorAlias()
+// Opens the door's own alias of the cdaudio device, on the default drive or,
+// with `named`, on `drive` by its letter. A close that failed after an
+// earlier door command leaves the alias taken, and every open after it would
+// fail: that alias is closed and the open tried once more.
+int OpenDoorAlias(LONG drive, int named)
 {
-    const char open[] = "open cdaudio alias cd4open shareable";
-    if (SendMciCommand(open, NULL, 0, NULL, 0, 0)) return 1;
-    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(open, NULL, 0, NULL, 0, 0);
+    char openNamed[] = "open D: type cdaudio alias cd4open shareable";
+    openNamed[5] = DriveLetters[drive][0];
+    const char* command = named ? openNamed : "open cdaudio alias cd4open shareable";
+    if (SendMciCommand(command, NULL, 0, NULL, 0, 0)) return 1;
+    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(command, NULL, 0, NULL, 0, 0);
 }
 
 // Moves the door through an alias of its own, with "Default Drive" aimed at
-// `drive` meanwhile. 0 when the command could not be sent.
+// `drive` meanwhile, or `drive` named. 0 when the command could not be sent.
 int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 {
     // Release the playback device: the door is moved through an alias of its own.
@@ -148,7 +178,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         RestoreMciDrive(&aimed);
         return 0;
     }
-    if (!OpenDoorAlias()) {
+    if (!OpenDoorAlias(drive, aimed.named)) {
         RestoreMciDrive(&aimed);
         return 0;
     }
@@ -164,7 +194,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
     // Closing the drive that is playing would stop the music for nothing. A
     // drive whose root lists nothing plays nothing, whatever the flags say:
     // its tray was opened by hand, and the lock must shut it.
-    int keepsPlaying = Playing && !aimed.changed && mode == DOOR_CLOSE && DriveRootListable(drive);
+    int keepsPlaying = Playing && !aimed.elsewhere && mode == DOOR_CLOSE && DriveRootListable(drive);
     if (!keepsPlaying) SendMciCommand(command, NULL, 0, NULL, 1, 0);
     if (!quiet) UpdateTrayIcon(window, EmptyIconShown ? IDI_NO_DISC : IDI_DORVANE, 0);
 
@@ -177,9 +207,9 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         return 0;
     }
 
-    if (aimed.changed || (Playing && mode == DOOR_CLOSE)) {
+    if (aimed.elsewhere || (Playing && mode == DOOR_CLOSE)) {
         // Playback on the default drive goes on; hold its device again.
-        CdAudioOpen = SendMciCommand("open cdaudio", NULL, 0, NULL, 0, 0);
+        HoldPlaybackDevice("open cdaudio", 0);
     } else {
         // A door movement on the playback drive ends whatever was playing.
         Playing = 0;

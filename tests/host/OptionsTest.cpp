@@ -319,7 +319,7 @@ TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
         {"ticked", false, [] {}, true, {}},
         {"unticked", true, [] {}, false, {}},
         {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
-        {"no shortcut in the install folder", false, [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+        {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
          false, {"Failed to write information."}},
         {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
     };

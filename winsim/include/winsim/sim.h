@@ -134,9 +134,16 @@ void PlaceTaskbar(int monitor);
 // forgets every icon, and the new taskbar broadcasts "TaskbarCreated" to every
 // top-level window that is shown or has no owner.
 void RestartShell();
-// The program runs elevated and the shell does not: a message the shell sends
-// reaches a window of the program only where the program let it through
-// (ChangeWindowMessageFilterEx for that window, ChangeWindowMessageFilter for all).
+// Who runs the program. By default a standard user (or an administrator
+// under UAC, whose programs run with the same rights): keys under
+// HKEY_LOCAL_MACHINE open for reading only, and opening one with any other
+// right, creating one or writing a value there fails with ERROR_ACCESS_DENIED;
+// nor may files be added to or removed from C:\Program Files and C:\Windows.
+// HKEY_CURRENT_USER and the user's profile are the user's own.
+// Elevated, the program may do all that, and the shell does not run with it:
+// a message the shell sends reaches a window of the program only where the
+// program let it through (ChangeWindowMessageFilterEx for that window,
+// ChangeWindowMessageFilter for all).
 void RunElevated(bool elevated);
 // The side of the square image an icon handle holds, 0 for a destroyed icon
 // and anything else.
@@ -160,6 +167,8 @@ std::string DumpRegistry();
 // ---- Files ----
 void AddFile(const std::string& path, const std::string& contents = "");
 void AddDirectory(const std::string& path);
+// Takes a file away, whoever may delete it.
+void RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);
 // A file's bytes; none for a path that is no file.
 std::optional<std::string> FileContents(const std::string& path);
