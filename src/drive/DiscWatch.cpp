@@ -14,8 +14,6 @@
 namespace {
 
 LONG PollTimerSet;
-// The program is ending for want of a timer: one message is enough.
-LONG PollTimerFailed;
 
 // The open menu is kept up to date, and a locked door shut; nothing else
 // needs a look at the drive that the system does not give unasked.
@@ -26,24 +24,20 @@ int TickHasWork()
 
 }  // namespace
 
-int UpdatePollTimer(HWND window)
+void UpdatePollTimer(HWND window)
 {
     if (!TickHasWork()) {
         if (PollTimerSet) KillTimer(window, IDT_POLL);
         PollTimerSet = 0;
-        return 1;
+        return;
     }
-    if (PollTimerSet) return 1;
+    if (PollTimerSet) return;
     PollTimerSet = SetTimer(window, IDT_POLL, POLL_PERIOD, PollDiscStatus) != 0;
-    if (PollTimerSet) return 1;
+    if (PollTimerSet) return;
     // Without its tick the program could neither show the menu as it is nor
     // keep a locked door shut.
-    if (!PollTimerFailed) {
-        PollTimerFailed = 1;
-        MessageBoxById(MainWindow, IDS_TIMER_FAILED, MB_OK);
-        PostQuitMessage(1);
-    }
-    return 0;
+    MessageBoxById(MainWindow, IDS_TIMER_FAILED, MB_OK);
+    PostQuitMessage(1);
 }
 
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data)

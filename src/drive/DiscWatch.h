@@ -6,9 +6,9 @@
 
 // Runs the 500 ms tick exactly while it has work: the tray menu is open, or
 // the lock has a door to keep shut. Every change of those conditions comes
-// through here. When a tick that is due cannot be had, says so and ends the
-// program, as at start; 0 then.
-int UpdatePollTimer(HWND window);
+// through here. A tick that is due but cannot be had ends the program after
+// its message, as at start.
+void UpdatePollTimer(HWND window);
 
 // WM_DEVICECHANGE: the system says a disc came into a drive or went out of it.
 // For the selected drive the tray picture follows at once.

@@ -5,6 +5,7 @@
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
 #include "drive/DiscPoller.h"
+#include "drive/DiscWatch.h"
 #include "drive/Mci.h"
 #include "drive/Playback.h"
 #include "res/resource.h"
@@ -173,10 +174,14 @@ void DoorCommand(HWND window, int mode, int quiet)
         if (!ConfirmPassword(window)) return;
         DoorUnlocked = 1;
     }
+    // The lock's tick runs while it has a door to keep shut.
+    UpdatePollTimer(window);
 
     DoorMoving = 1;
     int moved = MoveDoor(window, drive, mode, quiet);
     DoorMoving = 0;
+    // The tray has moved: the picture shows what the drive holds now.
+    if (!quiet) UpdateDiscIcon(window);
 
     // The request that waited decides what follows, countdown included.
     if (DoorPending) {
