@@ -87,7 +87,8 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
     endif()
 endif()
 
-# The virtual CD drive of the end-to-end checks: an MCI cdaudio driver and a tool that sends MCI strings.
+# The virtual CD drive of the end-to-end checks: an MCI cdaudio driver, a tool that sends MCI strings and one
+# that tells the programs a disc came or went.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
     add_library(vcdmci SHARED e2e/vcd/vcdmci.c e2e/vcd/vcdstate.c)
     set_target_properties(vcdmci PROPERTIES PREFIX "")
@@ -99,4 +100,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
     target_compile_options(vcdsend PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     target_link_options(vcdsend PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(vcdsend PRIVATE winmm)
+    add_executable(vcdnotify e2e/vcd/vcdnotify.c e2e/vcd/vcdstate.c)
+    target_compile_options(vcdnotify PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+    target_link_options(vcdnotify PRIVATE ${WINDOWS_LINK_OPTIONS})
 endif()
