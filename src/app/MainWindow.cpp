@@ -50,8 +50,6 @@ BOOL RegisterDoorHotKey(HWND window, WORD hotKey)
 
 BOOL InitMainWindow(HWND window)
 {
-    InitCommonControls();
-
     MenuResource = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     TrayMenu = MenuResource != NULL ? GetSubMenu(MenuResource, 0) : NULL;
     if (TrayMenu == NULL) FailInitStep(IDS_MENU_FAILED);
@@ -70,6 +68,10 @@ BOOL InitMainWindow(HWND window)
     // runs only while it has work (a lock on from the start has).
     UpdateDiscIcon(window);
     UpdatePollTimer(window);
+
+    // Only the hot-key and up-down controls of Options need the common
+    // controls: they come once the icon is in, not before it.
+    InitCommonControls();
 
     // A key held by another program, or no key at all, just leaves the
     // program without a hot key.

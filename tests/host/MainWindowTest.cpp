@@ -54,9 +54,9 @@ TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLan
     const Seen& started = Look();
     Choose(IDM_EXIT);
     EXPECT_EQ(0, Run(DEFAULT_INSTALL_DIR));
-    ExpectInOrder({"InitCommonControls", "LoadMenuA 101", "Shell_NotifyIconW NIM_ADD",
-                   "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane", "Shell_NotifyIconW NIM_MODIFY",
-                   "RegisterHotKey 2001", "SetForegroundWindow desktop"});
+    ExpectInOrder({"LoadMenuA 101", "Shell_NotifyIconW NIM_ADD", "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane",
+                   "Shell_NotifyIconW NIM_MODIFY", "InitCommonControls", "RegisterHotKey 2001",
+                   "SetForegroundWindow desktop"});
     auto view = sim::WindowInfo(window);
     ASSERT_TRUE(view.has_value());
     EXPECT_EQ(IDD_MAIN, view->templateId);
