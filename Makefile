@@ -26,7 +26,7 @@ PACKAGES := cmake:cmake g++:g++ make:make libgtest-dev:/usr/include/gtest/gtest.
             imagemagick:import nsis:makensis clang:clang++ llvm:llvm-cov \
             libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 
-.PHONY: all deps host x64 x86 setup test test-host test-e2e run dist clean
+.PHONY: all deps mkico host x64 x86 setup test test-host test-e2e run dist clean
 
 all: host x64 x86
 
@@ -56,15 +56,20 @@ deps:
 	    fi; \
 	fi
 
-host: deps
+# The icon maker alone: all the cross builds take from the host build.
+mkico: deps
 	@$(CMAKE_HOST) >/dev/null
+	@cmake --build $(HOST) -j $(JOBS) --target mkico
+
+# The host suite, its sanitized copy, the reliability checks and the fuzz targets.
+host: mkico
 	@cmake --build $(HOST) -j $(JOBS)
 
-x64: host
+x64: mkico
 	@$(call CROSS,$(X64),x64) >/dev/null
 	@cmake --build $(X64) -j $(JOBS)
 
-x86: host
+x86: mkico
 	@$(call CROSS,$(X86),x86) >/dev/null
 	@cmake --build $(X86) -j $(JOBS)
 
@@ -89,9 +94,12 @@ test-host: host
 test-e2e: host x64 x86 setup
 	@cd $(HOST) && ctest -L e2e --output-on-failure
 
-# Builds the x64 program and starts it in a private Wine prefix.
-run: x64
-	@bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
+# Builds what it runs (the icon maker, the x64 programs and the virtual drive) while Wine makes the
+# run's private prefix, then starts the program in it.
+run: mkico
+	@bash e2e/driver/run.sh --prefix $(abspath $(X64)) $(abspath $(BUILD))/run & prefix=$$!; \
+	{ $(call CROSS,$(X64),x64) >/dev/null && cmake --build $(X64) -j $(JOBS); }; built=$$?; \
+	wait $$prefix && [ $$built -eq 0 ] && bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
 
 # The setup program (32-bit, so that every Windows starts it) carrying both builds, and the four
 # executables. A second setup, built from the same script as a 64-bit program, is for testing

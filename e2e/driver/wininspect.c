@@ -48,6 +48,7 @@
 #include <fcntl.h>
 #include <stdarg.h>
 #include <io.h>
+#include <stdlib.h>
 #include <stdio.h>
 #include <string.h>
 

@@ -59,8 +59,8 @@ move_mouse_away
 wait_for 15 "the ordinary icon with the disc back in" icon_shown
 
 # A slow tray: the call waits 2.5 s for it, and the program shows the hourglass meanwhile; once the
-# tray stands open the poller finds nothing to read and shows the no-disc icon (190), and after
-# closing the ordinary one (151) again.
+# tray stands open the program finds nothing to read and shows the no-disc icon (190), and after
+# closing the ordinary one (151) again, once each.
 vcd slow d 2500
 mark_trace
 click_icon 1

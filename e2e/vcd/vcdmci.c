@@ -291,6 +291,26 @@ static DWORD Status(Device* device, DWORD flags, MCI_STATUS_PARMS* params)
     }
 }
 
+static DWORD WINAPI TellMediaThread(LPVOID parameter)
+{
+    DWORD what = (DWORD)(ULONG_PTR)parameter;
+    VcdTellMedia((char)LOWORD(what), HIWORD(what));
+    return 0;
+}
+
+/* The system tells every program of a disc that came or went, from outside the program's thread: its windows hear
+   of it once the thread waits for messages again, after the door command. */
+static void TellMedia(char letter, int change)
+{
+    if (!change) return;
+    /* The thread may outlive this instance of the driver, which winmm frees with the alias: the module stays. */
+    HMODULE self;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN, (LPCSTR)TellMediaThread,
+                       &self);
+    HANDLE thread = CreateThread(NULL, 0, TellMediaThread, (LPVOID)(ULONG_PTR)MAKELONG(letter, change > 0), 0, NULL);
+    if (thread) CloseHandle(thread);
+}
+
 /* Moves the tray: the new state shows at once as opening or closing, the disc becomes unreadable, and the
    call returns once the tray has taken its time. */
 static DWORD MoveDoor(char letter, int open)
@@ -314,16 +334,18 @@ static DWORD MoveDoor(char letter, int open)
     state.door = moving;
     state.mode = MODE_STOPPED;
     state.position = VCD_FIRST_FRAME;
-    VcdSyncRoot(letter, &state);
+    int change = VcdSyncRoot(letter, &state);
     VcdUnlock(letter, &state);
+    TellMedia(letter, change);
 
     if (state.delayMs) Sleep(state.delayMs);
 
     if (!VcdLock(letter)) return MCIERR_DRIVER_INTERNAL;
     if (VcdRead(letter, &state) && state.door == moving) {
         state.door = open ? DOOR_OPEN : DOOR_CLOSED;
-        VcdSyncRoot(letter, &state);
+        change = VcdSyncRoot(letter, &state);
         VcdUnlock(letter, &state);
+        TellMedia(letter, change);
     } else {
         /* Someone moved the tray meanwhile (the drive's button): theirs is the last word. */
         VcdUnlock(letter, NULL);

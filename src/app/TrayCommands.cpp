@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/ShellLaunch.h"
 #include "app/WinMain.h"
+#include "drive/DiscWatch.h"
 #include "drive/DoorControl.h"
 #include "drive/DriveDiscovery.h"
 #include "drive/Playback.h"
@@ -25,10 +26,12 @@ void ShowTrayMenu(HWND window)
     if (!GetCursorPos(&cursor)) return;
     SetMenuDefaultItem(TrayMenu, static_cast<UINT>(-1), TRUE);
 
-    // The poller refreshes the menu only while this is set.
+    // The poller refreshes the menu only while this is set, and ticks only while it has work.
     TrayMenuOpen = 1;
+    UpdatePollTimer(window);
     UINT command = static_cast<UINT>(TrackPopupMenu(TrayMenu, kTrackFlags, cursor.x, cursor.y, 0, window, NULL));
     TrayMenuOpen = 0;
+    UpdatePollTimer(window);
     // Lets the menu's owner see one more message, so a second showing works at once.
     PostMessageA(window, WM_NULL, 0, 0);
 

@@ -5,6 +5,7 @@
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
 #include "drive/DiscPoller.h"
+#include "drive/DiscWatch.h"
 #include "drive/Mci.h"
 #include "drive/Playback.h"
 #include "res/resource.h"
@@ -230,10 +231,14 @@ void RunDoorCommand(HWND window, int mode, int quiet)
         if (!ConfirmPassword(window)) return;
         DoorUnlocked = 1;
     }
+    // The lock's tick runs while it has a door to keep shut.
+    UpdatePollTimer(window);
 
     DoorMoving = 1;
     int moved = MoveDoor(window, drive, mode, quiet);
     DoorMoving = 0;
+    // The tray has moved: the picture shows what the drive holds now.
+    if (!quiet) UpdateDiscIcon(window);
 
     // What waited runs in the loop that comes next: this opening's countdown
     // shows all the same, and the lock's close is over by then.

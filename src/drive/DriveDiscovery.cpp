@@ -4,6 +4,7 @@
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
+#include "drive/DiscPoller.h"
 #include "drive/DoorControl.h"
 #include "res/resource.h"
 #include "settings/Registry.h"
@@ -104,4 +105,6 @@ void SelectDrive(HWND window, UINT command)
     SettingsRecord.LastDrive = drive;
     SaveSetting(SETTING_LAST_DRIVE, drive, NULL);
     SetTrayTip(window, DoorTipText());
+    // The picture is the new drive's from now on.
+    UpdateDiscIcon(window);
 }

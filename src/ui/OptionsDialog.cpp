@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/Text.h"
 #include "app/WinMain.h"
+#include "drive/DiscWatch.h"
 #include "res/resource.h"
 #include "settings/DecimalText.h"
 #include "settings/Settings.h"
@@ -112,6 +113,8 @@ void TogglePasswordProtect(HWND dialog)
         if (RunDialog(IDD_PASSWORD_CHANGE, dialog, PasswordChangeDlgProc) == IDOK) SettingsRecord.Locked = 1;
     }
     ShowLock(dialog);
+    // The lock holds from the moment it is ticked, and its tick with it.
+    UpdatePollTimer(MainWindow);
 }
 
 // Lets the user pick the player; the process's current directory moves to
@@ -202,6 +205,7 @@ void CancelOptions(HWND dialog)
     SettingsRecord.AutoCloseAllowed = Before.autoCloseAllowed;
     if (HasStartupFolder()) LoadAtStartup = Before.loadAtStartup;
     SettingsRecord.Locked = Before.locked;
+    UpdatePollTimer(MainWindow);
     OptionsWindow = NULL;
     EndDialog(dialog, IDCANCEL);
 }

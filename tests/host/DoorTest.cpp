@@ -66,6 +66,8 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
 {
     AddDrives("d");
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 1, 10)}));
+    // Longer than the system waits for a program that does not respond: its word on the disc passes it by.
+    sim::SetDoorTime('D', 6000);
     const Mark& start = MarkNow();
     user.LeftClickTray();
     std::vector<std::string> asWritten;
@@ -89,6 +91,8 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
     EXPECT_EQ("Eject CD", hotKey.tip);
     EXPECT_EQ("D", openItem.open);
     EXPECT_EQ("", closeItem.open);
+    EXPECT_EQ(IDI_NO_DISC, click.picture) << "the disc lies on the open tray";
+    EXPECT_EQ(IDI_DORVANE, closeItem.picture) << "the tray closed on it";
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_EQ(-1, sim::TraceIndex("RegOpenKeyExA HKLM")) << "one drive: the MCI default drive is left alone";
     // The hourglass while each door moves, then the picture the poller had chosen: the
@@ -428,6 +432,9 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     EXPECT_EQ("", relocked.open) << "closing locks the door again";
     EXPECT_EQ("", atClickPrompt.open) << "the click's prompt waits outside the lock's own close";
     EXPECT_EQ(std::vector<std::string>{"MCI device error."}, atClickPrompt.boxes);
+    // The tick runs exactly while the lock has a door to keep shut.
+    EXPECT_EQ("1 0 1", std::to_string(byButton.ticking) + " " + std::to_string(unlocked.ticking) + " " +
+                           std::to_string(relocked.ticking));
     // The lock's closes leave the picture alone: the hourglass shows only for the user's two.
     std::vector<int> pictures = TrayPictures();
     EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING));

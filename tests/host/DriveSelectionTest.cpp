@@ -75,6 +75,7 @@ TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDriv
 TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
 {
     AddDrives("def");
+    sim::InsertDisc('E', sim::DataDisc("E", {{"e.txt", "e"}}));
     Store("LastDrive", "0");
     // D: is opened; choosing it again does nothing; E: is chosen, then D: again.
     user.LeftClickTray();
@@ -103,6 +104,8 @@ TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
     EXPECT_EQ("1", saved) << "stored without a terminator";
     EXPECT_EQ("Eject CD", onE.tip) << "E:'s door is recorded closed";
     EXPECT_EQ("Close CD", backOnD.tip) << "D:'s door is still recorded open";
+    EXPECT_EQ(IDI_DORVANE, onE.picture) << "the picture is the chosen drive's at once";
+    EXPECT_EQ(IDI_NO_DISC, backOnD.picture);
     ASSERT_GE(menu.size(), 3u);
     std::string checks;
     for (int i = 0; i < 3; ++i) checks += std::to_string(menu[i].state & MFS_CHECKED) + std::to_string(menu[i].type);

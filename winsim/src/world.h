@@ -3,6 +3,7 @@
 #define WINSIM_WORLD_H
 
 #include <windows.h>
+#include <dbt.h>
 #include <shellapi.h>
 #include <winsim/sim.h>
 
@@ -274,10 +275,12 @@ struct World {
     DWORD commDlgError = 0;
     POINT cursor = {1000, 740};
     std::deque<MSG> queue;
-    // Messages other programs sent (the shell's icon notifications): the
-    // thread handles them, ahead of its queue, whenever it waits for messages
-    // or for another program (a cross-process send).
+    // Messages other programs sent (the shell's icon notifications, the
+    // system's broadcasts): the thread handles them, ahead of its queue,
+    // whenever it waits for messages or for another program (a cross-process
+    // send).
     std::deque<MSG> sent;
+    DWORD lastWaited = 0;   // when the thread last waited for messages (and took the sent ones)
     bool quitPosted = false;
     int quitCode = 0;
     std::vector<Timer> timers;
@@ -332,6 +335,8 @@ struct World {
     size_t mciProcess = 0;           // trace line of the current process's start
     size_t mciTraceSeen = 0;
     std::map<HANDLE, OpenedFile> openedFiles;
+    // What the system's media broadcasts point at, kept until the world goes.
+    std::deque<DEV_BROADCAST_VOLUME> mediaNotices;
 };
 
 World& W();
@@ -424,6 +429,9 @@ bool SystemExports(const std::string& module, const std::string& name);
 // The shell sends `message` to every top-level window of the program that is
 // shown or has no owner, through the message filter of an elevated program.
 void ShellBroadcast(UINT message);
+// The system tells every such window that media came into drive `letter` or
+// went out of it (WM_DEVICECHANGE); its rights are above any program's.
+void MediaBroadcast(char letter, bool arrived);
 UINT TaskbarCreatedMessage();
 // The end of the program's process: what it loaded and let through goes.
 void EndProcessSystemState();

@@ -180,7 +180,10 @@ UINT CurrentErrorMode();
 // ---- Drives and discs ----
 // CD drives have a tray that moves when the program sends an MCI door
 // command or when the user presses the drive's button or pushes the tray in.
-// A disc is read only while it lies in a drive whose tray is closed.
+// A disc is read only while it lies in a drive whose tray is closed. Each
+// time a disc becomes loaded or stops being so, by any of these, the system
+// sends every top-level window WM_DEVICECHANGE (DBT_DEVICEARRIVAL or
+// DBT_DEVICEREMOVECOMPLETE for a DBTF_MEDIA volume of that letter).
 struct Track {
     DWORD frames = 0;   // 75 frames a second
     bool audio = true;

@@ -47,6 +47,7 @@ typedef struct tagMSG {
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
+#define WM_DEVICECHANGE 0x0219
 #define WM_HOTKEY 0x0312
 #define WM_USER 0x0400
 
