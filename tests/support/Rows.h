@@ -1,0 +1,40 @@
+// Tables of cases ("given, do, see"): each row runs as a test of its own,
+// in a fresh world, under a name made from its `what`.
+//
+//     using DoorFailures = Rows<DriveScenario>;
+//     const Row kFailures[] = {{"the door command", ...}, ...};
+//     TEST_P(DoorFailures, ShowTheirMessage) { const Row& row = kFailures[GetParam()]; ... }
+//     ROWS(DoorFailures, kFailures);
+#ifndef TESTS_ROWS_H
+#define TESTS_ROWS_H
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <iterator>
+#include <string>
+
+// The fixture of a table: `Base`'s fresh world for every row, the row's index as the parameter.
+template <class Base>
+class Rows : public Base, public ::testing::WithParamInterface<size_t> {};
+
+// "the door command fails" -> "the_door_command_fails": what a test name may hold.
+inline std::string RowName(const std::string& what)
+{
+    std::string name;
+    for (char c : what) {
+        bool word = std::isalnum(static_cast<unsigned char>(c));
+        if (word) name += c;
+        else if (!name.empty() && name.back() != '_') name += '_';
+    }
+    while (!name.empty() && name.back() == '_') name.pop_back();
+    return name.empty() ? "row" : name;
+}
+
+#define ROWS(Suite, table)                                                                   \
+    INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::Range<size_t>(0, std::size(table)),        \
+                             [](const ::testing::TestParamInfo<size_t>& info) {             \
+                                 return RowName(table[info.param].what);                    \
+                             })
+
+#endif
