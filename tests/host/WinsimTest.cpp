@@ -42,8 +42,6 @@ std::string Mci(const char* command)
     return error ? "error " + std::to_string(error) : buffer;
 }
 
-}  // namespace
-
 TEST_F(WinsimTest, AMessageBoxDispatchesTimersHotKeysAndPostsAndEndsOnAQuitRequest)
 {
     commands.clear();
@@ -253,3 +251,5 @@ TEST_F(WinsimTest, AFailureAskedForHitsTheCallsItNamesAsOftenAsAsked)
     EXPECT_EQ("error " + std::to_string(MCIERR_HARDWARE), Mci("status cdaudio media present"));
     EXPECT_EQ("false", Mci("status cdaudio media present"));
 }
+
+}  // namespace
