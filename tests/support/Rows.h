@@ -1,5 +1,5 @@
 // Tables of cases ("given, do, see"): each row runs as a test of its own,
-// in a fresh world, under a name made from its `what`.
+// in a fresh world, under a name made from its `what` (or its table's RowName).
 //
 //     using DoorFailures = Rows<DriveScenario>;
 //     const Row kFailures[] = {{"the door command", ...}, ...};
@@ -30,11 +30,21 @@ inline std::string RowName(const std::string& what)
     while (!name.empty() && name.back() == '_') name.pop_back();
     return name.empty() ? "row" : name;
 }
+inline std::string RowName(const char* what) { return RowName(std::string(what)); }
 
-#define ROWS(Suite, table)                                                                   \
-    INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::Range<size_t>(0, std::size(table)),        \
-                             [](const ::testing::TestParamInfo<size_t>& info) {             \
-                                 return RowName(table[info.param].what);                    \
+// A row is named by its `what`, unless a table says otherwise with a RowName of its own.
+template <class Row>
+std::string RowName(const Row& row)
+{
+    return RowName(row.what);
+}
+
+// (The name is looked up beside the row's type too, where a table may give one of its own.)
+#define ROWS(Suite, table)                                                              \
+    INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::Range<size_t>(0, std::size(table)),   \
+                             [](const ::testing::TestParamInfo<size_t>& info) {        \
+                                 using ::RowName;                                      \
+                                 return RowName(table[info.param]);                    \
                              })
 
 #endif
