@@ -64,6 +64,7 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
                 countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
                 countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
         EXPECT_TRUE(countdown.topmost && countdown.foreground);
+        EXPECT_EQ("main", OwnerOf(countdown.owner));
         EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
     });
     for (const char* at = c.shown; at[1] != 's'; at = strchr(at, ' ') + 1) {
@@ -159,6 +160,7 @@ TEST_P(CountdownFailingClose, IsReportedOnceAndTheCountdownEnds)
     EXPECT_EQ("-", after.countdown);
     EXPECT_EQ("Eject CD", after.tip) << "the request is recorded, the door is not";
     EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+    EXPECT_EQ("main", Joined(BoxOwners()));
 }
 ROWS(CountdownFailingClose, kFailingCloses);
 

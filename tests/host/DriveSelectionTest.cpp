@@ -63,6 +63,7 @@ TEST_P(DriveSelectionFirst, ComesFromLastDriveThenTheDefaultDrive)
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.selected, Checked());
     EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
+    EXPECT_EQ(c.message ? "none" : "", Joined(BoxOwners())) << "the start's box has no owner yet";
     EXPECT_EQ(c.after.empty() ? c.defaultDrive : c.after, DefaultDriveBytes());
     if (c.after == kZero) {
         EXPECT_EQ(static_cast<DWORD>(REG_BINARY), sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive")->type);

@@ -204,7 +204,10 @@ TEST_P(OptionsPasswordBox, AsksForWhatEachChangeNeeds)
     user.Tick(IDC_PASSWORD_PROTECT);
     if (c.asks) {
         user.WhenDialogShows(c.asks);
-        Step([&] { whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked; });
+        Step([&] {
+            whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked;
+            EXPECT_EQ("Options", OwnerOf(sim::OpenDialog(c.asks)->owner));
+        });
         if (!c.answer) user.ClickButton(IDCANCEL);
         else if (c.asks == IDD_PASSWORD_PROMPT) user.Type(c.answer).ClickButton(IDOK);
         else user.Type(c.answer).ClickButton(IDC_RETYPE_PASSWORD).Type(c.answer).ClickButton(IDOK);
@@ -249,6 +252,7 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Music\\player.exe").ClickButton(IDOK);
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
+    EXPECT_EQ("Options", Joined(BoxOwners())) << "Options waits under its box";
     EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
     EXPECT_EQ("1020 0-18", focusAfterRefusal);
     EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
@@ -315,6 +319,7 @@ TEST_P(OptionsPlayerPath, IsTakenWhenTheSystemCodePageHoldsIt)
     if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
+    EXPECT_EQ(c.taken ? "" : "Options", Joined(BoxOwners()));
     EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
     ASSERT_EQ(1u, sim::FileDialogs().size());
     EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", sim::FileDialogs()[0].initialDir.value_or("(none)"))

@@ -29,13 +29,13 @@ protected:
         Store("Password", "Secret pass");
     }
 
-    // The refused edit as the user sees it: "id text selection", the edit focused.
+    // The refused edit as the user sees it: "dialog's owner, id, text, selection", the edit focused.
     void ReadRefused(int dialog, std::string* seen)
     {
         Step([dialog, seen] {
             sim::DialogView view = *sim::OpenDialog(dialog);
             const sim::ControlView& edit = view.Control(view.focusId);
-            *seen = std::to_string(edit.id) + " " + edit.shown + " " + std::to_string(edit.selStart) + "-" +
+            *seen = OwnerOf(view.owner) + " " + std::to_string(edit.id) + " " + edit.shown + " " + std::to_string(edit.selStart) + "-" +
                     std::to_string(edit.selEnd);
         });
     }
@@ -82,9 +82,10 @@ TEST_P(PasswordPrompt, TakesTheStoredOrTheMasterPasswordExactly)
     EXPECT_EQ(c.refusal ? "" : "D", seen.open);
     EXPECT_TRUE(seen.dialogs.empty()) << "OK or Esc ends the prompt";
     EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, seen.boxes);
+    EXPECT_EQ(std::vector<std::string>(seen.boxes.size(), "prompt"), BoxOwners()) << "the refusal waits on the prompt";
     size_t typed = std::min<size_t>(Characters(c.typed), 20);
     if (c.refusal) {
-        EXPECT_EQ("1031 " + std::string(typed, '*') + " 0-" + std::to_string(typed), refused);
+        EXPECT_EQ("main 1031 " + std::string(typed, '*') + " 0-" + std::to_string(typed), refused);
         EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
     }
 }
@@ -153,10 +154,11 @@ TEST_P(PasswordChange, TheDialogChecksEachFieldInTurn)
     EXPECT_EQ(std::vector<int>{IDD_OPTIONS}, after.dialogs) << "OK or Cancel ends the change dialog";
     EXPECT_TRUE(changeEnabled);
     EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, MessageTexts());
+    EXPECT_EQ(std::vector<std::string>(c.refusal ? 1 : 0, "change"), BoxOwners()) << "the refusal waits on its dialog";
     EXPECT_EQ(c.refusal ? c.stored : !c.saved.empty() ? c.saved : c.fresh.substr(0, 20), Saved("Password"))
         << "a new password holds although Options is cancelled";
     if (c.refusal) {
-        EXPECT_EQ(std::to_string(c.focus), refused.substr(0, 4));
+        EXPECT_EQ("Options " + std::to_string(c.focus), refused.substr(0, 12)) << "the dialog's owner, the field";
     }
 }
 ROWS(PasswordChange, kChanges);
@@ -207,6 +209,7 @@ TEST_P(PasswordNewer, PromptReplacesAnOlderOne)
     std::vector<int> expected = {IDD_PASSWORD_PROMPT};
     if (newer == IDC_PASSWORD_PROTECT) expected.insert(expected.begin(), IDD_OPTIONS);
     EXPECT_EQ(expected, fresh.dialogs);
+    EXPECT_EQ(newer == IDC_PASSWORD_PROTECT ? "none Options" : "main", Joined(fresh.owners));
     EXPECT_EQ("", typed) << "the newer prompt starts empty";
     EXPECT_EQ(newer == 0 ? "D" : "", OpenTrays()) << "the older prompt ended without opening the door";
 }

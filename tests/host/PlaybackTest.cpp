@@ -95,6 +95,7 @@ TEST_P(PlaybackSequence, WhatTheDriveDoesAfterEachSequenceOfCommands)
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.drive, drive.substr(0, strlen(c.drive)));
     EXPECT_EQ(std::vector<std::string>(c.boxes, "MCI device error."), MessageTexts());
+    EXPECT_EQ(std::vector<std::string>(c.boxes, "main"), BoxOwners());
     if (std::string(c.commands) == "A") {
         EXPECT_TRUE(sim::MciLog().empty()) << "nothing to pause";
     }

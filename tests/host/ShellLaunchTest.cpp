@@ -116,6 +116,7 @@ TEST_P(ShellLaunchPause, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
     EXPECT_LE(paused, launch.at);
     EXPECT_EQ(1, Sent("pause cdaudio")) << "what the program did not pause, it does not pause afterwards";
     EXPECT_EQ("playing", afterwards);
+    EXPECT_EQ(c.pauseFails ? "main" : "", Joined(BoxOwners()));
     EXPECT_EQ(c.pauseFails ? std::vector<std::string>{"MCI device error."} : std::vector<std::string>{},
               MessageTexts());
     if (!c.pauseFails) {
@@ -247,6 +248,7 @@ TEST_P(ShellLaunchCdPlayer, TakesTheDriveOverOrSaysItIsMissing)
     EXPECT_EQ(started ? "stopped" : "playing", afterwards) << "the player takes the drive over";
     EXPECT_EQ(started, seen.devices.empty());
     EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
+    EXPECT_EQ(started ? "" : "main", Joined(BoxOwners()));
     if (!started) {
         EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
     }
