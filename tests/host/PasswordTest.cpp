@@ -74,7 +74,8 @@ TEST_P(PasswordPrompt, TakesTheStoredOrTheMasterPasswordExactly)
     if (c.refusal) {
         user.AnswerMessageBox(IDOK);
         ReadRefused(IDD_PASSWORD_PROMPT, &refused);
-        user.PressKey(VK_ESCAPE);
+        // Cancelled, the prompt leaves the lock on: the door opened by hand is shut again.
+        user.PressKey(VK_ESCAPE).PressDriveButton('D').Wait(600);
     }
     const Seen& seen = Look();
     user.EndTask();
@@ -170,12 +171,15 @@ TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
     Choose(IDM_EXIT);
     user.WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& atPrompt = Look();
-    // Cancel keeps the program running; the password ends it.
-    user.ClickButton(IDCANCEL);
+    // Cancel keeps the program running, and the lock on; the password ends it.
+    user.ClickButton(IDCANCEL).PressDriveButton('D').Wait(600);
+    const Seen& cancelled = Look();
     Choose(IDM_EXIT);
     user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("Secret pass").ClickButton(IDOK);
     EXPECT_EQ(0, Run());
     EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, atPrompt.dialogs) << "Options is cancelled before the prompt shows";
+    EXPECT_EQ("main", Joined(atPrompt.owners));
+    EXPECT_EQ("", cancelled.open) << "the lock shut the door opened by hand";
     EXPECT_TRUE(MessageTexts().empty());
 }
 

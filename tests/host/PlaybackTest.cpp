@@ -59,6 +59,9 @@ const SequenceRow kSequences[] = {
     {"P!>", "stopped 01", "seek cdaudio to 2", 0},   // the track's seek is silent
     {"PC>", "playing 02:00:00"},           // the device the door command holds again counts in tracks
     {"P!C>", "playing 02:00:00", "set cdaudio time format tmsf", 0},   // or is let go, and Next opens it anew
+    // A stop that fails lets the device go all the same, from the menu and at Exit.
+    {"P!S", "playing 01", "stop cdaudio", 0},
+    {"P!", "playing 01", "stop cdaudio", 0},
 };
 
 // "PA!AA" with "pause cdaudio" failing: "Play_Pause_fail_Pause_Pause_pause_cdaudio".
@@ -91,11 +94,18 @@ TEST_P(PlaybackSequence, WhatTheDriveDoesAfterEachSequenceOfCommands)
         }
     }
     std::string drive;
-    Step([&] { drive = sim::DrivePlayState('D') + " " + sim::DrivePosition('D'); });
+    std::vector<std::string> held;
+    Step([&] {
+        drive = sim::DrivePlayState('D') + " " + sim::DrivePosition('D');
+        held = sim::OpenMciDevices();
+    });
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.drive, drive.substr(0, strlen(c.drive)));
     EXPECT_EQ(std::vector<std::string>(c.boxes, "MCI device error."), MessageTexts());
     EXPECT_EQ(std::vector<std::string>(c.boxes, "main"), BoxOwners());
+    if (std::string(c.commands).back() == 'S') {
+        EXPECT_TRUE(held.empty()) << "Stop lets the device go";
+    }
     if (std::string(c.commands) == "A") {
         EXPECT_TRUE(sim::MciLog().empty()) << "nothing to pause";
     }

@@ -131,6 +131,7 @@ struct AutoplayRow {
     std::string autorun;
     std::vector<const char*> files;   // besides autorun.inf
     std::string launch;               // as Launches() gives it
+    const char* failing = nullptr;    // a call that fails once
 };
 // "D:\" and the value fill the 260 bytes of a path with 256 characters.
 const std::string kLongest(256, 'X');
@@ -157,6 +158,8 @@ const AutoplayRow kAutoplays[] = {
     {"a path that just fits", "open=" + kLongest + "\r\n", {}, "(default) D:\\" + kLongest + " -> failed\n"},
     {"a path one too long", "open=" + kLongest + "X\r\n", {}, ""},
     {"a program one too long", "open=" + kLongest + "X /auto\r\n", {}, ""},
+    // A file that cannot be read starts nothing, and is closed all the same.
+    {"the file cannot be read", "open=setup.exe", {"SETUP.EXE"}, "", "ReadFile"},
 };
 using ShellLaunchAutoplay = Rows<ShellLaunchTest>;
 
@@ -166,6 +169,7 @@ TEST_P(ShellLaunchAutoplay, StartsTheOpenLineOfTheAutorunFile)
     std::map<std::string, std::string> files = {{"autorun.inf", c.autorun}};
     for (const char* name : c.files) files[name] = "MZ";
     sim::InsertDisc('D', sim::DataDisc("INSTALL", files));
+    if (c.failing) sim::FailCall(c.failing);
     Choose(IDM_AUTOPLAY);
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.launch, Launches());
