@@ -19,9 +19,9 @@ std::string& Letters()
 
 }  // namespace
 
-void DriveScenario::SetUp()
+void DriveScenario::NewMachine()
 {
-    Scenario::SetUp();
+    Scenario::NewMachine();
     Letters().clear();
     seen_.clear();
     marks_.clear();

@@ -15,7 +15,7 @@
 
 class DriveScenario : public Scenario {
 protected:
-    void SetUp() override;
+    void NewMachine() override;
 
     // CD drives with these letters ("de": D: and E:).
     static void AddDrives(const std::string& letters);

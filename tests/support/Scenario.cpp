@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "settings/Settings.h"
 
-void Scenario::SetUp()
+void Scenario::NewMachine()
 {
     sim::ResetWorld();
     sim::LoadResourceScript(DORVANE_RC);
