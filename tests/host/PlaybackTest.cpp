@@ -59,9 +59,11 @@ const SequenceRow kSequences[] = {
     {"P!>", "stopped 01", "seek cdaudio to 2", 0},   // the track's seek is silent
     {"PC>", "playing 02:00:00"},           // the device the door command holds again counts in tracks
     {"P!C>", "playing 02:00:00", "set cdaudio time format tmsf", 0},   // or is let go, and Next opens it anew
-    // A stop that fails lets the device go all the same, from the menu and at Exit.
+    // A stop that fails lets the device go all the same, from the menu and at Exit, where a close
+    // that fails is tried again.
     {"P!S", "playing 01", "stop cdaudio", 0},
     {"P!", "playing 01", "stop cdaudio", 0},
+    {"P!", "playing 01", "close cdaudio", 0},
 };
 
 // "PA!AA" with "pause cdaudio" failing: "Play_Pause_fail_Pause_Pause_pause_cdaudio".
