@@ -341,6 +341,10 @@ const ShortcutRow kShortcuts[] = {
     {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
      false, {"Failed to write information."}},
     {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
+    // Unticked, a shortcut that cannot be deleted leaves the program starting with Windows: that is told.
+    {"unticked, the delete refused", true, [] { sim::FailCall("DeleteFileA", kShortcut); }, true,
+     {"Failed to write information."}},
+    {"unticked, gone meanwhile: nothing to delete", true, [] { sim::RemoveFile(kShortcut); }, false, {}},
 };
 using OptionsShortcut = Rows<OptionsTest>;
 
