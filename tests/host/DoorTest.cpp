@@ -159,6 +159,8 @@ const RequestRow kRequests[] = {
     {"Close then Open", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
     {"seven clicks", std::vector<UINT>(7, kClick), "coc", ""},
     {"five past the queue", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc", ""},
+    {"five past the queue, the countdown on", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick},
+     "cocc", "", false, true},
     // The opening's countdown comes all the same; a click that waited ends it, as a click does.
     {"Open while the door moves, its prompt cancelled", {IDM_OPEN_DOOR}, "c", "", true, true, true},
     {"a click while the door moves, then the countdown", {kClick}, "c", "", true, true},
