@@ -159,7 +159,7 @@ TEST_P(MainWindowInit, AFailedStepEndsTheProgramAfterItsMessage)
     user.AnswerMessageBox(IDOK);
     EXPECT_EQ(0, Run());
     EXPECT_EQ(c.messages, MessageTexts());
-    EXPECT_EQ(NULL, sim::MessageBoxes()[0].owner);
+    EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
     EXPECT_EQ(c.messages.size() == 1 ? IDOK : 0, sim::MessageBoxes().back().answer);
     // Initialisation went on to its end, and the usual teardown ran.
     ExpectInOrder({"PostQuitMessage 1", "SetForegroundWindow desktop", "UnregisterHotKey 2001"});

@@ -40,9 +40,9 @@ TEST_P(MciFailure, IsShownOnlyWhenAskedAndInTheWordsAskedFor)
     EXPECT_STREQ(c.error ? "" : "false", answer) << "a failed query reads as empty";
     ASSERT_EQ(c.shown ? 1u : 0u, sim::MessageBoxes().size());
     if (c.shown) {
-        EXPECT_EQ(c.shown, sim::MessageBoxes()[0].text);
-        EXPECT_EQ("Dorvane", sim::MessageBoxes()[0].caption);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+        EXPECT_EQ(c.shown, sim::MessageBoxes().at(0).text);
+        EXPECT_EQ("Dorvane", sim::MessageBoxes().at(0).caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
 }
 ROWS(MciFailure, kFailures);

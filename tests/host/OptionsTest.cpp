@@ -253,7 +253,7 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
     EXPECT_EQ("Options", Joined(BoxOwners())) << "Options waits under its box";
-    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     EXPECT_EQ("1020 0-18", focusAfterRefusal);
     EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
     EXPECT_EQ("1611", Saved("HotKey")) << "the hot key was taken before the player was refused";

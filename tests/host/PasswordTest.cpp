@@ -87,7 +87,7 @@ TEST_P(PasswordPrompt, TakesTheStoredOrTheMasterPasswordExactly)
     size_t typed = std::min<size_t>(Characters(c.typed), 20);
     if (c.refusal) {
         EXPECT_EQ("main 1031 " + std::string(typed, '*') + " 0-" + std::to_string(typed), refused);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
 }
 ROWS(PasswordPrompt, kPrompts);

@@ -171,7 +171,7 @@ TEST_P(SettingsSaveFailure, ShowsItsMessage)
     user.AcceptMessageBoxes();
     SaveSetting(SETTING_LAST_DRIVE, 2, NULL);
     EXPECT_EQ(std::vector<std::string>{c.message}, MessageTexts());
-    EXPECT_EQ(MainWindow, sim::MessageBoxes()[0].owner);
+    EXPECT_EQ(MainWindow, sim::MessageBoxes().at(0).owner);
     EXPECT_EQ(c.written ? "2" : "(none)", Saved("LastDrive"));
     EXPECT_EQ(0, sim::OpenRegistryHandles()) << "keys opened before the failure are closed";
 }

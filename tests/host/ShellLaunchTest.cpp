@@ -254,7 +254,7 @@ TEST_P(ShellLaunchCdPlayer, TakesTheDriveOverOrSaysItIsMissing)
     EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
     EXPECT_EQ(started ? "" : "main", Joined(BoxOwners()));
     if (!started) {
-        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
 }
 ROWS(ShellLaunchCdPlayer, kCdPlayers);

@@ -113,7 +113,7 @@ TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
     user.AnswerMessageBox(IDOK);
     EXPECT_EQ(0, Run(c.commandLine));
     ASSERT_EQ(1u, sim::MessageBoxes().size());
-    const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
+    const sim::MessageBoxRecord& box = sim::MessageBoxes().at(0);
     EXPECT_EQ(c.message, box.text);
     EXPECT_EQ("Dorvane", box.caption);
     EXPECT_EQ(NULL, box.owner);

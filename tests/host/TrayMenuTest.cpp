@@ -112,8 +112,8 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
     EXPECT_EQ((std::vector<std::string>{"CD drive information not found.\nTerminate the program?",
                                         "Failed to read information."}),
               MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
-    EXPECT_EQ(NULL, sim::MessageBoxes()[0].owner);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
+    EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
 }
 
 TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)

@@ -219,7 +219,7 @@ TEST_F(WinsimTest, AnEmptyDriveRaisesTheNoDiskBoxUnlessTheErrorModeSaysNot)
     user.Wait(2000).AnswerMessageBox(IDCANCEL);
     EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("E:\\autorun.inf", GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
     ASSERT_EQ(1u, sim::MessageBoxes().size());
-    EXPECT_EQ("Windows - No Disk", sim::MessageBoxes()[0].caption);
+    EXPECT_EQ("Windows - No Disk", sim::MessageBoxes().at(0).caption);
     EXPECT_EQ(2000u, sim::Now());
 }
 
