@@ -68,7 +68,6 @@ TEST_P(DriveSelectionFirst, ComesFromLastDriveThenTheDefaultDrive)
     if (c.after == kZero) {
         EXPECT_EQ(static_cast<DWORD>(REG_BINARY), sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive")->type);
     }
-    EXPECT_EQ(0, sim::OpenRegistryHandles());
 }
 ROWS(DriveSelectionFirst, kFirsts);
 

@@ -287,7 +287,6 @@ TEST_P(PollerPlayer, TheItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(" [D:] :8/0| NO DISC LOADED |11 11 11 11 " + std::to_string(c.state), look);
     EXPECT_EQ(0u, sim::CurrentErrorMode());
-    EXPECT_EQ(0, sim::OpenRegistryHandles());
 }
 ROWS(PollerPlayer, kPlayers);
 
