@@ -60,18 +60,14 @@ _traced_call() { grep -aq 'trace:systray:Shell_NotifyIconW' "$ARTIFACTS/$1.stder
 
 # Non-white pixels in icon slot SLOT of the tray window (20 px a slot, left to right). The window
 # shows with the first icon and then stays.
-TRAY_WINDOW=""
 _slot_drawn() {
-    SEEN="no notification area"
-    if [ -z "$TRAY_WINDOW" ]; then
-        TRAY_WINDOW=$(xdo search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1)
-        [ -n "$TRAY_WINDOW" ] || return 1
-    fi
-    timeout 10 import -window "$TRAY_WINDOW" "$E2E_TMP/tray.png" 2>/dev/null || return 1
-    local drawn
+    local window drawn
+    window=$(xdo search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1)
+    [ -n "$window" ] || { echo "no notification area"; return 1; }
+    timeout 10 import -window "$window" "$E2E_TMP/tray.png" 2>/dev/null || return 1
     drawn=$(convert "$E2E_TMP/tray.png" -crop "20x20+$((20 * $1))+0" +repage -depth 8 txt:- |
         awk 'NR > 1 && $3 != "#FFFFFF" { n++ } END { print n + 0 }')
-    SEEN="$drawn drawn pixels in slot $1"
+    echo "$drawn drawn pixels in slot $1"
     ((drawn >= 20))
 }
 
@@ -98,15 +94,15 @@ start() {
 }
 
 cp "$MINTRAY" "$WINEPREFIX/drive_c/mintray.exe"
-DIR='C:\Program Files\Dorvane'
+DIR=$INSTALL_DIR
 install_dorvane "$DIR"
 set_install_path "$DIR"
 
 start minimal 0 'C:\mintray.exe'
 start dorvane 1 "$DIR\\Dorvane.exe"
 NOTE=""
-if _read_msgbox Dorvane; then
-    NOTE="note: Dorvane idles in a message box: $(sed -nE 's/^static .* text="(.+)"$/\1/p' <<<"$MSGBOX")"
+if BOX=$(read_msgbox Dorvane); then
+    NOTE="note: Dorvane idles in a message box: $(sed -nE 's/^static .* text="(.+)"$/\1/p' <<<"$BOX")"
     log "$NOTE"
 fi
 
@@ -142,7 +138,7 @@ for label in minimal dorvane; do
     RSS_KB[$label]=$(awk '/^VmRSS:/ { print $2 }' /proc/"${UNIX_PID[$label]}"/status)
 done
 elapsed=$(($(_now_ms) - began))
-tray_shot tray-at-end
+slot_shot tray-at-end >/dev/null
 
 # ---- report ----------------------------------------------------------------------------------------
 

@@ -79,7 +79,9 @@ set_tests_properties(e2e.named_loaders PROPERTIES LABELS e2e TIMEOUT 30)
 
 # End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
 # a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
-# where this machine cannot run 32-bit Windows programs.
+# where this machine cannot run 32-bit Windows programs. One with a line "# arguments: A B" runs once
+# for each argument (e2e.<name>_A ...). CTest may run them side by side (ctest -j): each has its own
+# X display and Wine prefix.
 set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
 set(DORVANE_WINDOWS_BUILD_X86 "" CACHE PATH "build folder of the x86 Windows programs, for the end-to-end checks")
 set(DORVANE_SETUP "" CACHE FILEPATH "the setup program, for the installer checks")
@@ -89,21 +91,34 @@ if(DORVANE_WINDOWS_BUILD)
     file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS e2e/scenarios/*.sh)
     foreach(scenario ${E2E_SCENARIOS})
         get_filename_component(name ${scenario} NAME_WE)
-        add_test(NAME e2e.${name} COMMAND bash ${scenario})
-        set_tests_properties(e2e.${name} PROPERTIES
-            LABELS e2e
-            TIMEOUT 180
-            SKIP_RETURN_CODE 77
-            ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD};DORVANE_ARCH=x64;${E2E_ENVIRONMENT}")
-        file(STRINGS ${scenario} builds REGEX "^# builds:.*x86")
-        if(builds AND DORVANE_WINDOWS_BUILD_X86)
-            add_test(NAME e2e.x86.${name} COMMAND bash ${scenario})
-            set_tests_properties(e2e.x86.${name} PROPERTIES
-                LABELS e2e
-                TIMEOUT 180
-                SKIP_RETURN_CODE 77
-                ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD_X86};DORVANE_ARCH=x86;${E2E_ENVIRONMENT}")
+        set(builds "x64;${DORVANE_WINDOWS_BUILD}")
+        file(STRINGS ${scenario} both REGEX "^# builds:.*x86")
+        if(both AND DORVANE_WINDOWS_BUILD_X86)
+            list(APPEND builds "x86;${DORVANE_WINDOWS_BUILD_X86}")
         endif()
+        file(STRINGS ${scenario} arguments REGEX "^# arguments: ")
+        string(REGEX REPLACE "^# arguments: " "" arguments "${arguments}")
+        separate_arguments(arguments)
+        if(NOT arguments)
+            set(arguments "-")
+        endif()
+        while(builds)
+            list(POP_FRONT builds arch folder)
+            foreach(argument ${arguments})
+                set(test e2e.${name})
+                if(arch STREQUAL "x86")
+                    set(test e2e.x86.${name})
+                endif()
+                if(argument STREQUAL "-")
+                    add_test(NAME ${test} COMMAND bash ${scenario})
+                else()
+                    set(test ${test}_${argument})
+                    add_test(NAME ${test} COMMAND bash ${scenario} ${argument})
+                endif()
+                set_tests_properties(${test} PROPERTIES LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77
+                    ENVIRONMENT "DORVANE_BIN=${folder};DORVANE_ARCH=${arch};${E2E_ENVIRONMENT}")
+            endforeach()
+        endwhile()
     endforeach()
 endif()
 
