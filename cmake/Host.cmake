@@ -115,7 +115,8 @@ if(DORVANE_WINDOWS_BUILD)
                     set(test ${test}_${argument})
                     add_test(NAME ${test} COMMAND bash ${scenario} ${argument})
                 endif()
-                set_tests_properties(${test} PROPERTIES LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77
+                # COST: the scenarios start before the quick host tests when CTest runs several at once.
+                set_tests_properties(${test} PROPERTIES LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77 COST 30
                     ENVIRONMENT "DORVANE_BIN=${folder};DORVANE_ARCH=${arch};${E2E_ENVIRONMENT}")
             endforeach()
         endwhile()
@@ -127,5 +128,6 @@ if(DORVANE_WINDOWS_BUILD AND DORVANE_WINDOWS_BUILD_X86 AND DORVANE_SETUP AND DOR
     add_test(NAME build.reproducible COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_reproducible.sh
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/reproducible $<TARGET_FILE:mkico>
         ${DORVANE_WINDOWS_BUILD} ${DORVANE_WINDOWS_BUILD_X86} ${DORVANE_SETUP} ${DORVANE_SETUP_AMD64})
-    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900)
+    # The longest and busiest test: it starts first and, building with two jobs, takes two of CTest's slots.
+    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900 COST 300 PROCESSORS 2)
 endif()
