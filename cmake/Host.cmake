@@ -27,6 +27,8 @@ function(add_host_suite suffix label prefix)
     target_include_directories(winsim${suffix} PUBLIC winsim/include)
     target_compile_options(winsim${suffix} PRIVATE ${DORVANE_WARNINGS} ${flags})
     target_link_options(winsim${suffix} PRIVATE ${flags})
+    # Parsed once for all its sources: the world that nearly every one of them includes.
+    target_precompile_headers(winsim${suffix} PRIVATE winsim/src/world.h)
 
     # The program as a shared library, so that each test can start it from its
     # load image as a new process would.
@@ -43,6 +45,8 @@ function(add_host_suite suffix label prefix)
     target_compile_options(dorvane_tests${suffix} PRIVATE ${DORVANE_WARNINGS} -fPIC ${flags})
     target_link_options(dorvane_tests${suffix} PRIVATE ${flags})
     target_link_libraries(dorvane_tests${suffix} PRIVATE dorvane_program${suffix} winsim${suffix} GTest::gtest_main)
+    # GoogleTest, winsim's headers and the scenarios' base, parsed once for all the tests.
+    target_precompile_headers(dorvane_tests${suffix} PRIVATE tests/support/DriveScenario.h)
     target_compile_definitions(dorvane_tests${suffix} PRIVATE
         DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
