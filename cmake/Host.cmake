@@ -75,57 +75,8 @@ add_host_suite(_asan host-asan "" ${DORVANE_SANITIZE})
 # The reliability checks: the fault sweep, the random user and the fuzz targets.
 add_subdirectory(tests/reliability)
 
-# The harness calls Wine's loaders by name (e2e/driver/wine_halves.sh), never the scripts that pick
-# a half by what is installed; this finds such calls without running anything.
-add_test(NAME e2e.named_loaders COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/check_loaders.sh
-    ${CMAKE_CURRENT_SOURCE_DIR})
-set_tests_properties(e2e.named_loaders PROPERTIES LABELS e2e TIMEOUT 30)
-
-# End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
-# a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
-# where this machine cannot run 32-bit Windows programs. One with a line "# arguments: A B" runs once
-# for each argument (e2e.<name>_A ...). CTest may run them side by side (ctest -j): each has its own
-# X display and Wine prefix.
-set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
-set(DORVANE_WINDOWS_BUILD_X86 "" CACHE PATH "build folder of the x86 Windows programs, for the end-to-end checks")
-set(DORVANE_SETUP "" CACHE FILEPATH "the setup program, for the installer checks")
-set(DORVANE_SETUP_AMD64 "" CACHE FILEPATH "the same setup built as a 64-bit program, for a Wine without its 32-bit half")
-if(DORVANE_WINDOWS_BUILD)
-    set(E2E_ENVIRONMENT "E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver;DORVANE_SETUP=${DORVANE_SETUP};DORVANE_SETUP_AMD64=${DORVANE_SETUP_AMD64}")
-    file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS e2e/scenarios/*.sh)
-    foreach(scenario ${E2E_SCENARIOS})
-        get_filename_component(name ${scenario} NAME_WE)
-        set(builds "x64;${DORVANE_WINDOWS_BUILD}")
-        file(STRINGS ${scenario} both REGEX "^# builds:.*x86")
-        if(both AND DORVANE_WINDOWS_BUILD_X86)
-            list(APPEND builds "x86;${DORVANE_WINDOWS_BUILD_X86}")
-        endif()
-        file(STRINGS ${scenario} arguments REGEX "^# arguments: ")
-        string(REGEX REPLACE "^# arguments: " "" arguments "${arguments}")
-        separate_arguments(arguments)
-        if(NOT arguments)
-            set(arguments "-")
-        endif()
-        while(builds)
-            list(POP_FRONT builds arch folder)
-            foreach(argument ${arguments})
-                set(test e2e.${name})
-                if(arch STREQUAL "x86")
-                    set(test e2e.x86.${name})
-                endif()
-                if(argument STREQUAL "-")
-                    add_test(NAME ${test} COMMAND bash ${scenario})
-                else()
-                    set(test ${test}_${argument})
-                    add_test(NAME ${test} COMMAND bash ${scenario} ${argument})
-                endif()
-                # COST: the scenarios start before the quick host tests when CTest runs several at once.
-                set_tests_properties(${test} PROPERTIES LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77 COST 30
-                    ENVIRONMENT "DORVANE_BIN=${folder};DORVANE_ARCH=${arch};${E2E_ENVIRONMENT}")
-            endforeach()
-        endwhile()
-    endforeach()
-endif()
+# The end-to-end checks, in a folder of their own (build/host/e2e), where CTest runs them alone too.
+add_subdirectory(e2e)
 
 # The shipped files built a second time in another folder must come out byte for byte the same.
 if(DORVANE_WINDOWS_BUILD AND DORVANE_WINDOWS_BUILD_X86 AND DORVANE_SETUP AND DORVANE_SETUP_AMD64)
