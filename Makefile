@@ -59,11 +59,12 @@ deps:
 	    fi; \
 	fi
 
-# The host build's icon converter, all that the Windows builds need of it.
+# The icon maker alone: all the cross builds take from the host build.
 mkico: deps
 	@$(CMAKE_HOST) >/dev/null
-	@cmake --build $(HOST) -j $(JOBS) --target mkico >/dev/null
+	@cmake --build $(HOST) -j $(JOBS) --target mkico
 
+# The host suite, its sanitized copy, the reliability checks and the fuzz targets.
 host: mkico
 	@cmake --build $(HOST) -j $(JOBS)
 
@@ -96,9 +97,12 @@ test-host: host
 test-e2e: x64 x86 setup
 	@cd $(HOST) && ctest --test-dir e2e --output-on-failure -j $(CTEST_JOBS)
 
-# Builds the x64 program and starts it in a private Wine prefix.
-run: x64
-	@bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
+# Builds what it runs (the icon maker, the x64 programs and the virtual drive) while Wine makes the
+# run's private prefix, then starts the program in it.
+run: mkico
+	@bash e2e/driver/run.sh --prefix $(abspath $(X64)) $(abspath $(BUILD))/run & prefix=$$!; \
+	{ $(call CROSS,$(X64),x64) >/dev/null && cmake --build $(X64) -j $(JOBS); }; built=$$?; \
+	wait $$prefix && [ $$built -eq 0 ] && bash e2e/driver/run.sh $(abspath $(X64)) $(abspath $(BUILD))/run
 
 # The setup program (32-bit, so that every Windows starts it) carrying both builds, and the four
 # executables. A second setup, built from the same script as a 64-bit program, is for testing

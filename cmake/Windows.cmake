@@ -51,8 +51,9 @@ foreach(bitmap ${DORVANE_BITMAPS})
 endforeach()
 add_custom_target(dorvane_bitmaps DEPENDS ${BITMAP_FILES})
 
-# Small, self-contained executables that import only system DLLs.
-set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections ${DORVANE_WARNINGS})
+# Small, self-contained executables that import only system DLLs. Each source includes the few
+# headers beyond the core of <windows.h> it needs: the rest would only take time to compile.
+set(WINDOWS_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -DWIN32_LEAN_AND_MEAN ${DORVANE_WARNINGS})
 set(WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections)
 # The same sources give the same bytes wherever and whenever they are built: no link time in the
 # PE header, no folder names of this machine in the code.
@@ -64,7 +65,32 @@ add_dependencies(Dorvane dorvane_icons dorvane_bitmaps)
 target_include_directories(Dorvane PRIVATE src src/res ${ICON_DIR} ${BITMAP_DIR})
 target_compile_options(Dorvane PRIVATE ${WINDOWS_COMPILE_OPTIONS} $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
 target_link_options(Dorvane PRIVATE ${WINDOWS_LINK_OPTIONS})
-target_link_libraries(Dorvane PRIVATE comctl32 shell32 gdi32 winmm)
+# The DLLs that only later work needs (the common controls of Options, MCI, the file-open dialog) are
+# loaded at their first call, by the same name search as an import: the icon comes sooner, and a
+# program that has not needed them yet does not hold them. Only in the 64-bit build: binutils 2.40's
+# dlltool leaves a 32-bit delay-load table empty, so a first call there would jump to address 0.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_DLLTOOL)
+    set(DELAYED_CALLS "comctl32:InitCommonControls" "winmm:mciSendStringA,mciGetErrorStringA" "comdlg32:GetOpenFileNameW")
+    set(DELAYED_LIBRARIES)
+    foreach(entry ${DELAYED_CALLS})
+        string(REPLACE ":" ";" parts ${entry})
+        list(GET parts 0 dll)
+        list(GET parts 1 calls)
+        string(REPLACE "," "\n" calls ${calls})
+        set(library ${CMAKE_CURRENT_BINARY_DIR}/delayed/lib${dll}_delayed.a)
+        file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/delayed/${dll}.def "LIBRARY ${dll}.dll\nEXPORTS\n${calls}\n")
+        add_custom_command(OUTPUT ${library}
+            COMMAND ${CMAKE_DLLTOOL} --input-def ${CMAKE_CURRENT_BINARY_DIR}/delayed/${dll}.def --output-delaylib ${library}
+            DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/delayed/${dll}.def
+            COMMENT "Delay-load library for ${dll}.dll")
+        list(APPEND DELAYED_LIBRARIES ${library})
+    endforeach()
+    add_custom_target(dorvane_delayed DEPENDS ${DELAYED_LIBRARIES})
+    add_dependencies(Dorvane dorvane_delayed)
+    target_link_libraries(Dorvane PRIVATE ${DELAYED_LIBRARIES} shell32 gdi32)
+else()
+    target_link_libraries(Dorvane PRIVATE comctl32 shell32 gdi32 winmm)
+endif()
 set_source_files_properties(src/res/Dorvane.rc PROPERTIES OBJECT_DEPENDS
     "${ICON_FILES};${BITMAP_FILES};${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.manifest")
 
@@ -87,7 +113,8 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
     endif()
 endif()
 
-# The virtual CD drive of the end-to-end checks: an MCI cdaudio driver and a tool that sends MCI strings.
+# The virtual CD drive of the end-to-end checks: an MCI cdaudio driver, a tool that sends MCI strings and one
+# that tells the programs a disc came or went.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
     add_library(vcdmci SHARED e2e/vcd/vcdmci.c e2e/vcd/vcdstate.c)
     set_target_properties(vcdmci PROPERTIES PREFIX "")
@@ -99,4 +126,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
     target_compile_options(vcdsend PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     target_link_options(vcdsend PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(vcdsend PRIVATE winmm)
+    add_executable(vcdnotify e2e/vcd/vcdnotify.c e2e/vcd/vcdstate.c)
+    target_compile_options(vcdnotify PRIVATE ${WINDOWS_COMPILE_OPTIONS})
+    target_link_options(vcdnotify PRIVATE ${WINDOWS_LINK_OPTIONS})
 endif()

@@ -1,16 +1,22 @@
 # make run: Dorvane in a Wine prefix of its own under the run folder, installed as the installer
 # leaves it (C:\Program Files\Dorvane with the companion, InstallPath set).
 #
-#   bash e2e/driver/run.sh <x64 build folder> <run folder>
+#   bash e2e/driver/run.sh [--prefix] <x64 build folder> <run folder>
 #
 # The machine has a virtual CD drive D: (e2e/driver/vcd) with an audio CD, and Wine's virtual
 # desktop with a taskbar. With a DISPLAY the program runs there until it ends. Without one, a
 # private Xvfb is started, a screenshot of the desktop with the icon is saved once it shows, and
 # everything runs until Ctrl-C. The prefix (<run folder>/prefix) is kept for the next run, with its
-# settings and its drive.
+# settings and its drive. With --prefix only the prefix is made (it needs neither the programs nor a
+# display): `make run` has that done while the programs build.
 
+PREFIX_ONLY=0
+if [ "${1:-}" = --prefix ]; then
+    PREFIX_ONLY=1
+    shift
+fi
 if [ $# -ne 2 ]; then
-    echo "usage: bash run.sh <x64 build folder> <run folder>" >&2
+    echo "usage: bash run.sh [--prefix] <x64 build folder> <run folder>" >&2
     exit 2
 fi
 export DORVANE_BIN=$1
@@ -23,7 +29,7 @@ mkdir -p "$ARTIFACTS"
 : >"$ARTIFACTS/log.txt"
 E2E_TMP=$(mktemp -d "$RUN_DIR/tmp.XXXXXX")
 for exe in Dorvane.exe Ambergate.exe wininspect.exe vcdmci.dll; do
-    [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
+    [ "$PREFIX_ONLY" = 1 ] || [ -f "$DORVANE_BIN/$exe" ] || fail "$DORVANE_BIN/$exe is missing; build with 'make x64'"
 done
 
 OWN_DISPLAY=0
@@ -40,15 +46,17 @@ trap _run_cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
+# A prefix is whole once it has its stamp.
+export WINEPREFIX=$RUN_DIR/prefix
+if [ ! -f "$WINEPREFIX/.e2e-stamp" ]; then
+    log "making the Wine prefix $WINEPREFIX (once; about 20 s)"
+    make_prefix_at "$WINEPREFIX"
+fi
+[ "$PREFIX_ONLY" = 0 ] || exit 0
+
 if [ -z "${DISPLAY:-}" ]; then
     OWN_DISPLAY=1
     start_display
-fi
-
-export WINEPREFIX=$RUN_DIR/prefix
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "making the Wine prefix $WINEPREFIX (once; about 10 s)"
-    make_prefix_at "$WINEPREFIX"
 fi
 # A CD-ROM drive D: that the vcd tool controls, with an audio CD of three tracks in it.
 if [ ! -f "$WINEPREFIX/vcd/d.state" ]; then

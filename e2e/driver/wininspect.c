@@ -10,6 +10,9 @@
  *   wininspect processes         running processes
  *   wininspect reg KEY [VIEW]    a registry key (HKCU\... or HKLM\...) with its values and subkeys, in
  *                                the registry view VIEW, /reg:64 or /reg:32 (default: the tool's own)
+ *   wininspect reg-readonly KEY  lets everyone read the key and nobody write it (until Wine's server
+ *                                ends), as HKLM is to a standard user; prints "read-only" once a
+ *                                KEY_SET_VALUE open is refused
  *   wininspect resources FILE    dialog 103, menu 101, every icon group, every bitmap and the version
  *                                of FILE
  *   wininspect temp              the temporary folder (GetTempPathA)
@@ -45,6 +48,7 @@
 #include <fcntl.h>
 #include <stdarg.h>
 #include <io.h>
+#include <stdlib.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -362,6 +366,19 @@ static void DumpKey(HKEY key, const char* path, REGSAM view)
     }
 }
 
+/* "HKCU\..." or "HKLM\...": the root and the path below it. */
+static int SplitKeyPath(const char* path, HKEY* root, const char** rest)
+{
+    *rest = path + 5;
+    if (strncmp(path, "HKCU\\", 5) == 0) *root = HKEY_CURRENT_USER;
+    else if (strncmp(path, "HKLM\\", 5) == 0) *root = HKEY_LOCAL_MACHINE;
+    else {
+        fprintf(stderr, "registry paths start with HKCU\\ or HKLM\\\n");
+        return 0;
+    }
+    return 1;
+}
+
 /* VIEW names the half of HKLM\Software to read: a 32-bit program's view is Software\Wow6432Node of
    the 64-bit one. */
 static int DumpRegistry(const char* path, const char* viewName)
@@ -375,12 +392,7 @@ static int DumpRegistry(const char* path, const char* viewName)
     }
     HKEY root;
     const char* rest;
-    if (strncmp(path, "HKCU\\", 5) == 0) root = HKEY_CURRENT_USER, rest = path + 5;
-    else if (strncmp(path, "HKLM\\", 5) == 0) root = HKEY_LOCAL_MACHINE, rest = path + 5;
-    else {
-        fprintf(stderr, "registry paths start with HKCU\\ or HKLM\\\n");
-        return 2;
-    }
+    if (!SplitKeyPath(path, &root, &rest)) return 2;
     HKEY key;
     if (RegOpenKeyExA(root, rest, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         fputs("missing ", stdout);
@@ -391,6 +403,39 @@ static int DumpRegistry(const char* path, const char* viewName)
     DumpKey(key, path, view);
     RegCloseKey(key);
     return 0;
+}
+
+/* Gives the key a security of its own that lets everyone read it and nobody write it, the
+   administrator Wine runs as included: what a standard user meets under HKLM on Windows. Wine keeps
+   a key's security while its server runs, not in the registry's files. */
+static int MakeKeyReadOnly(const char* path)
+{
+    HKEY root, key;
+    const char* rest;
+    if (!SplitKeyPath(path, &root, &rest)) return 2;
+    if (RegOpenKeyExA(root, rest, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 1;
+    SID_IDENTIFIER_AUTHORITY world = {SECURITY_WORLD_SID_AUTHORITY};
+    PSID everyone = NULL;
+    BYTE aclBytes[256];
+    PACL acl = (PACL)aclBytes;
+    SECURITY_DESCRIPTOR security;
+    int done = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) &&
+               InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+               AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone) &&
+               InitializeSecurityDescriptor(&security, SECURITY_DESCRIPTOR_REVISION) &&
+               SetSecurityDescriptorDacl(&security, TRUE, acl, FALSE) &&
+               SetSecurityDescriptorControl(&security, SE_DACL_PROTECTED, SE_DACL_PROTECTED) &&
+               RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &security) == ERROR_SUCCESS;
+    if (everyone) FreeSid(everyone);
+    RegCloseKey(key);
+    HKEY probe;
+    /* Proof that it took: the key no longer opens for writing. */
+    if (done && RegOpenKeyExA(root, rest, 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        done = 0;
+    }
+    printf("%s\n", done ? "read-only" : "still writable");
+    return done ? 0 : 1;
 }
 
 /* ---- resources -------------------------------------------------------------------------- */
@@ -1178,6 +1223,7 @@ int main(int argc, char** argv)
     else if (strcmp(command, "dialog") == 0 && argc == 3) status = ShowDialogs();
     else if (strcmp(command, "processes") == 0) status = ListProcesses();
     else if (strcmp(command, "reg") == 0 && (argc == 3 || argc == 4)) status = DumpRegistry(argv[2], argc == 4 ? argv[3] : NULL);
+    else if (strcmp(command, "reg-readonly") == 0 && argc == 3) status = MakeKeyReadOnly(argv[2]);
     else if (strcmp(command, "resources") == 0 && argc == 3) status = DumpResources(argv[2]);
     else if (strcmp(command, "temp") == 0) {
         char path[MAX_PATH];
@@ -1191,7 +1237,8 @@ int main(int argc, char** argv)
     else if (strcmp(command, "manifest") == 0 && argc == 3) status = DumpManifest(argv[2]);
     else if (strcmp(command, "use") == 0 && (argc == 3 || (argc == 4 && strcmp(argv[3], "write") == 0)))
         status = UseFile(argv[2], argc == 4);
-    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | resources FILE | temp | hold"
+    else fputs("usage: wininspect windows [all] | msgbox TITLE | dialog TITLE | processes | reg KEY [VIEW] | reg-readonly KEY"
+               " | resources FILE | temp | hold"
                " | drives | menu | codepage | forget-icon PID ID | broadcast NAME | manifest FILE | use FILE [write]\n", stderr);
     fflush(stdout);
     return status;

@@ -36,7 +36,7 @@ wait_for 20 "the tray to open" door_is d open
 point_at_icon
 wait_for 15 "the tooltip to offer closing" tooltip_is "Close CD"
 move_mouse_away
-# The disc lies on the open tray: the poller shows the no-disc picture (the icon stays in its slot,
+# The disc lies on the open tray: the program shows the no-disc picture (the icon stays in its slot,
 # so its pixels cannot tell; the restart draws it afresh).
 sleep 1.5
 restart 190 "Close CD" tray-open

@@ -1,7 +1,9 @@
 # What is in a drive we control, as the icon and the open menu show it: a data disc greys Autoplay
 # and the CD Audio pop-up while the disc's folder items stay usable; with the tray closed on nothing
 # the program shows the no-disc picture (190) and the summary line says so; an audio disc with an
-# autorun.inf brings the ordinary picture (151) back and every one of those items usable.
+# autorun.inf brings the ordinary picture (151) back and every one of those items usable. With the
+# menu closed and no lock the program has no tick: the picture follows the disc within a second, told
+# by the system (the drive broadcasts WM_DEVICECHANGE as Windows does).
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
@@ -9,19 +11,36 @@ english_locale
 prepare() {
     vcd_drive d
     vcd data d
-    trace_calls user32.LoadImageA
+    trace_calls user32.LoadImageA user32.SetTimer user32.KillTimer
 }
 e2e_begin vcd_discs prepare
 start_installed
 
-# pictures_are MARK PICTURES: the pictures the program gave the tray since the mark, in order
-# ("151 190"): it loads each one it shows. Wine's tray keeps an icon's old pixels where the next one
-# is transparent, so the calls tell 151 and 190 apart where a screenshot cannot.
+# pictures_are MARK PICTURES: the pictures the program loaded for the tray since the mark ("151 190"):
+# Wine's tray keeps old pixels where the next icon is transparent, so only the calls tell them apart.
 pictures_are() {
     local seen
     seen=$(program_calls main "$1" | sed -n 's/^icon //p' | paste -sd' ')
     echo "${seen:-none}"
     [ "$seen" = "$2" ]
+}
+# no_tick: the tick (timer 1001) has been killed as often as it was set since the start.
+no_tick() {
+    local calls=$(program_calls main)
+    echo "the tick set $(grep -c '^timer set 1001$' <<<"$calls"), killed $(grep -c '^timer kill 1001$' <<<"$calls")"
+    [ "$(grep -c '^timer set 1001$' <<<"$calls")" = "$(grep -c '^timer kill 1001$' <<<"$calls")" ]
+}
+# follows WHAT PICTURE COMMAND...: with no tick, COMMAND changes the disc and PICTURE follows in 1 s.
+follows() {
+    local what=$1 picture=$2 mark
+    shift 2
+    check "no tick before $what" no_tick
+    mark=$(trace_mark main)
+    "$@" || fail "could not do it: $*"
+    within 1 pictures_are "$mark" "$picture" >/dev/null ||
+        fail "the picture did not follow $what within 1 s (pictures since: $(pictures_are "$mark" "$picture"))"
+    log "ok: the picture followed $what within 1 s"
+    check "no tick after $what" no_tick
 }
 
 # disc_lines WHAT EXPECTED SHOT: opens the menu and waits for its disc lines (Explore, Open, Autoplay,
@@ -40,12 +59,9 @@ disc_lines "a data disc's menu" '40001 " &Explore" 140 0
 popup " CD &Audio" 176 0 state 11
   40019 " DATA OR NO DISC LOADED " 166 0' menu-data-disc
 
-# The disc comes out and the tray goes back in empty, all between two ticks of the poller or nearly.
-MARK=$(trace_mark main)
-vcd eject d && vcd remove d && vcd push d || fail "could not take the disc out"
-wait_for 10 "the no-disc picture for the empty drive" pictures_are "$MARK" 190
-sleep 1.5
-check "the no-disc picture stays while the empty tray is closed" pictures_are "$MARK" 190
+# The drive's button opens the tray with the disc on it; the disc comes out and the tray goes back in empty.
+follows "the tray opened with the disc" 190 vcd eject d
+vcd remove d && vcd push d || fail "could not take the disc out"
 # Explore and Open follow whether the system can read the drive's volume: Windows cannot with no
 # disc; Wine's mount manager still answers for a folder drive (with an empty label).
 FOLDERS=""
@@ -56,10 +72,9 @@ disc_lines "an empty drive's menu" "40001 \" &Explore\" 140 0$FOLDERS
 popup \" CD &Audio\" 176 0 state 11
   40019 \" NO DISC LOADED \" 166 0" menu-empty
 
-MARK=$(trace_mark main)
-vcd eject d && vcd audio d 04:12:33 03:01:10 && vcd autorun d 'setup.exe /auto' && vcd push d ||
-    fail "could not put the audio disc in"
-wait_for 10 "the ordinary picture with the disc in" pictures_are "$MARK" 151
+# An audio CD with an autorun.inf, the tray pushed in by hand.
+vcd eject d && vcd audio d 04:12:33 03:01:10 && vcd autorun d 'setup.exe /auto' || fail "could not put the disc in"
+follows "the tray pushed in on an audio CD" 151 vcd push d
 disc_lines "an audio disc's menu" '40001 " &Explore" 140 0
 40005 " &Open" 138 0
 40009 " A&utoplay" 141 0

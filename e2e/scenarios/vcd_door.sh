@@ -1,6 +1,7 @@
 # The door of a drive we control: a left click on the icon opens it and the tooltip offers "Close
 # CD"; a second click closes it and the tooltip offers "Eject CD". With a slow tray the hourglass
-# shows while the door moves. The hot key Control+Alt+Space moves the door too, delivered as Wine
+# shows while the door moves, then the no-disc picture on the open tray and the ordinary one after
+# closing, each once. The hot key Control+Alt+Space moves the door too, delivered as Wine
 # delivers it: to the focused notification area.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
@@ -9,6 +10,7 @@ english_locale
 prepare() {
     vcd_drive d
     vcd audio d 04:12:33 03:01:10
+    trace_calls user32.LoadImageA winmm.mciSendStringA
 }
 e2e_begin vcd_door prepare
 start_installed
@@ -22,8 +24,17 @@ click_icon 1
 wait_for 20 "the tray to close" door_is d closed
 wait_for 15 "the tooltip to offer opening" tooltip_is "Eject CD"
 
+# moves_are MARK EXPECTED: the pictures loaded and the door commands sent since MARK ("icon 158|mci set ...").
+moves_are() {
+    local seen
+    seen=$(program_calls main "$1" | grep -E '^(icon |mci set )' | paste -sd'|')
+    echo "$seen"
+    [ "$seen" = "$2" ]
+}
+
 # A slow tray: the door command waits 2.5 s for it, and the program shows the hourglass meanwhile.
 vcd slow d 2500
+MARK=$(trace_mark main)
 for move in open:opening closed:closing; do
     click_icon 1
     move_mouse_away
@@ -31,6 +42,8 @@ for move in open:opening closed:closing; do
     wait_for 10 "the hourglass while the tray is ${move#*:}" icon_shows 158 "tray-${move#*:}"
     wait_for 20 "the tray to be ${move%:*}" door_is d "${move%:*}"
 done
+wait_for 10 "hourglass, back, no disc; hourglass, back, the disc again" moves_are "$MARK" "icon 158|mci set cd4open \
+door open wait|icon 151|icon 190|icon 158|mci set cd4open door closed wait|icon 190|icon 151"
 vcd slow d 0
 
 press_in 'Wine System Tray' ctrl+alt+space

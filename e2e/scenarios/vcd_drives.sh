@@ -1,15 +1,14 @@
 # Two drives we control, D: and E:, with MCI's "Default Drive" holding bytes of its own that name D:.
-# [E:] chosen in the tray menu is saved at once; a click on the icon then opens E:'s tray and leaves
-# D:'s alone: the program aims "Default Drive" at E: (index 1) while the door moves, so that the
-# cdaudio device it opens addresses E:, and afterwards puts the earlier bytes back before it opens
-# the cdaudio device again (on D:).
+# [E:] chosen, a click opens E:'s tray alone: Wine lets the program write the value, so it aims it at
+# E: (index 1) while the door moves and then puts the earlier bytes back before it holds the cdaudio
+# device again (on D:). Then the key becomes read-only, as HKLM is to a standard user on Windows: the
+# program's open for writing is refused, and both doors move through an alias naming the drive.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
 
 MCI_KEY='HKLM\System\CurrentControlSet\Control\MediaResources\mci\cdaudio'
-# Drive 0 in byte 0; the other bytes are not what the program would write, so that only a
-# byte-for-byte restore gives them back.
+# Drive 0, in bytes that only a byte-for-byte restore gives back.
 EARLIER=00070009
 prepare() {
     vcd_drive d
@@ -20,19 +19,21 @@ prepare() {
 }
 e2e_begin vcd_drives prepare
 
-# default_drive_is HEX: "Default Drive" holds exactly these bytes.
-default_drive_is() {
+# has_value KEY LINE: the key holds the value as wininspect prints it.
+has_value() {
     local value
-    value=$(reg_dump "$MCI_KEY" | grep -F 'value "Default Drive"')
+    value=$(reg_dump "$1" | grep -F "${2%% type=*}")
     echo "$value"
-    [ "$value" = "value \"Default Drive\" type=3 size=$((${#1} / 2)) data=$1" ]
+    [ "$value" = "$2" ]
 }
+default_drive_is() { has_value "$MCI_KEY" "value \"Default Drive\" type=3 size=$((${#1} / 2)) data=$1"; }
+last_drive_is() { has_value "$SETTINGS_KEY" "value \"LastDrive\" REG_SZ size=2 data=\"$1\""; }
 
 check "the setup wrote \"Default Drive\"" default_drive_is "$EARLIER"
 start_installed
 # [E:] is the second item of the menu.
 tray_menu_keys Down Down Return
-wait_for 10 "E: to be chosen and saved" eval 'reg_dump "$SETTINGS_KEY" | grep -xF "value \"LastDrive\" REG_SZ size=2 data=\"1\""'
+wait_for 10 "E: to be chosen and saved" last_drive_is 1
 wait_for 10 "the menu to close" menu_closed
 # Nothing reaches a drive while the menu is closed but what the click sends.
 vcd clear-log d
@@ -47,8 +48,29 @@ wait_for 10 "\"Default Drive\" to hold its earlier bytes again" default_drive_is
 wait_for 5 "E:'s driver to see the door command on the program's alias" vcd_log_is e "open cdaudio alias cd4open shareable
 set cd4open door open wait
 close cd4open"
-# Once the value is back the program holds the cdaudio device again, which then addresses D:.
-wait_for 5 "D: to see only the device opened again" vcd_log_is d "open cdaudio"
 check "D:'s tray stays closed" door_is d closed
+# Once the value is back the program holds the cdaudio device again (on D:), counting in tracks.
+wait_for 5 "D: to see only the device held again" vcd_log_is d "open cdaudio
+set cdaudio time format tmsf"
+
+# A standard user's rights: the key becomes read-only; nothing is aimed, each door is named.
+check_eq "the key refuses writing from now on" read-only "$(inspect reg-readonly "$MCI_KEY")"
+vcd clear-log e
+click_icon 1
+wait_for 15 "E:'s tray to close" door_is e closed
+wait_for 5 "E:'s door closed through an alias naming it" vcd_log_is e "open e: type cdaudio alias cd4open shareable
+set cd4open door closed wait
+close cd4open"
+tray_menu_keys Down Return
+wait_for 10 "D: to be chosen" last_drive_is 0
+wait_for 10 "the menu to close" menu_closed
+vcd clear-log d
+click_icon 1
+wait_for 15 "D:'s tray to open" door_is d open
+wait_for 5 "D:'s door opened through an alias naming it" vcd_log_is d "close cdaudio
+open d: type cdaudio alias cd4open shareable
+set cd4open door open wait
+close cd4open"
+check "\"Default Drive\" still holds its earlier bytes" default_drive_is "$EARLIER"
 exit_from_menu
 e2e_pass

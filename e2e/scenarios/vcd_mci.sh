@@ -1,6 +1,7 @@
 # The virtual drive itself, through winmm's string interface as a program sees it: the answers in
 # Windows' texts and formats, the tray and the drive's folder in step, a slow tray that the "wait"
-# command waits for, an injected door failure, and the "shareable" rule between two opens.
+# command waits for, an injected door failure, the "shareable" rule between two opens, and a drive
+# named by its letter.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 
@@ -12,7 +13,12 @@ e2e_begin vcd_mci prepare
 
 # answers COMMAND...: sent from one process, one answer a line ("ok ANSWER" or "error N TEXT").
 answers() { vcd mci "$@" || fail "vcd mci failed"; }
+# codes COMMAND...: the answers' first words, "ok 1|error 291|...".
+codes() { answers "$@" | cut -d' ' -f1-2 | paste -sd'|'; }
 
+DISC=("status cdaudio media present" "open cdaudio shareable" "status cdaudio number of tracks" "status cdaudio length"
+    "set cdaudio time format tmsf" "status cdaudio length" "status cdaudio length track 2" "seek cdaudio to 02:01:22:45"
+    "status cdaudio position" "status cdaudio current track" "status cdaudio mode" "seek cdaudio to 3" "close cdaudio")
 check_lines "answers with a disc in" "ok true
 ok 1
 ok 2
@@ -25,25 +31,12 @@ ok 02:01:22:45
 ok 2
 ok stopped
 error 282 The specified parameter is out of range for the specified command.
-ok " "$(answers "status cdaudio media present" "open cdaudio shareable" "status cdaudio number of tracks" \
-    "status cdaudio length" "set cdaudio time format tmsf" "status cdaudio length" "status cdaudio length track 2" \
-    "seek cdaudio to 02:01:22:45" "status cdaudio position" "status cdaudio current track" "status cdaudio mode" \
-    "seek cdaudio to 3" "close cdaudio")"
-check_lines "the log rebuilds each message (auto-open included)" "open cdaudio wait
-status cdaudio media present
+ok " "$(answers "${DISC[@]}")"
+# The first command opens the device by itself (and closes it again).
+check_lines "the log rebuilds each message" "open cdaudio wait
+${DISC[0]}
 close cdaudio
-open cdaudio shareable
-status cdaudio number of tracks
-status cdaudio length
-set cdaudio time format tmsf
-status cdaudio length
-status cdaudio length track 2
-seek cdaudio to 02:01:22:45
-status cdaudio position
-status cdaudio current track
-status cdaudio mode
-seek cdaudio to 3
-close cdaudio" "$(vcd log d)"
+$(printf '%s\n' "${DISC[@]:1}")" "$(vcd log d)"
 
 # Playing moves on with the clock.
 answers "open cdaudio" "set cdaudio time format tmsf" "seek cdaudio to 1" "play cdaudio" "close cdaudio" >/dev/null
@@ -69,12 +62,18 @@ vcd slow d 0
 
 # One injected failure: the next door command fails, the one after works.
 vcd fail-door d
-check_eq "a failed door command, then a working one" "error 262|ok " "$(answers "open cdaudio" \
-    "set cdaudio door open wait" "set cdaudio door open wait" "close cdaudio" | sed -n '2,3p' | cut -d' ' -f1-2 | paste -sd'|')"
+check_eq "a failed door command, then a working one" "ok 1|error 262|ok |ok " "$(codes "open cdaudio" \
+    "set cdaudio door open wait" "set cdaudio door open wait" "close cdaudio")"
 check "the second one opened the tray" door_is d open
 
 # Two opens of the drive share it only when both say "shareable".
-check_eq "the shareable rule" "ok 1|error 291|ok |ok 1|ok 2" "$(answers "open cdaudio alias one" \
-    "open cdaudio alias two shareable" "close one" "open cdaudio alias three shareable" "open cdaudio alias four shareable" |
-    cut -d' ' -f1-2 | paste -sd'|')"
+check_eq "the shareable rule" "ok 1|error 291|ok |ok 1|ok 2" "$(codes "open cdaudio alias one" \
+    "open cdaudio alias two shareable" "close one" "open cdaudio alias three shareable" "open cdaudio alias four shareable")"
+
+# An element names the drive, as Windows' driver takes it; a letter of no CD drive is no file it plays.
+vcd clear-log d
+check_eq "a drive named by its letter, then one that is none" "ok 1|ok |error 296" \
+    "$(codes "open D: type cdaudio alias named shareable" "close named" "open C: type cdaudio alias other")"
+check_lines "winmm hands the element over in lower case" "open d: type cdaudio alias named shareable
+close named" "$(vcd log d)"
 e2e_pass

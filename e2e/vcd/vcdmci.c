@@ -4,10 +4,11 @@
  * winmm parses the program's command strings with its own tables and sends this driver the messages
  * (MCI_OPEN_DRIVER, MCI_STATUS, MCI_SET, MCI_PLAY...); the answers follow the conventions of Windows' own
  * CD audio driver, so that winmm turns them into the texts Windows gives ("true", "04:12:33", "03:01:22:45").
- * Each open addresses the drive that "Default Drive" names at that moment. The drive itself is a state file
- * that the `vcd` tool also changes (vcdstate.c); every message re-reads it, so the tray, the disc and the
- * playing position are the same for every process and for the shell. Each message is logged on the drive
- * as one command line rebuilt from the message and its flags.
+ * Each open addresses the drive its element names ("open d: type cdaudio"), or else the drive that "Default
+ * Drive" names at that moment. The drive itself is a state file that the `vcd` tool also changes
+ * (vcdstate.c); every message re-reads it, so the tray, the disc and the playing position are the same for
+ * every process and for the shell. Each message is logged on the drive as one command line rebuilt from the
+ * message and its flags.
  */
 #include <windows.h>
 #include <mmsystem.h>
@@ -173,8 +174,14 @@ static DWORD Open(Device* device, DWORD flags, MCI_OPEN_PARMSW* params)
     if (flags & MCI_OPEN_SHAREABLE) snprintf(line + strlen(line), sizeof(line) - strlen(line), " shareable");
     AddWaitNotify(line, sizeof(line), flags);
 
-    /* Since Windows 2000 only the first letter of an element counts: "open d: type cdaudio". */
-    char letter = element[0] ? (char)toupper((unsigned char)element[0]) : DefaultDriveLetter();
+    /* An element names the drive: since Windows 2000 only its first letter counts ("open d: type cdaudio",
+       which winmm hands over in lower case). One that is not a CD drive's is not a file this device plays. */
+    char letter = DefaultDriveLetter();
+    if (element[0]) {
+        char root[] = "?:\\";
+        root[0] = letter = (char)toupper((unsigned char)element[0]);
+        if (!isalpha((unsigned char)letter) || GetDriveTypeA(root) != DRIVE_CDROM) return MCIERR_INVALID_FILE;
+    }
     if (!letter) return MCIERR_CANNOT_LOAD_DRIVER;
     VcdLog(letter, line);
 
@@ -284,6 +291,26 @@ static DWORD Status(Device* device, DWORD flags, MCI_STATUS_PARMS* params)
     }
 }
 
+static DWORD WINAPI TellMediaThread(LPVOID parameter)
+{
+    DWORD what = (DWORD)(ULONG_PTR)parameter;
+    VcdTellMedia((char)LOWORD(what), HIWORD(what));
+    return 0;
+}
+
+/* The system tells every program of a disc that came or went, from outside the program's thread: its windows hear
+   of it once the thread waits for messages again, after the door command. */
+static void TellMedia(char letter, int change)
+{
+    if (!change) return;
+    /* The thread may outlive this instance of the driver, which winmm frees with the alias: the module stays. */
+    HMODULE self;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN, (LPCSTR)TellMediaThread,
+                       &self);
+    HANDLE thread = CreateThread(NULL, 0, TellMediaThread, (LPVOID)(ULONG_PTR)MAKELONG(letter, change > 0), 0, NULL);
+    if (thread) CloseHandle(thread);
+}
+
 /* Moves the tray: the new state shows at once as opening or closing, the disc becomes unreadable, and the
    call returns once the tray has taken its time. */
 static DWORD MoveDoor(char letter, int open)
@@ -307,16 +334,18 @@ static DWORD MoveDoor(char letter, int open)
     state.door = moving;
     state.mode = MODE_STOPPED;
     state.position = VCD_FIRST_FRAME;
-    VcdSyncRoot(letter, &state);
+    int change = VcdSyncRoot(letter, &state);
     VcdUnlock(letter, &state);
+    TellMedia(letter, change);
 
     if (state.delayMs) Sleep(state.delayMs);
 
     if (!VcdLock(letter)) return MCIERR_DRIVER_INTERNAL;
     if (VcdRead(letter, &state) && state.door == moving) {
         state.door = open ? DOOR_OPEN : DOOR_CLOSED;
-        VcdSyncRoot(letter, &state);
+        change = VcdSyncRoot(letter, &state);
         VcdUnlock(letter, &state);
+        TellMedia(letter, change);
     } else {
         /* Someone moved the tray meanwhile (the drive's button): theirs is the last word. */
         VcdUnlock(letter, NULL);

@@ -21,6 +21,8 @@
  */
 #include "vcdstate.h"
 
+#include <ctype.h>
+#include <dbt.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -166,16 +168,28 @@ void VcdUnlock(char letter, const VcdState* state)
     if (DrivePath(letter, ".lock", lock, sizeof(lock))) RemoveDirectoryA(lock);
 }
 
-void VcdSyncRoot(char letter, const VcdState* state)
+int VcdSyncRoot(char letter, const VcdState* state)
 {
     char inPlace[MAX_PATH], aside[MAX_PATH];
     if (!DrivePath(letter, ".root", inPlace, sizeof(inPlace)) || !DrivePath(letter, ".disc", aside, sizeof(aside)))
-        return;
+        return 0;
     int readable = state->disc != DISC_NONE && state->door == DOOR_CLOSED;
     DWORD attributes = GetFileAttributesA(inPlace);
     int present = attributes != INVALID_FILE_ATTRIBUTES;
-    if (readable && !present) MoveFileExA(aside, inPlace, 0);
-    if (!readable && present) MoveFileExA(inPlace, aside, 0);
+    if (readable && !present) return MoveFileExA(aside, inPlace, 0) ? 1 : 0;
+    if (!readable && present) return MoveFileExA(inPlace, aside, 0) ? -1 : 0;
+    return 0;
+}
+
+void VcdTellMedia(char letter, int arrived)
+{
+    DEV_BROADCAST_VOLUME volume = {0};
+    volume.dbcv_size = sizeof(volume);
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << (toupper((unsigned char)letter) - 'A');
+    volume.dbcv_flags = DBTF_MEDIA;
+    BroadcastSystemMessageW(BSF_FORCEIFHUNG | BSF_QUERY, NULL, WM_DEVICECHANGE,
+                            arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, (LPARAM)&volume);
 }
 
 void VcdLog(char letter, const char* line)

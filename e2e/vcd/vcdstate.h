@@ -38,8 +38,14 @@ int VcdRead(char letter, VcdState* state);
 int VcdLock(char letter);
 void VcdUnlock(char letter, const VcdState* state);
 
-/* Moves the disc's root folder in or out of the drive's place so that the file system agrees with the tray. */
-void VcdSyncRoot(char letter, const VcdState* state);
+/* Moves the disc's root folder in or out of the drive's place so that the file system agrees with the tray:
+   1 when a disc became readable (it arrived), -1 when it stopped being so (it went), else 0. */
+int VcdSyncRoot(char letter, const VcdState* state);
+
+/* Tells every top-level window of the prefix that a disc arrived in the drive (`arrived` 1) or went (0), as
+   Windows and Wine's own mount manager do: WM_DEVICECHANGE with DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE
+   and a DEV_BROADCAST_VOLUME of the letter with DBTF_MEDIA, sent to each window and waited for. */
+void VcdTellMedia(char letter, int arrived);
 
 /* Appends one line to the drive's MCI log. */
 void VcdLog(char letter, const char* line);

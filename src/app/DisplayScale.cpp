@@ -26,18 +26,26 @@ void LookUpLaterCalls()
     MetricsForDpi = FindSystemCall<MetricsForDpiCall>(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi");
 }
 
+// The notification area is drawn at the scale of the monitor whose taskbar
+// holds it, which the user may have moved off the primary one; without a
+// taskbar window, the primary monitor.
+HMONITOR TaskbarMonitor()
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    if (taskbar != NULL) return MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY);
+    POINT origin = {0, 0};
+    return MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+}
+
 }  // namespace
 
 int TrayIconSize()
 {
     LookUpLaterCalls();
-    // The system metric stays at the scale the user signed in with; the
-    // primary monitor's own DPI follows a change of scale.
+    // The system metric stays at the scale the user signed in with; a
+    // monitor's own DPI follows a change of scale.
     UINT dpi = 0, dpiY = 0;
-    POINT origin = {0, 0};
-    if (DpiForMonitor == NULL ||
-        DpiForMonitor(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), MDT_EFFECTIVE_DPI, &dpi, &dpiY) != S_OK ||
-        dpi == 0)
+    if (DpiForMonitor == NULL || DpiForMonitor(TaskbarMonitor(), MDT_EFFECTIVE_DPI, &dpi, &dpiY) != S_OK || dpi == 0)
         return GetSystemMetrics(SM_CXSMICON);
     if (MetricsForDpi != NULL) return MetricsForDpi(SM_CXSMICON, dpi);
     // Windows 8.1 and the first 10: 16 pixels at 96 DPI, in proportion, rounded.

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // The side in pixels of the tray's icons now: the small-icon size at the DPI
-// of the primary monitor, whose taskbar holds the notification area.
+// of the monitor whose taskbar holds the notification area.
 int TrayIconSize();
 
 #endif

@@ -1,12 +1,14 @@
 #include "app/MainWindow.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include "app/ShellRestart.h"
 #include "app/TrayCommands.h"
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
 #include "drive/DiscPoller.h"
+#include "drive/DiscWatch.h"
 #include "drive/DoorControl.h"
 #include "drive/Mci.h"
 #include "drive/Playback.h"
@@ -48,8 +50,6 @@ BOOL RegisterDoorHotKey(HWND window, WORD hotKey)
 
 BOOL InitMainWindow(HWND window)
 {
-    InitCommonControls();
-
     MenuResource = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     TrayMenu = MenuResource != NULL ? GetSubMenu(MenuResource, 0) : NULL;
     if (TrayMenu == NULL) FailInitStep(IDS_MENU_FAILED);
@@ -64,7 +64,14 @@ BOOL InitMainWindow(HWND window)
     // InitDrives has asked the user already when it gives up.
     if (!InitDrives()) PostQuitMessage(1);
 
-    if (!SetTimer(window, IDT_POLL, POLL_PERIOD, PollDiscStatus)) FailInitStep(IDS_TIMER_FAILED);
+    // From here the picture follows the system's word on the drive; the tick
+    // runs only while it has work (a lock on from the start has).
+    UpdateDiscIcon(window);
+    UpdatePollTimer(window);
+
+    // Only the hot-key and up-down controls of Options need the common
+    // controls: they come once the icon is in, not before it.
+    InitCommonControls();
 
     // A key held by another program, or no key at all, just leaves the
     // program without a hot key.
@@ -112,6 +119,14 @@ INT_PTR CALLBACK MainDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
+        return TRUE;
+    case WM_DOORWAITING:
+        RunWaitingDoorCommand(window);
+        return TRUE;
+    case WM_DEVICECHANGE:
+        OnDeviceChange(window, wParam, lParam);
+        // Nothing the system asks leave for is refused.
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
         return TRUE;
     }
     return FALSE;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #define WM_TRAYNOTIFY (WM_USER + 100)   // the tray icon's callback message
+#define WM_DOORWAITING (WM_USER + 101)  // a door request that waited may run now
 
 enum {
     IDT_POLL = 1001,        // disc status timer on the main window

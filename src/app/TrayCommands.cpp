@@ -3,14 +3,13 @@
 #include "app/MainWindow.h"
 #include "app/ShellLaunch.h"
 #include "app/WinMain.h"
+#include "drive/DiscWatch.h"
 #include "drive/DoorControl.h"
 #include "drive/DriveDiscovery.h"
 #include "drive/Playback.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
-#include "ui/AutoCloseDialog.h"
-#include "ui/DialogText.h"
 #include "ui/LanguageSwitch.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PasswordDialogs.h"
@@ -27,10 +26,12 @@ void ShowTrayMenu(HWND window)
     if (!GetCursorPos(&cursor)) return;
     SetMenuDefaultItem(TrayMenu, static_cast<UINT>(-1), TRUE);
 
-    // The poller refreshes the menu only while this is set.
+    // The poller refreshes the menu only while this is set, and ticks only while it has work.
     TrayMenuOpen = 1;
+    UpdatePollTimer(window);
     UINT command = static_cast<UINT>(TrackPopupMenu(TrayMenu, kTrackFlags, cursor.x, cursor.y, 0, window, NULL));
     TrayMenuOpen = 0;
+    UpdatePollTimer(window);
     // Lets the menu's owner see one more message, so a second showing works at once.
     PostMessageA(window, WM_NULL, 0, 0);
 
@@ -43,9 +44,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONUP:
-        // A click during the auto-close countdown cancels it and moves the door now.
-        if (AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
-        ToggleDoor(window);
+        ClickDoor(window);
         break;
     case WM_RBUTTONUP:
         ShowTrayMenu(window);

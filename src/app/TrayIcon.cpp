@@ -53,6 +53,11 @@ HICON LoadTrayPicture(int icon)
     return handle;
 }
 
+VOID CALLBACK RetryTrayIcon(HWND window, UINT, UINT_PTR, DWORD)
+{
+    RestoreTrayIcon(window);
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window)
@@ -92,17 +97,24 @@ void RestoreTrayIcon(HWND window)
 {
     HICON handle = TrayPicture != 0 ? LoadTrayPicture(TrayPicture) : NULL;
     NOTIFYICONDATAW data;
-    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE);
+    FillIconData(&data, window, handle != NULL ? NIF_MESSAGE | NIF_ICON | NIF_TIP : NIF_MESSAGE | NIF_TIP);
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = handle;
-    if (handle != NULL) WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
+    WideFromCp1251(DoorTipText(), data.szTip, kTipSize);
     // A shell that has kept the icon (a new display scale) refuses to add it twice.
-    if (!Shell_NotifyIconW(NIM_ADD, &data)) Shell_NotifyIconW(NIM_MODIFY, &data);
+    int shown = Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
     if (handle != NULL) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+
+    // The icon is the only way in, Exit included: without it the program
+    // could not even be ended. The timer lives only while something is
+    // missing; each failed try sets it afresh.
+    if (shown && (handle != NULL || TrayPicture == 0)) KillTimer(window, IDT_TRAY_RETRY);
+    else SetTimer(window, IDT_TRAY_RETRY, TRAY_RETRY_PERIOD, RetryTrayIcon);
 }
 
 void DeleteTrayIcon(HWND window)
 {
+    KillTimer(window, IDT_TRAY_RETRY);
     NOTIFYICONDATAW data;
     FillIconData(&data, window, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);

@@ -23,7 +23,7 @@ const char* FindInstallDir(const char* commandLine, char registryText[REG_TEXT_S
     if (commandLine != NULL && commandLine[0] != '\0') return commandLine;
 
     HKEY key;
-    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY, &key)) return NULL;
+    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY, KEY_QUERY_VALUE, &key)) return NULL;
     int found = QueryRegString(key, INSTALL_PATH_VALUE, registryText);
     RegCloseKey(key);
     return found ? registryText : NULL;

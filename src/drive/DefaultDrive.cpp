@@ -15,10 +15,10 @@ int QueryDefaultDrive(HKEY key, DefaultDriveValue* value, int* missing)
     return value->size <= sizeof value->bytes;
 }
 
-int SetDefaultDrive(HKEY key, BYTE drive)
+int SetDefaultDrive(HKEY key, BYTE drive, LSTATUS* status)
 {
     const BYTE bytes[4] = {drive, 0, 0, 0};
-    return SetRegValue(key, DEFAULT_DRIVE_VALUE, bytes, REG_BINARY, sizeof bytes);
+    return SetRegValue(key, DEFAULT_DRIVE_VALUE, bytes, REG_BINARY, sizeof bytes, status);
 }
 
 int RestoreDefaultDrive(HKEY key, const DefaultDriveValue* value)

@@ -24,7 +24,8 @@ struct DefaultDriveValue {
 int QueryDefaultDrive(HKEY key, DefaultDriveValue* value, int* missing = NULL);
 
 // Writes "Default Drive" as the four bytes drive, 0, 0, 0 (REG_BINARY).
-int SetDefaultDrive(HKEY key, BYTE drive);
+// `status`, when given, receives the result of the write.
+int SetDefaultDrive(HKEY key, BYTE drive, LSTATUS* status = NULL);
 
 // Writes back a value read by QueryDefaultDrive, type and bytes unchanged.
 int RestoreDefaultDrive(HKEY key, const DefaultDriveValue* value);

@@ -124,12 +124,14 @@ int DriveRootListable(LONG drive)
 void UpdateDiscIcon(HWND window)
 {
     int found = DriveCount > 0 && DriveRootListable(SelectedDrive);
+    // Noted before the shell is called: the system's notice of the same disc
+    // may be handed over inside that call, and must find the picture changed.
     if (!found && !EmptyIconShown) {
-        UpdateTrayIcon(window, IDI_NO_DISC, 0);
         EmptyIconShown = 1;
+        UpdateTrayIcon(window, IDI_NO_DISC, 0);
     } else if (found && EmptyIconShown) {
-        UpdateTrayIcon(window, IDI_DORVANE, 0);
         EmptyIconShown = 0;
+        UpdateTrayIcon(window, IDI_DORVANE, 0);
     }
 }
 

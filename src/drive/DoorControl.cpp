@@ -5,6 +5,7 @@
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
 #include "drive/DiscPoller.h"
+#include "drive/DiscWatch.h"
 #include "drive/Mci.h"
 #include "drive/Playback.h"
 #include "res/resource.h"
@@ -23,9 +24,51 @@ LONG DoorMoving;
 
 namespace {
 
-// A request that came while a door moved; it runs once the door has stopped.
-LONG DoorPending;
-int PendingMode;
+// Requests that came while a door moved, oldest first. Each runs from the
+// message loop the door command that held it up goes back to (its countdown's,
+// or the main one), as in a program that handled one message at a time.
+struct WaitingRequest {
+    int mode;
+    int click;   // the icon's click, which ends a countdown on show first
+};
+const int kMostWaiting = 4;
+WaitingRequest Waiting[kMostWaiting];
+int WaitingCount;
+LONG WaitingCalled;   // a WM_DOORWAITING is on its way
+
+// Past the queue's end the newest request folds into the last one: the door
+// still ends where all of them would leave it, without the trips between
+// (two toggles there and back cancel).
+void Enqueue(int mode, int click)
+{
+    if (WaitingCount < kMostWaiting) {
+        Waiting[WaitingCount].mode = mode;
+        Waiting[WaitingCount].click = click;
+        ++WaitingCount;
+        return;
+    }
+    WaitingRequest& last = Waiting[WaitingCount - 1];
+    if (mode == DOOR_TOGGLE && last.mode == DOOR_TOGGLE) {
+        --WaitingCount;
+        return;
+    }
+    if (mode == DOOR_TOGGLE) mode = last.mode == DOOR_OPEN ? DOOR_CLOSE : DOOR_OPEN;
+    last.mode = mode;
+    last.click = last.click || click;
+}
+
+// A user's request waits while a door moves, and behind the requests that
+// waited before it.
+int MustWait()
+{
+    return DoorMoving || WaitingCount > 0;
+}
+
+// Asks the main window to run the oldest waiting request once its loop turns.
+void CallWaiting(HWND window)
+{
+    if (WaitingCount > 0 && !WaitingCalled) WaitingCalled = PostMessageA(window, WM_DOORWAITING, 0, 0);
+}
 
 // Asks for the password before the door of a locked drive opens. An older
 // prompt gives way to this one; an open Options dialog is cancelled first.
@@ -36,33 +79,60 @@ int ConfirmPassword(HWND window)
     return RunPasswordPrompt(window);
 }
 
-// "Default Drive" as it was before the door command aimed it at the selected
-// drive; `changed` says whether it has to be put back.
+// How the door command reaches the selected drive. "Default Drive" is aimed
+// at it when the value can be written, and put back afterwards; where it
+// cannot (a standard user may only read it), the door's alias names the
+// drive itself instead.
 struct AimedDrive {
     DefaultDriveValue original;
-    int changed;
+    int changed;     // "Default Drive" was written and has to be put back
+    int named;       // the alias names the drive: nothing was aimed
+    int elsewhere;   // the drive is not the one the playback device addresses
 };
+
+// Where "Default Drive" cannot be aimed, the alias names the drive; the value
+// is still read, as far as it can be, for the drive the playback device
+// addresses (without the value, the first one).
+void NameDrive(LONG drive, AimedDrive* aimed)
+{
+    aimed->named = 1;
+    HKEY key;
+    int read = OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE, &key);
+    if (read) {
+        read = QueryDefaultDrive(key, &aimed->original);
+        RegCloseKey(key);
+    }
+    if (!read) aimed->original.bytes[0] = 0;
+    aimed->elsewhere = aimed->original.bytes[0] != drive;
+}
 
 // Points the MCI default drive at `drive` for the door command. 0 when door
 // control has to stop here (a message has been shown where one is due).
 int AimMciAtDrive(LONG drive, AimedDrive* aimed)
 {
-    aimed->changed = 0;
     HKEY key;
-    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) return 0;
+    LSTATUS status = ERROR_SUCCESS;
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE, &key, &status)) {
+        // A key that is not the user's to write, or not there at all, is not aimed.
+        if (status != ERROR_ACCESS_DENIED && status != ERROR_FILE_NOT_FOUND) return 0;
+        NameDrive(drive, aimed);
+        return 1;
+    }
     if (!QueryDefaultDrive(key, &aimed->original)) {
         RegCloseKey(key);
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return 0;
     }
-    if (aimed->original.bytes[0] != drive) {
-        if (!SetDefaultDrive(key, static_cast<BYTE>(drive))) {
+    aimed->elsewhere = aimed->original.bytes[0] != drive;
+    if (aimed->elsewhere && !SetDefaultDrive(key, static_cast<BYTE>(drive), &status)) {
+        if (status != ERROR_ACCESS_DENIED) {
             RegCloseKey(key);
             MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
             return 0;
         }
-        aimed->changed = 1;
+        aimed->named = 1;
     }
+    aimed->changed = aimed->elsewhere && !aimed->named;
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
@@ -72,7 +142,7 @@ int RestoreMciDrive(const AimedDrive* aimed)
 {
     if (!aimed->changed) return 1;
     HKEY key;
-    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key)) {
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_SET_VALUE, &key)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return 0;
     }
@@ -84,18 +154,21 @@ int RestoreMciDrive(const AimedDrive* aimed)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-// Opens the door's own alias of the cdaudio device. A close that failed
-// after an earlier door command leaves the alias taken, and every open after
-// it would fail: that alias is closed and the open tried once more.
-int OpenDoorAlias()
+// Opens the door's own alias of the cdaudio device, on the default drive or,
+// with `named`, on `drive` by its letter. A close that failed after an
+// earlier door command leaves the alias taken, and every open after it would
+// fail: that alias is closed and the open tried once more.
+int OpenDoorAlias(LONG drive, int named)
 {
-    const char open[] = "open cdaudio alias cd4open shareable";
-    if (SendMciCommand(open, NULL, 0, NULL, 0, 0)) return 1;
-    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(open, NULL, 0, NULL, 0, 0);
+    char openNamed[] = "open D: type cdaudio alias cd4open shareable";
+    openNamed[5] = DriveLetters[drive][0];
+    const char* command = named ? openNamed : "open cdaudio alias cd4open shareable";
+    if (SendMciCommand(command, NULL, 0, NULL, 0, 0)) return 1;
+    return SendMciCommand("close cd4open", NULL, 0, NULL, 0, 0) && SendMciCommand(command, NULL, 0, NULL, 0, 0);
 }
 
 // Moves the door through an alias of its own, with "Default Drive" aimed at
-// `drive` meanwhile. 0 when the command could not be sent.
+// `drive` meanwhile, or `drive` named. 0 when the command could not be sent.
 int MoveDoor(HWND window, LONG drive, int mode, int quiet)
 {
     // Release the playback device: the door is moved through an alias of its own.
@@ -106,7 +179,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         RestoreMciDrive(&aimed);
         return 0;
     }
-    if (!OpenDoorAlias()) {
+    if (!OpenDoorAlias(drive, aimed.named)) {
         RestoreMciDrive(&aimed);
         return 0;
     }
@@ -122,7 +195,7 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
     // Closing the drive that is playing would stop the music for nothing. A
     // drive whose root lists nothing plays nothing, whatever the flags say:
     // its tray was opened by hand, and the lock must shut it.
-    int keepsPlaying = Playing && !aimed.changed && mode == DOOR_CLOSE && DriveRootListable(drive);
+    int keepsPlaying = Playing && !aimed.elsewhere && mode == DOOR_CLOSE && DriveRootListable(drive);
     if (!keepsPlaying) SendMciCommand(command, NULL, 0, NULL, 1, 0);
     if (!quiet) UpdateTrayIcon(window, EmptyIconShown ? IDI_NO_DISC : IDI_DORVANE, 0);
 
@@ -135,9 +208,9 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         return 0;
     }
 
-    if (aimed.changed || (Playing && mode == DOOR_CLOSE)) {
+    if (aimed.elsewhere || (Playing && mode == DOOR_CLOSE)) {
         // Playback on the default drive goes on; hold its device again.
-        CdAudioOpen = SendMciCommand("open cdaudio", NULL, 0, NULL, 0, 0);
+        HoldPlaybackDevice("open cdaudio", 0);
     } else {
         // A door movement on the playback drive ends whatever was playing.
         Playing = 0;
@@ -145,6 +218,36 @@ int MoveDoor(HWND window, LONG drive, int mode, int quiet)
         CdAudioOpen = 0;
     }
     return 1;
+}
+
+// One request, once it is its turn.
+void RunDoorCommand(HWND window, int mode, int quiet)
+{
+    LONG drive = SelectedDrive;
+    int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
+    if (!opening) {
+        DoorUnlocked = 0;
+    } else if (SettingsRecord.Locked) {
+        if (!ConfirmPassword(window)) return;
+        DoorUnlocked = 1;
+    }
+    // The lock's tick runs while it has a door to keep shut.
+    UpdatePollTimer(window);
+
+    DoorMoving = 1;
+    int moved = MoveDoor(window, drive, mode, quiet);
+    DoorMoving = 0;
+    // The tray has moved: the picture shows what the drive holds now.
+    if (!quiet) UpdateDiscIcon(window);
+
+    // What waited runs in the loop that comes next: this opening's countdown
+    // shows all the same, and the lock's close is over by then.
+    CallWaiting(window);
+    if (!moved || !SettingsRecord.AutoCloseAllowed || DoorState[drive] != 1) return;
+    // The door hot key leaves a countdown on show; an opening meanwhile
+    // starts that one afresh rather than a second one over it.
+    if (AutoCloseWindow != NULL) RestartAutoClose();
+    else RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
 }
 
 }  // namespace
@@ -155,40 +258,38 @@ void DoorCommand(HWND window, int mode, int quiet)
     if (DriveCount == 0) return;
     // The shell hands the icon's clicks over inside our own calls to it, and
     // an error box shown meanwhile takes clicks too, so a request can arrive
-    // while a door moves. The newest one waits until the door stops, as in a
-    // program that handled one message at a time; the lock's own close comes
+    // while a door moves: it waits its turn. The lock's own close just comes
     // again with the poller's next tick.
-    if (DoorMoving) {
-        if (!quiet) {
-            DoorPending = 1;
-            PendingMode = mode;
-        }
+    if (quiet ? DoorMoving : MustWait()) {
+        if (!quiet) Enqueue(mode, 0);
         return;
     }
-    LONG drive = SelectedDrive;
-    int opening = mode == DOOR_OPEN || (mode == DOOR_TOGGLE && DoorState[drive] == 0);
-    if (!opening) {
-        DoorUnlocked = 0;
-    } else if (SettingsRecord.Locked) {
-        if (!ConfirmPassword(window)) return;
-        DoorUnlocked = 1;
-    }
+    RunDoorCommand(window, mode, quiet);
+}
 
-    DoorMoving = 1;
-    int moved = MoveDoor(window, drive, mode, quiet);
-    DoorMoving = 0;
-
-    // The request that waited decides what follows, countdown included.
-    if (DoorPending) {
-        DoorPending = 0;
-        DoorCommand(window, PendingMode, 0);
+void ClickDoor(HWND window)
+{
+    if (MustWait()) {
+        Enqueue(DOOR_TOGGLE, 1);
         return;
     }
-    if (!moved || !SettingsRecord.AutoCloseAllowed || DoorState[drive] != 1) return;
-    // The door hot key leaves a countdown on show; an opening meanwhile
-    // starts that one afresh rather than a second one over it.
-    if (AutoCloseWindow != NULL) RestartAutoClose();
-    else RunDialog(IDD_AUTOCLOSE, window, AutoCloseDlgProc);
+    // A click during the auto-close countdown cancels it and moves the door now.
+    if (AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
+    ToggleDoor(window);
+}
+
+void RunWaitingDoorCommand(HWND window)
+{
+    WaitingCalled = 0;
+    // A door that moves again calls for the rest once it stops.
+    if (DoorMoving || WaitingCount == 0) return;
+    WaitingRequest next = Waiting[0];
+    --WaitingCount;
+    for (int i = 0; i < WaitingCount; ++i) Waiting[i] = Waiting[i + 1];
+    if (next.click && AutoCloseWindow != NULL) PressButton(AutoCloseWindow, IDCANCEL);
+    RunDoorCommand(window, next.mode, 0);
+    // A request that moved nothing (its prompt cancelled) hands on at once.
+    CallWaiting(window);
 }
 
 void ToggleDoor(HWND window)

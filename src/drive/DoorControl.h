@@ -17,4 +17,11 @@ void DoorCommand(HWND window, int mode, int quiet);
 
 void ToggleDoor(HWND window);
 
+// The icon's left click: a countdown on show ends, then the door toggles.
+// While a door moves it waits its turn like any request.
+void ClickDoor(HWND window);
+
+// Runs the oldest request that waited for a door (WM_DOORWAITING).
+void RunWaitingDoorCommand(HWND window);
+
 #endif

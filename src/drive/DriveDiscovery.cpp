@@ -4,6 +4,7 @@
 #include "app/TrayIcon.h"
 #include "app/WinMain.h"
 #include "drive/DefaultDrive.h"
+#include "drive/DiscPoller.h"
 #include "drive/DoorControl.h"
 #include "res/resource.h"
 #include "settings/Registry.h"
@@ -43,9 +44,15 @@ int EnumerateCdDrives()
 
 int ReadDefaultDrive()
 {
+    // A standard user may read the key but neither make it nor write it:
+    // then it is read as it is, and a value that is missing stays missing.
     HKEY key;
-    if (!CreateRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, &key, NEW_KEY_CLASS)) {
-        MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
+    LSTATUS status = ERROR_SUCCESS;
+    int writable = CreateRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE, &key,
+                                NEW_KEY_CLASS, &status);
+    int refused = status == ERROR_ACCESS_DENIED;
+    if (!writable && (!refused || !OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_QUERY_VALUE, &key))) {
+        if (!refused) MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return 0;
     }
     DefaultDriveValue value;
@@ -53,8 +60,11 @@ int ReadDefaultDrive()
     int drive = 0;
     // Only a value that is not there is made; one that cannot be read just
     // now, or at all, is the system's and stays as it is.
-    if (QueryDefaultDrive(key, &value, &missing)) drive = value.bytes[0];
-    else if (missing && !SetDefaultDrive(key, 0)) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    if (QueryDefaultDrive(key, &value, &missing)) {
+        drive = value.bytes[0];
+    } else if (missing && writable && !SetDefaultDrive(key, 0, &status) && status != ERROR_ACCESS_DENIED) {
+        MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    }
     RegCloseKey(key);
     return drive;
 }
@@ -95,4 +105,6 @@ void SelectDrive(HWND window, UINT command)
     SettingsRecord.LastDrive = drive;
     SaveSetting(SETTING_LAST_DRIVE, drive, NULL);
     SetTrayTip(window, DoorTipText());
+    // The picture is the new drive's from now on.
+    UpdateDiscIcon(window);
 }

@@ -52,14 +52,21 @@ void ShowTrackLine(HMENU audio, int position, UINT command, const char* text)
     InsertMenuItemW(audio, static_cast<UINT>(position), TRUE, &info);
 }
 
-// Opens the playback device and sets it to tmsf, unless the program holds it
-// already. A device opened on the fly by MCI counts in minutes instead, so a
-// bare track number sent to it would not name the track.
+// Opens the playback device unless the program holds it already.
 int HoldDevice()
 {
-    if (CdAudioOpen) return 1;
-    if (!Reported("open cdaudio shareable")) return 0;
-    if (!Reported("set cdaudio time format tmsf")) {
+    return CdAudioOpen || HoldPlaybackDevice("open cdaudio shareable", 1);
+}
+
+}  // namespace
+
+// A device opened by MCI counts in minutes until told otherwise, so a bare
+// track number sent to it would name a minute of the disc instead.
+int HoldPlaybackDevice(const char* openCommand, int report)
+{
+    CdAudioOpen = 0;
+    if (!SendMciCommand(openCommand, NULL, 0, NULL, report, 0)) return 0;
+    if (!SendMciCommand("set cdaudio time format tmsf", NULL, 0, NULL, report, 0)) {
         // Left open, the device would make every later open fail.
         Silent("close cdaudio");
         return 0;
@@ -67,8 +74,6 @@ int HoldDevice()
     CdAudioOpen = 1;
     return 1;
 }
-
-}  // namespace
 
 void PlayDisc()
 {

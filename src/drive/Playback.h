@@ -9,6 +9,11 @@ extern LONG Playing;       // started or resumed by the program, not stopped sin
 extern LONG Paused;        // paused by the program
 extern char PausePosition[20];   // tmsf position saved by the last pause, "" when none
 
+// Opens the playback device with `openCommand` and sets it to tmsf, the
+// format every position the program sends is in; `report` shows a failure.
+// Sets CdAudioOpen to whether the device is now held.
+int HoldPlaybackDevice(const char* openCommand, int report);
+
 void PlayDisc();
 void PauseResume();
 void StopDisc();

@@ -2,16 +2,27 @@
 
 #include "settings/Settings.h"
 
-int OpenRegKey(HKEY root, const char* subKey, HKEY* key)
+namespace {
+
+int Succeeded(LSTATUS result, LSTATUS* status)
 {
-    return RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+    if (status != NULL) *status = result;
+    return result == ERROR_SUCCESS;
 }
 
-int CreateRegKey(HKEY parent, const char* subKey, HKEY* key, const char* className)
+}  // namespace
+
+int OpenRegKey(HKEY root, const char* subKey, REGSAM access, HKEY* key, LSTATUS* status)
+{
+    return Succeeded(RegOpenKeyExA(root, subKey, 0, access, key), status);
+}
+
+int CreateRegKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key, const char* className, LSTATUS* status)
 {
     DWORD disposition = 0;
-    return RegCreateKeyExA(parent, subKey, 0, const_cast<char*>(className), REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, NULL, key, &disposition) == ERROR_SUCCESS;
+    return Succeeded(RegCreateKeyExA(parent, subKey, 0, const_cast<char*>(className), REG_OPTION_NON_VOLATILE, access,
+                                     NULL, key, &disposition),
+                     status);
 }
 
 int QueryRegString(HKEY key, const char* valueName, char* buffer)
@@ -36,7 +47,7 @@ int QueryRegString(HKEY key, const char* valueName, char* buffer)
     return 1;
 }
 
-int SetRegValue(HKEY key, const char* valueName, const BYTE* data, DWORD type, DWORD size)
+int SetRegValue(HKEY key, const char* valueName, const BYTE* data, DWORD type, DWORD size, LSTATUS* status)
 {
-    return RegSetValueExA(key, valueName, 0, type, data, size) == ERROR_SUCCESS;
+    return Succeeded(RegSetValueExA(key, valueName, 0, type, data, size), status);
 }

@@ -40,7 +40,7 @@ void ReadFolders()
     StartupFolder[0] = '\0';
     ProgramsFolder[0] = '\0';
     HKEY key;
-    if (!OpenRegKey(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, &key)) return;
+    if (!OpenRegKey(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_QUERY_VALUE, &key)) return;
     QueryRegString(key, "StartUp", StartupFolder);
     QueryRegString(key, "Programs", ProgramsFolder);
     RegCloseKey(key);
@@ -82,7 +82,7 @@ void LoadSettings()
     ReadFolders();
 
     HKEY key;
-    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY, &key)) return;
+    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY, KEY_QUERY_VALUE, &key)) return;
 
     char text[REG_TEXT_SIZE];
     // Only the first character of Language counts; anything but 0 or 1 keeps English.
@@ -126,17 +126,19 @@ void SaveSetting(int index, LONG number, const char* text)
 {
     if (index < 0 || index >= SETTING_COUNT) return;
 
+    // Each key on the way is asked only for what is done with it: a subkey
+    // made, then the value written.
     HKEY software, maker, program;
-    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY_ROOT, &software)) {
+    if (!OpenRegKey(HKEY_CURRENT_USER, SETTINGS_KEY_ROOT, KEY_CREATE_SUB_KEY, &software)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         return;
     }
-    if (!CreateRegKey(software, SETTINGS_KEY_MAKER, &maker, NEW_KEY_CLASS)) {
+    if (!CreateRegKey(software, SETTINGS_KEY_MAKER, KEY_CREATE_SUB_KEY, &maker, NEW_KEY_CLASS)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
         RegCloseKey(software);
         return;
     }
-    if (!CreateRegKey(maker, SETTINGS_KEY_PROGRAM, &program, NEW_KEY_CLASS)) {
+    if (!CreateRegKey(maker, SETTINGS_KEY_PROGRAM, KEY_SET_VALUE, &program, NEW_KEY_CLASS)) {
         MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
         RegCloseKey(maker);
         RegCloseKey(software);

@@ -2,6 +2,7 @@
 
 #include "app/WinMain.h"
 #include "res/resource.h"
+#include "settings/Settings.h"
 #include "ui/ShownText.h"
 #include "ui/StringTable.h"
 
@@ -29,6 +30,23 @@ void SetDialogIcons(HWND dialog)
 INT_PTR RunDialog(int templateId, HWND owner, DLGPROC procedure)
 {
     return DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(templateId), owner, procedure, 0);
+}
+
+int ReadTypedText(HWND dialog, int control, int characters, char* text, int size)
+{
+    // Read wide: an ANSI read would already have turned what the code page lacks into '?'.
+    WCHAR typed[PATH_SIZE] = {0};
+    GetDlgItemTextW(dialog, control, typed, characters + 1);
+    // UTF-8 takes neither the best-fit flag nor the question whether a default was used.
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    WCHAR back[PATH_SIZE] = {0};
+    int same = WideCharToMultiByte(CP_ACP, flags, typed, -1, text, size, NULL, NULL) &&
+               MultiByteToWideChar(CP_ACP, 0, text, -1, back, PATH_SIZE);
+    int i = 0;
+    while (same && typed[i] != 0 && typed[i] == back[i]) ++i;
+    same = same && typed[i] == back[i];
+    if (!same) text[0] = '\0';
+    return same;
 }
 
 void PressButton(HWND dialog, int button)

@@ -15,6 +15,13 @@ void SetControlText(HWND dialog, int control, int id);
 // The program's icon as the dialog's big and small icon.
 void SetDialogIcons(HWND dialog);
 
+// What the user typed into control `control`, at most `characters` of it
+// (below PATH_SIZE), in the system's code page as the settings keep text,
+// into `text` (`size` bytes). 0 when that code page cannot hold it as typed: what does not come
+// back as typed (a '?', a best-fit letter) would be another text. `text` is
+// then empty.
+int ReadTypedText(HWND dialog, int control, int characters, char* text, int size);
+
 // Presses `button` so that the press runs through the dialog's own command
 // routine. The dialog is activated first: a click sent to a dialog that is
 // not active may be lost.

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/Text.h"
 #include "app/WinMain.h"
+#include "drive/DiscWatch.h"
 #include "res/resource.h"
 #include "settings/DecimalText.h"
 #include "settings/Settings.h"
@@ -112,6 +113,8 @@ void TogglePasswordProtect(HWND dialog)
         if (RunDialog(IDD_PASSWORD_CHANGE, dialog, PasswordChangeDlgProc) == IDOK) SettingsRecord.Locked = 1;
     }
     ShowLock(dialog);
+    // The lock holds from the moment it is ticked, and its tick with it.
+    UpdatePollTimer(MainWindow);
 }
 
 // Lets the user pick the player; the process's current directory moves to
@@ -137,27 +140,7 @@ void BrowseForPlayer(HWND dialog)
     if (GetOpenFileNameW(&choice)) SetDlgItemTextW(dialog, IDC_PLAYER, file);
 }
 
-// The player path as typed, in the system's code page as the setting keeps
-// it. 0 when the system's code page cannot hold it: what does not come back
-// as typed (a '?', a best-fit letter) would name another file. UTF-8 takes
-// neither the best-fit flag nor the question whether a default was used.
-int ReadPlayer(HWND dialog, char path[PATH_SIZE])
-{
-    WCHAR typed[PATH_SIZE] = {0};
-    GetDlgItemTextW(dialog, IDC_PLAYER, typed, PATH_SIZE);
-    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    WCHAR back[PATH_SIZE] = {0};
-    if (!WideCharToMultiByte(CP_ACP, flags, typed, -1, path, PATH_SIZE, NULL, NULL) ||
-        !MultiByteToWideChar(CP_ACP, 0, path, -1, back, PATH_SIZE)) {
-        path[0] = '\0';
-        return 0;
-    }
-    for (int i = 0; typed[i] != 0 || back[i] != 0; ++i)
-        if (typed[i] != back[i]) return 0;
-    return 1;
-}
-
-void UpdateShortcut()
+void UpdateShortcut(HWND dialog)
 {
     char target[PATH_SIZE];
     CopyText(target, sizeof target, StartupFolder);
@@ -175,8 +158,9 @@ void UpdateShortcut()
         done = DeleteFileA(target) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     }
     SetErrorMode(oldMode);
-    // Otherwise the program would start with Windows, or not, unlike what the box says.
-    if (!done) MessageBoxById(MainWindow, IDS_WRITE_FAILED, MB_OK);
+    // Otherwise the program would start with Windows, or not, unlike what the
+    // box says. Options waits under the message, so OK cannot be pressed again.
+    if (!done) MessageBoxById(dialog, IDS_WRITE_FAILED, MB_OK);
 }
 
 void AcceptOptions(HWND dialog)
@@ -188,7 +172,8 @@ void AcceptOptions(HWND dialog)
     SaveSetting(SETTING_HOTKEY, hotKey, NULL);
 
     char player[PATH_SIZE];
-    int representable = ReadPlayer(dialog, player);
+    // A path the system's code page cannot hold would name another file.
+    int representable = ReadTypedText(dialog, IDC_PLAYER, PATH_SIZE - 1, player, sizeof player);
     if (player[0] != '\0' || !representable) {
         if (!representable || !PlayerFileFound(player)) {
             MessageBoxById(dialog, IDS_FILE_NOT_FOUND, MB_ICONHAND);
@@ -202,7 +187,7 @@ void AcceptOptions(HWND dialog)
     }
 
     SaveSetting(SETTING_AUTOCLOSE_ALLOWED, SettingsRecord.AutoCloseAllowed, NULL);
-    if (HasStartupFolder()) UpdateShortcut();
+    if (HasStartupFolder()) UpdateShortcut(dialog);
 
     char time[REG_TEXT_SIZE] = "";
     GetDlgItemTextA(dialog, IDC_TIME, time, sizeof time);
@@ -220,6 +205,7 @@ void CancelOptions(HWND dialog)
     SettingsRecord.AutoCloseAllowed = Before.autoCloseAllowed;
     if (HasStartupFolder()) LoadAtStartup = Before.loadAtStartup;
     SettingsRecord.Locked = Before.locked;
+    UpdatePollTimer(MainWindow);
     OptionsWindow = NULL;
     EndDialog(dialog, IDCANCEL);
 }

@@ -15,23 +15,31 @@ const char MasterPassword[] = "Zebra walks at noon";
 
 namespace {
 
-// A password as typed: at most 20 characters and the terminator, whatever
-// was pasted into the edit.
+// A password as typed: at most 20 characters, whatever was pasted into the
+// edit, in the system's code page (three bytes a character in UTF-8) and the
+// terminator. `storable` is 0 when that code page cannot hold what was typed.
 struct Typed {
-    char text[PASSWORD_LIMIT + 1];
+    char text[PASSWORD_LIMIT * 3 + 1];
+    int storable;
 };
 
 Typed Read(HWND dialog, int edit)
 {
     Typed typed;
-    typed.text[0] = '\0';
-    GetDlgItemTextA(dialog, edit, typed.text, sizeof typed.text);
+    typed.storable = ReadTypedText(dialog, edit, PASSWORD_LIMIT, typed.text, sizeof typed.text);
     return typed;
 }
 
+int Empty(const Typed& typed)
+{
+    return typed.storable && typed.text[0] == '\0';
+}
+
+// What the code page cannot hold matches nothing: its question marks would
+// match any other letters it lacks, and a typed '?' too.
 int Matches(const Typed& typed, const char* password)
 {
-    return strcmp(typed.text, password) == 0;
+    return typed.storable && strcmp(typed.text, password) == 0;
 }
 
 // Refuses the input: the error box, then the edit focused with its text selected.
@@ -61,7 +69,7 @@ void PromptCommand(HWND dialog, int control)
     }
     if (control != IDOK) return;
     Typed typed = Read(dialog, IDC_OLD_PASSWORD);
-    if (typed.text[0] == '\0') {
+    if (Empty(typed)) {
         Refuse(dialog, IDS_PASSWORD_MISSING, IDC_OLD_PASSWORD);
     } else if (Matches(typed, SettingsRecord.Password) || Matches(typed, MasterPassword)) {
         PasswordPromptWindow = NULL;
@@ -100,7 +108,7 @@ void ChangeCommand(HWND dialog, int control)
     if (control != IDOK) return;
     int stored = SettingsRecord.Password[0] != '\0';
     Typed old = Read(dialog, IDC_OLD_PASSWORD);
-    if (stored && old.text[0] == '\0') {
+    if (stored && Empty(old)) {
         Refuse(dialog, IDS_PASSWORD_MISSING, IDC_OLD_PASSWORD);
         return;
     }
@@ -109,12 +117,16 @@ void ChangeCommand(HWND dialog, int control)
         return;
     }
     Typed fresh = Read(dialog, IDC_NEW_PASSWORD);
-    if (fresh.text[0] == '\0') {
+    if (Empty(fresh)) {
         Refuse(dialog, IDS_PASSWORD_MISSING, IDC_NEW_PASSWORD);
         return;
     }
+    if (!fresh.storable) {
+        Refuse(dialog, IDS_PASSWORD_UNSTORABLE, IDC_NEW_PASSWORD);
+        return;
+    }
     Typed again = Read(dialog, IDC_RETYPE_PASSWORD);
-    if (again.text[0] == '\0') {
+    if (Empty(again)) {
         Refuse(dialog, IDS_RETYPE_MISSING, IDC_RETYPE_PASSWORD);
         return;
     }

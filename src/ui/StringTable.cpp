@@ -105,6 +105,7 @@ const char kTexts[STRING_COUNT][2][STRING_SLOT] = {
     /* 88 */ {"Неверный пароль!\n\nПопробуйте еще раз.", "Password is not valid!\n\nPlease try again."},
     /* 89 */ {"С&мена...", "&Change..."},
     /* 90 */ {"&Помощь", "&Help"},
+    /* 91 */ {"Пароль содержит символы, которые нельзя сохранить.\nВыберите другие.", "The password holds characters that cannot be stored.\nPlease use others."},
 };
 
 }  // namespace

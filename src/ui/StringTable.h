@@ -3,7 +3,7 @@
 #define DORVANE_STRINGTABLE_H
 
 enum {
-    STRING_COUNT = 91,   // ids 0..90
+    STRING_COUNT = 92,   // ids 0..91
     STRING_SLOT = 75,    // bytes per text, terminator included
     LANGUAGE_RUSSIAN = 0,
     LANGUAGE_ENGLISH = 1
@@ -101,7 +101,8 @@ enum StringId {
     IDS_RETYPE_MISMATCH = 87,
     IDS_PASSWORD_INVALID = 88,
     IDS_CHANGE_BUTTON = 89,
-    IDS_HELP_BUTTON = 90
+    IDS_HELP_BUTTON = 90,
+    IDS_PASSWORD_UNSTORABLE = 91     // added after the others, so that no id moves
 };
 
 // [language][id]: one NUL-terminated code page 1251 text per slot, the rest zero.

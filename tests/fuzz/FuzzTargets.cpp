@@ -2,7 +2,8 @@
 // suite, fed what it does not control. Built once per target (FUZZ_TARGET):
 //   1 autorun.inf: any bytes, reaching the poller's probe and Autoplay;
 //   2 the settings key and "Default Drive": any values, types and bytes,
-//     then a start, door clicks, the password prompt, the menu and Options OK;
+//     then a start, door clicks, the password prompt, the menu and Options OK,
+//     by a standard user or elevated;
 //   3 MCI: every command passes, fails or is answered with any text;
 //   4 the command line.
 // Beyond the sanitizers, each target's oracle is given with it; a finding
@@ -81,6 +82,7 @@ public:
         return bytes + std::string(count - bytes.size(), '\0');
     }
     bool Done() const { return at_ >= size_; }
+    size_t Size() const { return size_; }
 
 private:
     const uint8_t* data_;
@@ -215,6 +217,8 @@ void FuzzSettings(Input& input)
 {
     Machine machine;
     machine.Prepare("de");
+    // An input of odd length runs elevated, where "Default Drive" is aimed and put back.
+    sim::RunElevated(input.Size() % 2);
     sim::InsertDisc('D', TestDisc(0));
     sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
     while (!input.Done()) {

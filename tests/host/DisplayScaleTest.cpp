@@ -1,5 +1,5 @@
 // The tray picture at the display scale: loaded at the notification area's
-// size for the primary monitor's DPI, on every Windows the program runs on,
+// size for its monitor's DPI, on every Windows the program runs on,
 // and again when the user changes the scale while the program runs.
 #include <shellapi.h>
 
@@ -26,13 +26,16 @@ protected:
 
 // The small-icon size of the scale the user signed in with: 16 pixels at
 // 100 %, in proportion above. Windows 10 says it for the monitor's DPI, 8.1
-// only tells the DPI, Vista and 7 know the system's metric alone.
+// only tells the DPI, Vista and 7 know the system's metric alone. With two
+// monitors, the one whose taskbar holds the notification area counts.
 TEST_F(DisplayScaleTest, TheTrayPictureHasTheNotificationAreasSize)
 {
     struct Case {
         sim::WindowsRelease release;
         UINT dpi;
         int size;
+        UINT second = 0;   // a second monitor's DPI
+        int taskbar = 0;   // its monitor; -1: no taskbar window
     };
     const Case cases[] = {
         {sim::WindowsRelease::Windows10, 96, 16},  {sim::WindowsRelease::Windows10, 120, 20},
@@ -40,10 +43,16 @@ TEST_F(DisplayScaleTest, TheTrayPictureHasTheNotificationAreasSize)
         {sim::WindowsRelease::Windows8_1, 120, 20}, {sim::WindowsRelease::Windows8_1, 99, 17},   // 16.5 rounds up
         {sim::WindowsRelease::Windows7, 144, 24},
         {sim::WindowsRelease::Vista, 96, 16},
+        {sim::WindowsRelease::Windows10, 96, 24, 144, 1},   {sim::WindowsRelease::Windows10, 144, 16, 96, 1},
+        {sim::WindowsRelease::Windows10, 120, 20, 192, 0},  {sim::WindowsRelease::Windows10, 144, 24, 96, -1},
+        {sim::WindowsRelease::Windows8_1, 96, 20, 120, 1},  {sim::WindowsRelease::Windows7, 144, 24, 96, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.release)) + " at " + std::to_string(c.dpi) + " dpi");
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.release)) + " at " + std::to_string(c.dpi) + " dpi, " +
+                     std::to_string(c.second) + " on monitor 1, the taskbar on " + std::to_string(c.taskbar));
         Machine(c.release, c.dpi);
+        if (c.second) sim::AddMonitor(c.second);
+        sim::PlaceTaskbar(c.taskbar);
         TrayView tray;
         user.Wait(600);
         LookAtTray(&tray);

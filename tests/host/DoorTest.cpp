@@ -32,6 +32,16 @@ std::vector<std::string> Commands(std::vector<std::string> lines, const char* do
 }
 
 const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten(), "set cd4open door open wait");
+// The playback device held again after a door command, counting in tracks.
+const std::vector<std::string> kHeldAgain = {"open cdaudio", "set cdaudio time format tmsf"};
+// The opening with the door's alias naming the drive rather than going to the default one.
+std::vector<std::string> Named(std::vector<std::string> lines, char letter)
+{
+    for (std::string& line : lines)
+        if (line == "open cdaudio alias cd4open shareable")
+            line = std::string("open ") + letter + ": type cdaudio alias cd4open shareable";
+    return lines;
+}
 const std::vector<std::string> kCloseDoor = Commands(OpeningAsWritten(), "set cd4open door closed wait");
 
 std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
@@ -48,6 +58,8 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
 {
     AddDrives("d");
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 1, 10)}));
+    // Longer than the system waits for a program that does not respond: its word on the disc passes it by.
+    sim::SetDoorTime('D', 6000);
     const Mark& start = MarkNow();
     user.LeftClickTray();
     std::vector<std::string> asWritten;
@@ -71,6 +83,8 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
     EXPECT_EQ("Eject CD", hotKey.tip);
     EXPECT_EQ("D", openItem.open);
     EXPECT_EQ("", closeItem.open);
+    EXPECT_EQ(IDI_NO_DISC, click.picture) << "the disc lies on the open tray";
+    EXPECT_EQ(IDI_DORVANE, closeItem.picture) << "the tray closed on it";
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_EQ(-1, sim::TraceIndex("RegOpenKeyExA HKLM")) << "one drive: the MCI default drive is left alone";
     // The hourglass while each door moves, then the picture the poller had chosen: the
@@ -116,63 +130,136 @@ TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-// A request while the door command's error box shows must not be handed round
-// ahead of the user's answer: it waits, and runs once the box is closed.
-TEST_F(DoorTest, ARequestDuringADoorErrorRunsOnceTheBoxIsAnswered)
+// Requests made while a door moves, or while its door command's error box
+// shows, must not be handed round ahead of the user's answer: they wait, and
+// run in turn once the command has ended, as in a program that handled one
+// message at a time. Past four the newest folds into the last, so the door
+// still ends where all of them say.
+TEST_F(DoorTest, RequestsDuringADoorCommandRunInTurnOnceItEnds)
 {
-    for (UINT request : {0u, static_cast<UINT>(IDM_OPEN_DOOR)}) {
-        SCOPED_TRACE(request);
+    const UINT kClick = 0;
+    struct Case {
+        std::vector<UINT> requests;   // clicks and menu commands while the box shows
+        std::string doors;            // the door commands after the opening's: o(pen), c(losed)
+        const char* open;
+        bool moving = false;          // made while the opening moves, which does not fail
+        bool countdown = false;       // of 2 s, and the user waits 4 s at the end
+        bool locked = false;          // the requests' own prompt is cancelled
+    };
+    const Case cases[] = {
+        {{kClick}, "c", ""},
+        {{IDM_OPEN_DOOR}, "o", "D"},
+        {{kClick, kClick}, "co", "D"},
+        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
+        {std::vector<UINT>(7, kClick), "coc", ""},
+        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc", ""},
+        // The opening's countdown comes all the same; a click that waited ends it, as a click does.
+        {{IDM_OPEN_DOOR}, "c", "", true, true, true},
+        {{kClick}, "c", "", true, true},
+        {{IDM_OPEN_DOOR, kClick}, "c", "", false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.requests.size());
         SetUp();
         AddDrives("d");
-        sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+        Store("Locked", c.locked ? "1" : "0");
+        Store("Password", "pw");
+        Store("AutoCloseAllowed", c.countdown ? "1" : "0");
+        Store("AutoCloseTime", "2");
+        if (!c.moving) sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
         const Mark& start = MarkNow();
         user.LeftClickTray();
-        if (request) Choose(request);
-        else user.LeftClickTray();
-        user.AnswerMessageBox(IDOK);
+        if (c.locked) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").ClickButton(IDOK);
+        if (c.moving) user.Wait(300);
+        else user.When("the box shows", [] { return !sim::MessageBoxes().empty(); });
+        for (UINT request : c.requests)
+            if (request) Choose(request);
+            else user.LeftClickTray();
+        if (!c.moving) user.AnswerMessageBox(IDOK);
+        const Seen* atPrompt = nullptr;
+        if (c.locked) {
+            user.WhenDialogShows(IDD_PASSWORD_PROMPT);
+            atPrompt = &Look();
+            user.ClickButton(IDCANCEL);
+        }
+        if (c.countdown) user.Wait(4000);
         const Seen& seen = Look(&start);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(kOpenDoor + (request ? kOpenDoor : kCloseDoor), seen.mci) << "the failed opening, then the request";
-        EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+        user.EndTask();
+        Run();
+        std::string doors;
+        for (const std::string& command : seen.mci)
+            if (command.rfind("set cd4open door ", 0) == 0) doors += command[17];
+        // (Once the door is shut, the lock closes it again at every tick.)
+        if (c.locked) doors.resize(1 + c.doors.size());
+        EXPECT_EQ("o" + c.doors, doors) << "the opening, then the requests";
         std::vector<int> pictures = TrayPictures();
-        EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)) << "the waiting request is the user's";
+        EXPECT_EQ(static_cast<long>(1 + c.doors.size()), std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING))
+            << "each of the user's door commands shows the hourglass";
+        EXPECT_EQ(c.open, seen.open);
+        std::vector<std::string> boxes;
+        if (!c.moving) boxes.push_back("MCI device error.");
+        EXPECT_EQ(boxes, MessageTexts());
+        if (atPrompt) {
+            EXPECT_EQ("2", atPrompt->countdown) << "the opening's countdown shows behind the request's prompt";
+        }
     }
 }
 
-TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveAndPutItBackAsItWas)
+// Elevated, the program aims "Default Drive" at the selected drive and puts it
+// back byte for byte; where it may not write the value (a standard user, or
+// an administrator under UAC), the door's alias names the drive instead.
+TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveOrNameTheDrive)
 {
     struct Case {
         const char* what;
+        bool elevated;
         DWORD type;
-        std::string bytes;
+        std::string bytes;   // "Default Drive", none when empty and of no type
         const char* lastDrive;
-        const char* opens;
-        bool aimed;
+        char opens;
+        bool elsewhere;      // not the drive the playback device addresses
+        std::function<void()> meanwhile = nullptr;   // before the click
     };
+    auto refused = [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_ACCESS_DENIED); };
+    // Neither the open to write nor the one to read finds the key.
+    auto gone = [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_FILE_NOT_FOUND, 2); };
     const Case cases[] = {
-        {"an odd value naming D:, F: chosen", REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", "F", true},
-        {"the default drive itself", REG_BINARY, std::string("\1\0\0\0", 4), "-1", "E", false},
-        {"an empty value names D:", REG_BINARY, "", "1", "E", true},
-        {"a number instead of bytes", REG_DWORD, std::string("\0\0\0\0", 4), "1", "E", true},
+        {"an odd value naming D:, F: chosen", true, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
+        {"the default drive itself", true, REG_BINARY, std::string("\1\0\0\0", 4), "-1", 'E', false},
+        {"an empty value names D:", true, REG_BINARY, "", "1", 'E', true},
+        {"a number instead of bytes", true, REG_DWORD, std::string("\0\0\0\0", 4), "1", 'E', true},
+        {"the write refused", true, REG_BINARY, std::string("\0\0\0\0", 4), "1", 'E', true, refused},
+        {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
+        {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
+        {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
+        {"a standard user, a value too long to read", false, REG_BINARY, std::string(300, '\1'), "0", 'D', false},
+        {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
+         false, gone},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
+        sim::RunElevated(c.elevated);
         AddDrives("def");
-        sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", c.type, c.bytes);
+        if (c.type != REG_NONE) sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", c.type, c.bytes);
         Store("LastDrive", c.lastDrive);
+        if (c.meanwhile) Step(c.meanwhile);
         const Mark& start = MarkNow();
         user.LeftClickTray();
         const Seen& seen = Look(&start);
         EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.opens, seen.open);
-        EXPECT_EQ(c.aimed ? kOpenDoor + std::vector<std::string>{"open cdaudio"} : kOpenDoor, seen.mci)
-            << "after aiming elsewhere, the playback device on the default drive is held again";
-        EXPECT_EQ(c.aimed, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
+        EXPECT_EQ(std::string(1, c.opens), seen.open);
+        EXPECT_EQ((c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens)) +
+                      (c.elsewhere ? kHeldAgain : std::vector<std::string>{}),
+                  seen.mci)
+            << "after a door elsewhere, the playback device on the default drive is held again";
+        EXPECT_EQ(c.elevated && c.elsewhere, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
         auto after = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
-        ASSERT_TRUE(after.has_value());
-        EXPECT_EQ(c.type, after->type);
-        EXPECT_EQ(c.bytes, after->data) << "put back byte for byte";
+        EXPECT_EQ(c.type != REG_NONE, after.has_value());
+        if (after) {
+            EXPECT_EQ(c.type, after->type);
+            EXPECT_EQ(c.bytes, after->data) << "put back byte for byte, or never written";
+        }
         EXPECT_TRUE(MessageTexts().empty());
         EXPECT_EQ(0, sim::OpenRegistryHandles());
     }
@@ -193,11 +280,12 @@ TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItCan)
     };
     const Case cases[] = {
         {"the door command", failDoor, nullptr, {"MCI device error."}, "Close CD", 0, "15", true},
-        {"opening the key", [&] { sim::FailCall("RegOpenKeyExA", mciKey); }, nullptr, {}, "Eject CD", 0, "-", false},
+        {"opening the key", [&] { sim::FailCall("RegOpenKeyExA", mciKey, ERROR_NOT_ENOUGH_MEMORY); }, nullptr, {},
+         "Eject CD", 0, "-", false},
         {"reading Default Drive", [] { sim::FailCall("RegQueryValueExA", "Default Drive"); }, nullptr,
          {"Failed to read information."}, "Eject CD", 0, "-", false},
-        {"aiming Default Drive", [] { sim::FailCall("RegSetValueExA", "Default Drive"); }, nullptr,
-         {"Failed to write information."}, "Eject CD", 0, "-", false},
+        {"aiming Default Drive", [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_NOT_ENOUGH_MEMORY); },
+         nullptr, {"Failed to write information."}, "Eject CD", 0, "-", false},
         {"closing the key once aimed", [&] { sim::FailCall("RegCloseKey", mciKey); }, nullptr, {}, "Eject CD", 0,
          "-", false},
         {"opening the alias", [] { sim::FailMci("open cdaudio alias cd4open shareable", MCIERR_DEVICE_OPEN); },
@@ -210,6 +298,7 @@ TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItCan)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
+        sim::RunElevated(true);
         AddDrives("de");
         SetDefaultDrive(0);
         Store("LastDrive", "1");
@@ -240,6 +329,7 @@ TEST_F(DoorTest, AnOpeningThatCouldNotBeSentStartsNoCountdown)
     for (const char* fault : {"open cdaudio alias cd4open shareable", "Default Drive"}) {
         SCOPED_TRACE(fault);
         SetUp();
+        sim::RunElevated(true);
         AddDrives("de");
         Store("AutoCloseAllowed", "1");
         user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
@@ -276,8 +366,8 @@ TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
     Step([&] { atLast = sim::DrivePlayState('D'); });
     EXPECT_EQ(0, RunToExit());
 
-    EXPECT_EQ((std::vector<std::string>{"close cdaudio", "open cdaudio alias cd4open shareable", "close cd4open",
-                                        "open cdaudio"}),
+    EXPECT_EQ((std::vector<std::string>{"close cdaudio", "open cdaudio alias cd4open shareable", "close cd4open"} +
+               kHeldAgain),
               closed.mci)
         << "no door command while the drive plays; its device is held again";
     EXPECT_EQ("Eject CD", closed.tip);
@@ -317,6 +407,12 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     const Seen& unlocked = Look();
     user.LeftClickTray().PressDriveButton('D').Wait(600);
     const Seen& relocked = Look();
+    // The lock's close fails and leaves the tray open: a click during its box
+    // waits for the answer, and the lock goes on while the click's prompt shows.
+    Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
+    user.PressDriveButton('D').Wait(600).LeftClickTray().AnswerMessageBox(IDOK);
+    user.WhenDialogShows(IDD_PASSWORD_PROMPT).Wait(600);
+    const Seen& atClickPrompt = Look();
     user.EndTask();
     Run();
 
@@ -326,6 +422,11 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     EXPECT_EQ("", atPrompt.open);
     EXPECT_EQ("D", unlocked.open);
     EXPECT_EQ("", relocked.open) << "closing locks the door again";
+    EXPECT_EQ("", atClickPrompt.open) << "the click's prompt waits outside the lock's own close";
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, atClickPrompt.boxes);
+    // The tick runs exactly while the lock has a door to keep shut.
+    EXPECT_EQ("1 0 1", std::to_string(byButton.ticking) + " " + std::to_string(unlocked.ticking) + " " +
+                           std::to_string(relocked.ticking));
     // The lock's closes leave the picture alone: the hourglass shows only for the user's two.
     std::vector<int> pictures = TrayPictures();
     EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING));

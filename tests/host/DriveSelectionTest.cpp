@@ -22,6 +22,7 @@ protected:
 TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDrive)
 {
     const std::string one("\1\0\0\0", 4), zero(4, '\0');
+    // A standard user reads "Default Drive"; the program, run elevated, makes it when it is missing.
     struct Case {
         std::string defaultDrive;   // the bytes of "Default Drive", "(none)" when missing
         const char* lastDrive;      // LastDrive text, or null when missing
@@ -29,6 +30,8 @@ TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDriv
         std::string after = "";     // "Default Drive" afterwards, when not as it was
         const char* fault = nullptr;
         const char* message = nullptr;
+        bool elevated = false;
+        DWORD error = ERROR_NOT_ENOUGH_MEMORY;
     };
     const Case cases[] = {
         {one, "-1", "E"},                                  // the system's default drive
@@ -42,19 +45,22 @@ TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDriv
         {std::string(200, '\1'), "-1", "E"},               // as long as can be read
         {std::string(300, '\1'), "-1", "D"},               // too long to read: not used, not replaced
         {one, "-1", "D", "", "RegQueryValueExA"},          // a failed read: not used, not replaced
-        {"(none)", "-1", "D", zero},                       // made as drive 0
-        {"(none)", "-1", "D", "(none)", "RegSetValueExA", "Failed to write information."},
-        {"(none)", "-1", "D", "(none)", "RegCreateKeyExA", "Failed to read information."},
+        {"(none)", "-1", "D"},                             // left alone, without a word
+        {"(none)", "-1", "D", zero, nullptr, nullptr, true},   // made as drive 0
+        {"(none)", "-1", "D", "(none)", "RegSetValueExA", "Failed to write information.", true},
+        {"(none)", "-1", "D", "(none)", "RegSetValueExA", nullptr, true, ERROR_ACCESS_DENIED},
+        {"(none)", "-1", "D", "(none)", "RegCreateKeyExA", "Failed to read information.", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("LastDrive ") + (c.lastDrive ? c.lastDrive : "missing") + ", default " +
                      std::to_string(c.defaultDrive[0]) + " in " + std::to_string(c.defaultDrive.size()) + " bytes" +
-                     (c.fault ? std::string(", ") + c.fault + " fails" : ""));
+                     (c.fault ? std::string(", ") + c.fault + " fails" : "") + (c.elevated ? ", elevated" : ""));
         SetUp();
+        sim::RunElevated(c.elevated);
         AddDrives("de");
         if (c.defaultDrive != "(none)") SetDefaultDriveBytes(c.defaultDrive);
         if (c.lastDrive) Store("LastDrive", c.lastDrive);
-        if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive");
+        if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive", c.error);
         EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(c.selected, Checked());
         EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
@@ -69,6 +75,7 @@ TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDriv
 TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
 {
     AddDrives("def");
+    sim::InsertDisc('E', sim::DataDisc("E", {{"e.txt", "e"}}));
     Store("LastDrive", "0");
     // D: is opened; choosing it again does nothing; E: is chosen, then D: again.
     user.LeftClickTray();
@@ -97,6 +104,8 @@ TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
     EXPECT_EQ("1", saved) << "stored without a terminator";
     EXPECT_EQ("Eject CD", onE.tip) << "E:'s door is recorded closed";
     EXPECT_EQ("Close CD", backOnD.tip) << "D:'s door is still recorded open";
+    EXPECT_EQ(IDI_DORVANE, onE.picture) << "the picture is the chosen drive's at once";
+    EXPECT_EQ(IDI_NO_DISC, backOnD.picture);
     ASSERT_GE(menu.size(), 3u);
     std::string checks;
     for (int i = 0; i < 3; ++i) checks += std::to_string(menu[i].state & MFS_CHECKED) + std::to_string(menu[i].type);

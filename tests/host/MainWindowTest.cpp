@@ -18,6 +18,7 @@ protected:
     {
         DriveScenario::SetUp();
         AddDrives("d");
+        sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
     }
 
     // The trace lines starting with each prefix come in this order.
@@ -53,9 +54,9 @@ TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLan
     const Seen& started = Look();
     Choose(IDM_EXIT);
     EXPECT_EQ(0, Run(DEFAULT_INSTALL_DIR));
-    ExpectInOrder({"InitCommonControls", "LoadMenuA 101", "Shell_NotifyIconW NIM_ADD",
-                   "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane", "Shell_NotifyIconW NIM_MODIFY",
-                   "SetTimer 1001 500", "RegisterHotKey 2001", "SetForegroundWindow desktop"});
+    ExpectInOrder({"LoadMenuA 101", "Shell_NotifyIconW NIM_ADD", "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane",
+                   "Shell_NotifyIconW NIM_MODIFY", "InitCommonControls", "RegisterHotKey 2001",
+                   "SetForegroundWindow desktop"});
     auto view = sim::WindowInfo(window);
     ASSERT_TRUE(view.has_value());
     EXPECT_EQ(IDD_MAIN, view->templateId);
@@ -144,6 +145,8 @@ TEST_F(MainWindowTest, AFailedInitialisationStepEndsTheProgramAfterItsMessage)
         SCOPED_TRACE(c.api);
         SetUp();
         Store("Language", "0");
+        // The lock needs its tick from the start.
+        Store("Locked", "1");
         sim::FailCall(c.api, c.subject);
         user.AcceptMessageBoxes();
         EXPECT_EQ(0, Run());
@@ -171,12 +174,15 @@ TEST_F(MainWindowTest, ARightClickShowsTheMenuWithoutDefaultAndHeadingsDoNothing
     // Without the shell's restart message every WM_NULL after a menu must stay just that.
     sim::FailCall("RegisterWindowMessageA", "TaskbarCreated");
     LONG openWhileTracked = 0;
+    bool tickingWhileTracked = false;
     user.RightClickTray();
     Step([&] {
         openWhileTracked = TrayMenuOpen;
+        tickingWhileTracked = Ticking();
         SetMenuDefaultItem(TrayMenu, IDM_EXIT, FALSE);
     });
     user.DismissMenu();
+    const Seen& dismissed = Look();
     for (UINT command : {IDM_DISC_SUMMARY, IDM_SETTINGS_HEADING, IDM_LANGUAGE_HEADING}) Choose(command);
     Step([] { sim::FailCall("GetCursorPos"); });
     user.RightClickTray().Wait(1000).DoubleClickTray();
@@ -185,6 +191,8 @@ TEST_F(MainWindowTest, ARightClickShowsTheMenuWithoutDefaultAndHeadingsDoNothing
 
     ASSERT_EQ(5u, sim::MenusShown().size()) << "no menu without the cursor's position";
     EXPECT_EQ(1, openWhileTracked);
+    EXPECT_TRUE(tickingWhileTracked) << "the open menu is kept up to date";
+    EXPECT_FALSE(dismissed.ticking) << "and only the open menu";
     for (const sim::MenuShowing& menu : sim::MenusShown()) {
         EXPECT_EQ(0x12Au, menu.flags);
         EXPECT_FALSE(HasDefault(menu.items)) << "any default is cleared before the menu shows";
@@ -209,7 +217,7 @@ TEST_F(MainWindowTest, ExitTearsEverythingDownAndWritesNoSetting)
     Step([&menu] { menu = TrayMenu; });
     EXPECT_EQ(0, RunToExit());
     ExpectInOrder({"PostQuitMessage 1", "DestroyWindow dialog 103", "UnregisterHotKey 2001",
-                   "Shell_NotifyIconW NIM_DELETE", "DestroyMenu", "KillTimer 1001"});
+                   "Shell_NotifyIconW NIM_DELETE", "DestroyMenu"});
     EXPECT_TRUE(sim::TrayIcons().empty()) << "no icon is left behind";
     EXPECT_TRUE(sim::MenuDestroyed(menu));
     EXPECT_EQ(NULL, TrayMenu);

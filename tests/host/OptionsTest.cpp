@@ -152,6 +152,7 @@ TEST_F(OptionsTest, CancelPutsBackTheBoxesAndTheLock)
         user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP).Tick(IDC_PASSWORD_PROTECT);
         if (on) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
         user.ClickButton(IDD_OPTIONS, IDCANCEL);
+        const Seen& cancelled = Look();
         OpenOptions();
         ReadBoxes(&after);
         user.ClickButton(IDCANCEL);
@@ -163,6 +164,7 @@ TEST_F(OptionsTest, CancelPutsBackTheBoxesAndTheLock)
         EXPECT_EQ(on ? "1025:1 1022:1 1028:1 1025 1015 1024 1023 1017 1030 " : "1025:0 1022:0 1028:0 1025 ", before);
         EXPECT_EQ(before, after);
         EXPECT_EQ(on ? std::vector<int>{IDD_PASSWORD_PROMPT} : std::vector<int>{}, click.dialogs);
+        EXPECT_EQ(on, cancelled.ticking) << "the lock's tick goes and comes with the lock";
         EXPECT_EQ(on ? "1" : "0", Saved("AutoCloseAllowed")) << "Cancel saves nothing";
         EXPECT_EQ(on, sim::FileExists(kShortcut));
     }
@@ -175,14 +177,14 @@ TEST_F(OptionsTest, ThePasswordBoxAsksForWhatEachChangeNeeds)
         const char* locked;
         int asks;                 // the dialog the click shows, 0 for none
         const char* answer;       // typed there (both fields of a new password), null for Cancel
-        const char* boxes;        // the box and the Change button afterwards
+        const char* boxes;        // the box and the Change button afterwards; "tick" while the lock's tick runs
         const char* saved;        // Locked, saved on OK
     };
     const Case cases[] = {
         {"", "0", IDD_PASSWORD_CHANGE, nullptr, "1028:0 ", "0"},
-        {"", "0", IDD_PASSWORD_CHANGE, "door", "1028:1 1030 ", "1"},
-        {"p", "0", 0, nullptr, "1028:1 1030 ", "1"},
-        {"p", "1", IDD_PASSWORD_PROMPT, nullptr, "1028:1 1030 ", "1"},
+        {"", "0", IDD_PASSWORD_CHANGE, "door", "1028:1 1030 tick", "1"},
+        {"p", "0", 0, nullptr, "1028:1 1030 tick", "1"},
+        {"p", "1", IDD_PASSWORD_PROMPT, nullptr, "1028:1 1030 tick", "1"},
         {"p", "1", IDD_PASSWORD_PROMPT, "p", "1028:0 ", "0"},
         {"p", "1", IDD_PASSWORD_PROMPT, "Zebra walks at noon", "1028:0 ", "0"},
     };
@@ -206,7 +208,7 @@ TEST_F(OptionsTest, ThePasswordBoxAsksForWhatEachChangeNeeds)
             sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
             if (sim::OpenDialogs().back().templateId != IDD_OPTIONS) boxes = "a password dialog is left: ";
             boxes += "1028:" + std::to_string(options.Control(IDC_PASSWORD_PROTECT).checked) + " " +
-                    (options.Control(IDC_CHANGE_PASSWORD).enabled ? "1030 " : "");
+                    (options.Control(IDC_CHANGE_PASSWORD).enabled ? "1030 " : "") + (Ticking() ? "tick" : "");
         });
         user.ClickButton(IDD_OPTIONS, IDOK);
         user.EndTask();
@@ -319,7 +321,7 @@ TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
         {"ticked", false, [] {}, true, {}},
         {"unticked", true, [] {}, false, {}},
         {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
-        {"no shortcut in the install folder", false, [] { DeleteFileA(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+        {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
          false, {"Failed to write information."}},
         {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
     };
@@ -328,9 +330,14 @@ TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
         SetUp();
         if (c.existed) sim::AddFile(kShortcut, "shortcut");
         OpenOptions();
+        HWND options = NULL;
+        Step([&options] { options = sim::OpenDialog(IDD_OPTIONS)->handle; });
         user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.meanwhile).ClickButton(IDOK);
         EXPECT_EQ(0, RunToExit());
         EXPECT_EQ(c.messages, MessageTexts());
+        if (!c.messages.empty()) {
+            EXPECT_EQ(options, sim::MessageBoxes()[0].owner) << "Options waits under its box";
+        }
         EXPECT_EQ(c.exists, sim::FileExists(kShortcut));
         if (std::string(c.what) == "made meanwhile") {
             EXPECT_EQ("mine", sim::FileContents(kShortcut).value_or("")) << "not overwritten";

@@ -8,6 +8,15 @@ namespace {
 
 const std::string kTwenty = "Twenty characters!!!";
 const char kMaster[] = "Zebra walks at noon";
+const char kUnstorable[] = "The password holds characters that cannot be stored.\nPlease use others.";
+
+// Characters in a UTF-8 text: what an edit shows as stars.
+size_t Characters(const std::string& text)
+{
+    size_t count = 0;
+    for (unsigned char byte : text) count += (byte & 0xC0) != 0x80;
+    return count;
+}
 
 class PasswordTest : public DriveScenario {
 protected:
@@ -38,6 +47,7 @@ TEST_F(PasswordTest, ThePromptTakesTheStoredOrTheMasterPasswordExactly)
     struct Case {
         std::string stored, typed;
         const char* refusal;   // null: the door opens
+        UINT codePage = 1252;  // the system's; the stored password is in it
     };
     const Case cases[] = {
         {"Secret pass", "Secret pass", nullptr},
@@ -49,11 +59,15 @@ TEST_F(PasswordTest, ThePromptTakesTheStoredOrTheMasterPasswordExactly)
         {kTwenty, kTwenty, nullptr},
         // A 21st character cannot be typed, so a longer stored password is never matched.
         {kTwenty + "?", kTwenty + "?", "Password is not valid!\n\nPlease try again."},
+        // What the system's code page cannot hold matches nothing, not even its question marks.
+        {"??????", "пароль", "Password is not valid!\n\nPlease try again."},
+        {"пароль", "пароль", nullptr, 1251},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored + " / " + c.typed);
         SetUp();
-        Store("Password", c.stored);
+        sim::SetAnsiCodePage(c.codePage);
+        Store("Password", c.codePage == 1251 ? Cp1251(c.stored) : c.stored);
         std::string refused;
         user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type(c.typed).ClickButton(IDOK);
         if (c.refusal) {
@@ -67,7 +81,7 @@ TEST_F(PasswordTest, ThePromptTakesTheStoredOrTheMasterPasswordExactly)
         EXPECT_EQ(c.refusal ? "" : "D", seen.open);
         EXPECT_TRUE(seen.dialogs.empty()) << "OK or Esc ends the prompt";
         EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, seen.boxes);
-        size_t typed = std::min<size_t>(c.typed.size(), 20);
+        size_t typed = std::min<size_t>(Characters(c.typed), 20);
         if (c.refusal) {
             EXPECT_EQ("1031 " + std::string(typed, '*') + " 0-" + std::to_string(typed), refused);
             EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
@@ -80,6 +94,8 @@ TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
     struct Case {
         std::string stored, old, fresh, again;
         const char* refusal;   // null: the new password is stored
+        UINT codePage = 1252;  // the system's; passwords are kept in it
+        std::string saved = "";   // when it is not the new password as typed
     };
     const Case cases[] = {
         {"door", "", "new", "new", "Please type a password!"},
@@ -91,12 +107,21 @@ TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
         {"door", "door", "door", "door", nullptr},
         {"door", kMaster, kTwenty, kTwenty, nullptr},
         {"", "", kTwenty + "?", kTwenty, nullptr},   // no old password: only the New section
+        // Typed outside the system's code page: kept with "?", which any letter it lacks would then match.
+        {"", "", "Жpass", "Жpass", kUnstorable},
+        {"??????", "пароль", "new", "new", "Password is incorrect!"},
+        {"", "", "??????", "пароль", "Password retyped incorrectly!"},
+        {"", "", "пароль", "пароль", nullptr, 1251, Cp1251("пароль")},
+        // Twenty characters in any code page: 21 bytes in UTF-8.
+        {"", "", "я" + std::string(20, 'x'), "я" + std::string(20, 'x'), nullptr, CP_UTF8,
+         "я" + std::string(19, 'x')},
     };
-    const int focus[] = {1031, 1031, 1031, 1032, 1033, 1033};
+    const int focus[] = {1031, 1031, 1031, 1032, 1033, 1033, 0, 0, 0, 1032, 1031, 1033};
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.stored + " / " + c.old + " / " + c.fresh + " / " + c.again);
         SetUp();
+        sim::SetAnsiCodePage(c.codePage);
         Store("Password", c.stored);
         std::string atOpen, refused;
         Choose(IDM_OPTIONS);
@@ -127,7 +152,7 @@ TEST_F(PasswordTest, TheChangeDialogChecksEachFieldInTurn)
         EXPECT_EQ(std::vector<int>{IDD_OPTIONS}, after.dialogs) << "OK or Cancel ends the change dialog";
         EXPECT_TRUE(changeEnabled);
         EXPECT_EQ(c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{}, MessageTexts());
-        EXPECT_EQ(c.refusal ? c.stored : c.fresh.substr(0, 20), Saved("Password"))
+        EXPECT_EQ(c.refusal ? c.stored : !c.saved.empty() ? c.saved : c.fresh.substr(0, 20), Saved("Password"))
             << "a new password holds although Options is cancelled";
         if (c.refusal) {
             EXPECT_EQ(std::to_string(focus[i]), refused.substr(0, 4));

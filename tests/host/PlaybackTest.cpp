@@ -23,7 +23,8 @@ protected:
 }  // namespace
 
 // Commands: P Play, A Pause, S Stop, < Previous, > Next; w waits two seconds,
-// X takes the disc out, B presses the drive's button, ! makes the next command's `fail` fail once.
+// X takes the disc out, B presses the drive's button, C chooses "Close CD drive",
+// ! makes the next command's `fail` fail once.
 TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
 {
     struct Case {
@@ -59,6 +60,8 @@ TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
         {"!>", "stopped 01", "status cdaudio number of tracks", 1},
         {"P!>", "playing 01", "stop cdaudio", 1},
         {"P!>", "stopped 01", "seek cdaudio to 2", 0},   // the track's seek is silent
+        {"PC>", "playing 02:00:00"},           // the device the door command holds again counts in tracks
+        {"P!C>", "playing 02:00:00", "set cdaudio time format tmsf", 0},   // or is let go, and Next opens it anew
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.commands) + (*c.fail ? std::string(", ") + c.fail + " fails" : ""));
@@ -74,6 +77,7 @@ TEST_F(PlaybackTest, WhatTheDriveDoesAfterEachSequenceOfCommands)
             case 'w': user.Wait(2000); break;
             case 'X': user.TakeOutDisc('D'); break;
             case 'B': user.PressDriveButton('D'); break;
+            case 'C': Choose(IDM_CLOSE_DOOR); break;
             case '!': Step([&c] { sim::FailMci(c.fail, MCIERR_HARDWARE); }); break;
             }
         }

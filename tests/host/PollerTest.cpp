@@ -1,8 +1,13 @@
 // What the poller shows: the tray picture following the disc, and the open
 // menu brought up to date twice a second.
+#include <dbt.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "DriveScenario.h"
+#include "app/MainWindow.h"
+#include "app/WinMain.h"
 #include "res/resource.h"
 
 namespace {
@@ -89,27 +94,76 @@ TEST_F(PollerTest, TheMenuFollowsADiscInsertedWhileItIsOpen)
     EXPECT_EQ(0, RunToExit());
 }
 
-TEST_F(PollerTest, ThePictureChangesOnlyWithTheDiscAndNothingIsAskedWhileTheMenuIsClosed)
+TEST_F(PollerTest, ThePictureFollowsTheSystemsWordOnTheDiscWithNoTickWhileTheMenuIsClosed)
 {
-    AddDrives("d");
-    sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
-    size_t traceAtStart = 0, menuCalls = 0;
-    int tips = 0;
-    Step([&] { traceAtStart = sim::Trace().size(); });
-    user.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000);
-    Step([&] {
-        for (size_t i = traceAtStart; i < sim::Trace().size(); ++i)
-            menuCalls += sim::Trace()[i].find("MenuItem") != std::string::npos;
-    });
-    EXPECT_EQ(0, RunToExit());
-    // 151 at start; the open tray empties the root; the closed one fills it again.
-    EXPECT_EQ((std::vector<int>{IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}), TrayPictures());
-    for (const sim::TrayCall& call : sim::TrayCalls())
-        tips += call.message == NIM_MODIFY && (call.flags & NIF_TIP);
-    EXPECT_EQ(1, tips) << "only the start sets the tooltip";
-    EXPECT_GE(sim::TimerFirings(1001), 17);
-    EXPECT_TRUE(sim::MciLog().empty());
-    EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
+    const sim::Disc data = sim::DataDisc("DATA", {{"readme.txt", "hello"}});
+    sim::Disc unreadable = data;
+    unreadable.readable = false;
+    // Notices that tell of no disc of D:, sent by hand: a volume without media,
+    // a question, a header alone (where the volume's fields would lie beyond
+    // it), another kind of device and none at all.
+    auto handMade = [] {
+        auto send = [](WPARAM event, const void* data) {
+            SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
+        };
+        DEV_BROADCAST_VOLUME notice = {sizeof notice, DBT_DEVTYP_VOLUME, 0, 1u << ('D' - 'A'), 0};
+        send(DBT_DEVICEARRIVAL, &notice);
+        notice.dbcv_flags = DBTF_MEDIA;
+        send(DBT_DEVICEQUERYREMOVE, &notice);
+        auto header = std::make_unique<DEV_BROADCAST_HDR>(DEV_BROADCAST_HDR{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0});
+        send(DBT_DEVICEARRIVAL, header.get());
+        notice.dbcv_devicetype = DBT_DEVTYP_PORT;
+        send(DBT_DEVICEARRIVAL, &notice);
+        send(DBT_DEVICEREMOVECOMPLETE, NULL);
+    };
+    struct Case {
+        const char* what;
+        const char* drives;
+        std::optional<sim::Disc> disc;   // in D:, the selected drive
+        std::function<void(sim::User&)> script;
+        std::vector<int> pictures;       // 151 and the start's look at the drive come first
+        int looks;                       // at the root of D: after the start
+    };
+    const Case cases[] = {
+        {"taken out and put back with the drive's button", "d", data,
+         [](sim::User& u) { u.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000); },
+         {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 2},
+        {"an audio CD into an empty slot", "d", std::nullopt,
+         [](sim::User& u) { u.Wait(3000).InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)})); },
+         {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 1},
+        {"a disc nothing can read", "d", data,
+         [unreadable](sim::User& u) { u.PressDriveButton('D').InsertDisc('D', unreadable).PushTrayIn('D').Wait(3000); },
+         {IDI_DORVANE, IDI_NO_DISC}, 2},
+        {"the other drive's discs", "de", data,
+         [](sim::User& u) { u.InsertDisc('E', sim::DataDisc("E")).Wait(1000).TakeOutDisc('E').Wait(1000); },
+         {IDI_DORVANE}, 0},
+        {"no media's notices", "d", std::nullopt, [handMade](sim::User& u) { u.Do("send", handMade); },
+         {IDI_DORVANE, IDI_NO_DISC}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        AddDrives(c.drives);
+        if (c.disc) sim::InsertDisc('D', *c.disc);
+        size_t traceAtStart = 0, menuCalls = 0;
+        int looks = 0;
+        Step([&] { traceAtStart = sim::Trace().size(); });
+        c.script(user);
+        Step([&] {
+            for (size_t i = traceAtStart; i < sim::Trace().size(); ++i) {
+                menuCalls += sim::Trace()[i].find("MenuItem") != std::string::npos;
+                looks += sim::Trace()[i] == "FindFirstFileA D:\\*.*";
+            }
+        });
+        const Seen& idle = Look();
+        EXPECT_EQ(0, RunToExit());
+        EXPECT_EQ(c.pictures, TrayPictures());
+        EXPECT_EQ(c.looks, looks);
+        EXPECT_FALSE(idle.ticking);
+        EXPECT_EQ(0, sim::TimerFirings(IDT_POLL));
+        EXPECT_TRUE(sim::MciLog().empty());
+        EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
+    }
 }
 
 TEST_F(PollerTest, OneTickOfTheOpenMenuHoldsTheDeviceForItsQuestions)

@@ -108,6 +108,8 @@ const Expected kTexts[] = {
     {88, "Password is not valid!\n\nPlease try again.", "Неверный пароль!\n\nПопробуйте еще раз."},
     {89, "&Change...", "С&мена..."},
     {90, "&Help", "&Помощь"},
+    {91, "The password holds characters that cannot be stored.\nPlease use others.",
+     "Пароль содержит символы, которые нельзя сохранить.\nВыберите другие."},
 };
 
 // A slot holds its text, the terminator, and zeros to the end.
@@ -128,7 +130,7 @@ using StringTableTest = Scenario;
 TEST_F(StringTableTest, EveryEntryHoldsItsTextInCodePage1251)
 {
     InitStringTable();
-    ASSERT_EQ(89u, sizeof kTexts / sizeof kTexts[0]);
+    ASSERT_EQ(90u, sizeof kTexts / sizeof kTexts[0]);
     for (const Expected& entry : kTexts) {
         SCOPED_TRACE("string " + std::to_string(entry.id));
         EXPECT_EQ(Padded(Cp1251(entry.english)), Slot(LANGUAGE_ENGLISH, entry.id));
@@ -153,7 +155,8 @@ TEST_F(StringTableTest, LookupFollowsTheCurrentLanguage)
     SettingsRecord.Language = LANGUAGE_RUSSIAN;
     EXPECT_EQ(Cp1251("Открыть CD"), UiText(IDS_EJECT_CD));
     EXPECT_STREQ("Dorvane", UiText(IDS_PROGRAM_NAME));
-    EXPECT_EQ(Cp1251("&Помощь"), UiText(STRING_COUNT - 1));
+    EXPECT_EQ(Cp1251("Пароль содержит символы, которые нельзя сохранить.\nВыберите другие."),
+              UiText(STRING_COUNT - 1));
     // Ids outside the table give an empty text rather than another entry.
     EXPECT_STREQ("", UiText(STRING_COUNT));
     EXPECT_STREQ("", UiText(-1));

@@ -36,11 +36,52 @@ TEST_F(WinsimMachineTest, TheRegistryKeepsToBuffersAndRights)
     EXPECT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExA(writing, "v", NULL, NULL, NULL, &size));
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(writing, "v", 0, REG_SZ, text, 3));
     EXPECT_EQ("new", sim::GetRegValue("HKCU\\Software\\T", "v")->data) << "the bytes given, no terminator added";
-    // A key below is made through any handle; the reserved value must be 0.
+    // A new key below needs the right to make subkeys through the handle; the reserved value must be 0.
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExA(reading, "B", 1, NULL, 0, KEY_ALL_ACCESS, NULL, &below, NULL));
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(reading, "B", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &below, NULL));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyExA(reading, "B", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &below, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\T\\B", 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                             &below, NULL));
     for (HKEY key : {reading, writing, below}) EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(below));
+}
+
+// A standard user reads HKEY_LOCAL_MACHINE but may write nothing there, nor
+// add or remove files in the system's folders (Wine's advapi32 tests: opening
+// or creating a key with rights its security does not grant is refused).
+TEST_F(WinsimMachineTest, AStandardUserOnlyReadsWhatIsTheMachines)
+{
+    for (bool elevated : {false, true}) {
+        SCOPED_TRACE(elevated ? "elevated" : "a standard user");
+        SetUp();
+        sim::RunElevated(elevated);
+        sim::SetRegText("HKLM\\System\\K", "v", "x");
+        sim::AddFile("C:\\Program Files\\P\\a.lnk");
+        sim::AddFile("C:\\Users\\Ann\\a.lnk");
+        HKEY key;
+        auto opened = [&key](LSTATUS result) { return result == ERROR_SUCCESS ? RegCloseKey(key) : result; };
+        const LSTATUS writing = elevated ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+        EXPECT_EQ(ERROR_SUCCESS, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_READ, &key)));
+        EXPECT_EQ(writing, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_SET_VALUE, &key)));
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\L", 0, KEY_SET_VALUE, &key)));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, NULL, 0, KEY_READ, NULL, &key, NULL)));
+        EXPECT_EQ(writing,
+                  opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)));
+        EXPECT_EQ(writing,
+                  opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\L", 0, NULL, 0, KEY_READ, NULL, &key, NULL)));
+        EXPECT_EQ(writing, RegSetValueExA(HKEY_LOCAL_MACHINE, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("y"), 1));
+        EXPECT_EQ(elevated, sim::RegKeyExists("HKLM\\System\\L"));
+        EXPECT_EQ(0, sim::OpenRegistryHandles());
+        // The user's own folders are theirs; what lies under Program Files may only be read.
+        EXPECT_TRUE(CopyFileA("C:\\Program Files\\P\\a.lnk", "C:\\Users\\Ann\\b.lnk", TRUE));
+        EXPECT_TRUE(DeleteFileA("C:\\Users\\Ann\\b.lnk"));
+        for (const char* file : {"C:\\Program Files\\P\\b.lnk", "C:\\Windows\\b.lnk"})
+            EXPECT_EQ(elevated, CopyFileA("C:\\Users\\Ann\\a.lnk", file, TRUE)) << file;
+        EXPECT_EQ(elevated, DeleteFileA("C:\\Program Files\\P\\a.lnk"));
+        if (!elevated) {
+            EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+        }
+    }
 }
 
 TEST_F(WinsimMachineTest, FilesAreFoundAndCopiedAsWindowsDoes)
@@ -173,4 +214,11 @@ TEST_F(WinsimMachineTest, CdaudioAddressesTheDefaultDriveAsItWasWhenOpened)
         << "the call returns once the tray has moved";
     EXPECT_EQ("", Mci("set cd4open door open wait"));
     EXPECT_EQ(2500u, sim::Now()) << "an open tray does not move";
+    // Named by its letter, the device addresses that drive whatever "Default Drive" says.
+    EXPECT_EQ("", Mci("close cd4open"));
+    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
+    EXPECT_EQ("error " + std::to_string(MCIERR_INVALID_FILE), Mci("open C: type cdaudio alias cd4open shareable"));
+    ASSERT_EQ("1", Mci("open D: type cdaudio alias cd4open shareable"));
+    EXPECT_EQ("", Mci("set cd4open door open wait"));
+    EXPECT_TRUE(sim::TrayOpen('D'));
 }

@@ -53,7 +53,6 @@ struct Silent {
 const Silent kSilent[] = {
     {"RegOpenKeyExA", "HKCU\\Software\\", "loading falls back to the start values without a word"},
     {"RegQueryValueExA", "", "loading falls back to the defaults without a word, \"Default Drive\" to drive 0"},
-    {"RegOpenKeyExA", "HKLM\\System", "door control stops without a word where the MCI key does not open"},
     {"RegCloseKey", "HKLM\\System", "door control stops without a word where the MCI key does not close"},
     {"FindFirstFileA", "", "the probes show what they found: the icon, the start-up box"},
     {"GetVolumeInformationA", "", "a volume that cannot be read greys the disc's commands"},
@@ -323,13 +322,22 @@ void Locked()
     sim::SetRegText(SETTINGS_PATH, "Password", "pw");
 }
 
+// E: selected, "Default Drive" naming D:.
+void TwoDrives()
+{
+    sim::InsertDisc('E', TestDisc(1));
+    sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", REG_BINARY, std::string(4, '\0'));
+    sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+}
+
 const Case kScenarios[] = {
     {"StartUp", "d", [] { sim::InsertDisc('D', TestDisc(0)); }, {{Act::Wait, 1200}}},
-    {"DoorToggleWithTwoDrives", "de",
+    {"DoorToggleWithTwoDrives", "de", TwoDrives, {{Act::Click}, {Act::Wait, 600}, {Act::Click}, {Act::Wait, 600}}},
+    // Elevated, the program aims "Default Drive" and puts it back.
+    {"DoorToggleWithTwoDrivesElevated", "de",
      [] {
-         sim::InsertDisc('E', TestDisc(1));
-         sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", REG_BINARY, std::string(4, '\0'));
-         sim::SetRegText(SETTINGS_PATH, "LastDrive", "1");
+         TwoDrives();
+         sim::RunElevated(true);
      },
      {{Act::Click}, {Act::Wait, 600}, {Act::Click}, {Act::Wait, 600}}},
     {"MenuOpenWithADisc", "d", [] { sim::InsertDisc('D', TestDisc(1)); },

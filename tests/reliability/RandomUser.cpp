@@ -226,6 +226,8 @@ protected:
         sim::AddFile(DEFAULT_INSTALL_DIR "\\help.html", "<html>");
         sim::AddFile(kPlayer, "MZ");
         choices.BeginAct();
+        // Elevated, the program aims "Default Drive"; a standard user's may not.
+        sim::RunElevated(choices.Pick(2));
         sim::SetRegText(SETTINGS_PATH, "Locked", choices.Pick(2) ? "1" : "0");
         sim::SetRegText(SETTINGS_PATH, "Password", "pw");
         sim::SetRegText(SETTINGS_PATH, "AutoCloseAllowed", choices.Pick(2) ? "1" : "0");

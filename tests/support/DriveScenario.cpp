@@ -73,6 +73,13 @@ std::vector<int> DriveScenario::TrayPictures()
     return pictures;
 }
 
+bool DriveScenario::Ticking()
+{
+    for (const sim::TimerView& timer : sim::Timers())
+        if (timer.window == MainWindow && timer.id == IDT_POLL) return true;
+    return false;
+}
+
 DriveScenario::Mark DriveScenario::Now()
 {
     return Mark{sim::MciLog().size()};
@@ -115,6 +122,7 @@ const DriveScenario::Seen& DriveScenario::Look(const Mark* since)
         auto countdown = sim::OpenDialog(IDD_AUTOCLOSE);
         seen->countdown = countdown && countdown->visible ? countdown->Control(IDC_COUNTDOWN_SECONDS).text : "-";
         seen->devices = sim::OpenMciDevices();
+        seen->ticking = Ticking();
     });
     return *seen;
 }

@@ -31,6 +31,8 @@ protected:
     static std::string TrayTip();
     // Every picture the tray showed, in order (NIM_MODIFY with NIF_ICON).
     static std::vector<int> TrayPictures();
+    // The disc status tick is set on the main window now.
+    static bool Ticking();
 
     // The MCI commands sent from the moment `Mark` was taken.
     struct Mark {
@@ -54,6 +56,7 @@ protected:
         std::vector<int> dialogs;         // the program's dialogs on screen, main window aside
         std::string countdown;            // the seconds the countdown shows, "-" without one
         std::vector<std::string> devices; // the MCI devices the program holds open
+        bool ticking = false;             // Ticking()
     };
     // A step that looks; the record stays valid for the test's life.
     const Seen& Look(const Mark* since = NULL);

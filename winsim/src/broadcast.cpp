@@ -1,6 +1,6 @@
 // Registered messages, the shell's broadcasts ("TaskbarCreated" when its
 // taskbar is built anew) and the message filter that lets them reach an
-// elevated program.
+// elevated program; the system's broadcasts of a drive's media.
 #include "world.h"
 
 namespace sim {
@@ -31,6 +31,40 @@ bool Allowed(HWND window, UINT message)
     return w.processMessageFilter.count(message) || w.windowMessageFilter.count({window, message});
 }
 
+// A thread that has not waited for messages for 5 s does not respond, as
+// IsHungAppWindow counts it.
+const DWORD kHungAfter = 5000;
+
+// Each top-level window of the program that is shown or has no owner gets
+// the message as a send from another process: its thread handles it when it
+// next waits. A sender with fewer rights than an elevated program reaches its
+// windows only through what they let through; one that will not wait for a
+// program that does not respond passes it over.
+void Broadcast(UINT message, WPARAM wParam, LPARAM lParam, bool fromFewerRights, bool passOverHung)
+{
+    World& w = W();
+    if (passOverHung && w.now - w.lastWaited >= kHungAfter) {
+        Log("the program has not responded for " + std::to_string(w.now - w.lastWaited) + " ms: message " + Hex(message) +
+            " passes it over");
+        return;
+    }
+    for (const auto& entry : w.windows) {
+        const Window& window = *entry.second;
+        if (window.destroyed || window.parent || (!window.visible && window.owner)) continue;
+        if (fromFewerRights && w.elevated && !Allowed(window.handle, message)) {
+            Log("the shell's message " + Hex(message) + " is filtered out for an elevated window");
+            continue;
+        }
+        MSG sent = MSG();
+        sent.hwnd = window.handle;
+        sent.message = message;
+        sent.wParam = wParam;
+        sent.lParam = lParam;
+        sent.time = w.now;
+        w.sent.push_back(sent);
+    }
+}
+
 }  // namespace
 
 UINT TaskbarCreatedMessage()
@@ -38,24 +72,28 @@ UINT TaskbarCreatedMessage()
     return Register("TaskbarCreated");
 }
 
-// As SendNotifyMessage(HWND_BROADCAST) does: each window's thread handles it when it next waits.
-// An elevated program's windows take from a process of lower rights only what they let through.
+// As SendNotifyMessage(HWND_BROADCAST) does.
 void ShellBroadcast(UINT message)
 {
+    Broadcast(message, 0, 0, true, false);
+}
+
+// As the system's broadcast of a volume's media does (BroadcastSystemMessage,
+// sent and waited for, but not for a program that does not respond): for a
+// data disc, an audio CD and a disc nothing can read alike, since it tells of
+// the media, not of a file system.
+void MediaBroadcast(char letter, bool arrived)
+{
     World& w = W();
-    for (const auto& entry : w.windows) {
-        const Window& window = *entry.second;
-        if (window.destroyed || window.parent || (!window.visible && window.owner)) continue;
-        if (w.elevated && !Allowed(window.handle, message)) {
-            Log("the shell's message " + Hex(message) + " is filtered out for an elevated window");
-            continue;
-        }
-        MSG sent = MSG();
-        sent.hwnd = window.handle;
-        sent.message = message;
-        sent.time = w.now;
-        w.sent.push_back(sent);
-    }
+    DEV_BROADCAST_VOLUME notice = {};
+    notice.dbcv_size = sizeof notice;
+    notice.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    notice.dbcv_unitmask = 1u << (letter - 'A');
+    notice.dbcv_flags = DBTF_MEDIA;
+    w.mediaNotices.push_back(notice);
+    Log(std::string("the system tells of media ") + (arrived ? "arrived in" : "gone from") + " drive " + letter);
+    Broadcast(WM_DEVICECHANGE, arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+              reinterpret_cast<LPARAM>(&w.mediaNotices.back()), false, true);
 }
 
 void RestartShell()

@@ -9,8 +9,15 @@ namespace sim {
 
 namespace {
 
-const uintptr_t kPrimaryMonitor = 0x10001;
-const LONG kScreenWidth = 1024, kScreenHeight = 768;
+const uintptr_t kPrimaryMonitor = 0x10001, kSecondMonitor = 0x10002;
+const LONG kScreenWidth = 1024, kScreenHeight = 768;   // each monitor's
+// The shell's taskbar, a window of another process.
+const uintptr_t kTaskbarWindow = 0x20010;
+
+HMONITOR MonitorHandle(int monitor)
+{
+    return reinterpret_cast<HMONITOR>(monitor == 1 ? kSecondMonitor : kPrimaryMonitor);
+}
 
 // The text of the manifest's element `name`, lower case; empty when it is not there.
 std::string ManifestSetting(const std::string& name)
@@ -123,6 +130,17 @@ void SetDisplayDpi(UINT dpi)
     W().monitorDpi = dpi;
 }
 
+void AddMonitor(UINT dpi)
+{
+    W().secondMonitorDpi = dpi;
+}
+
+void PlaceTaskbar(int monitor)
+{
+    if (monitor == 1 && W().secondMonitorDpi == 0) throw Failure("PlaceTaskbar: there is no second monitor");
+    W().taskbarMonitor = monitor;
+}
+
 void ChangeDisplayDpi(UINT dpi)
 {
     if (W().release < WindowsRelease::Windows8_1)
@@ -159,12 +177,29 @@ int WINAPI GetSystemMetricsForDpi(int index, UINT dpi)
     return IconMetric(index, dpi);
 }
 
-// One monitor, the primary, at the top left of the desktop.
+// The primary monitor at the top left of the desktop, a second one to its right.
 HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags)
 {
-    bool inside = point.x >= 0 && point.y >= 0 && point.x < kScreenWidth && point.y < kScreenHeight;
+    LONG width = W().secondMonitorDpi ? 2 * kScreenWidth : kScreenWidth;
+    bool inside = point.x >= 0 && point.y >= 0 && point.x < width && point.y < kScreenHeight;
     if (!inside && flags == MONITOR_DEFAULTTONULL) return NULL;
-    return reinterpret_cast<HMONITOR>(kPrimaryMonitor);
+    return MonitorHandle(inside && point.x >= kScreenWidth ? 1 : 0);
+}
+
+// The program's windows are on the primary monitor; the taskbar where it was placed.
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags)
+{
+    if (window == reinterpret_cast<HWND>(kTaskbarWindow)) return MonitorHandle(W().taskbarMonitor);
+    if (!FindWindow(window) && flags == MONITOR_DEFAULTTONULL) return NULL;
+    return MonitorHandle(0);
+}
+
+HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
+{
+    if (!className || IS_INTRESOURCE(className) || std::string(className) != "Shell_TrayWnd" || windowName)
+        throw Failure("winsim's FindWindowA finds the shell's taskbar (\"Shell_TrayWnd\", any title) alone");
+    if (W().taskbarMonitor < 0) return NULL;
+    return reinterpret_cast<HWND>(kTaskbarWindow);
 }
 
 // What a process is told: the monitor's DPI when it is aware per monitor, the
@@ -172,10 +207,12 @@ HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags)
 HRESULT WINAPI GetDpiForMonitor(HMONITOR monitor, MONITOR_DPI_TYPE dpiType, UINT* dpiX, UINT* dpiY)
 {
     RequireExport("shcore.dll", "GetDpiForMonitor");
-    if (reinterpret_cast<uintptr_t>(monitor) != kPrimaryMonitor || !dpiX || !dpiY) return E_INVALIDARG;
+    uintptr_t which = reinterpret_cast<uintptr_t>(monitor);
+    bool second = which == kSecondMonitor && W().secondMonitorDpi != 0;
+    if ((which != kPrimaryMonitor && !second) || !dpiX || !dpiY) return E_INVALIDARG;
     if (dpiType != MDT_EFFECTIVE_DPI) throw Failure("winsim models the effective DPI of a monitor only");
     Awareness awareness = ProcessAwareness();
-    UINT dpi = awareness == Awareness::PerMonitor ? W().monitorDpi
+    UINT dpi = awareness == Awareness::PerMonitor ? (second ? W().secondMonitorDpi : W().monitorDpi)
                : awareness == Awareness::System   ? W().systemDpi
                                                   : USER_DEFAULT_SCREEN_DPI;
     *dpiX = *dpiY = dpi;

@@ -78,6 +78,12 @@ int NoDiskBox(char letter)
     return W().messageBoxes[index].answer;
 }
 
+// Whatever moved, the system tells every program when the drive's media came or went.
+void TellMedia(const CdDrive& drive, bool loadedBefore)
+{
+    if (MediaLoaded(drive) != loadedBefore) MediaBroadcast(drive.letter, MediaLoaded(drive));
+}
+
 void Copy(const std::string& text, LPSTR buffer, DWORD size)
 {
     if (!buffer || size == 0) return;
@@ -137,6 +143,7 @@ void StopPlay(CdDrive& drive)
 void MoveTray(CdDrive& drive, bool open)
 {
     if (drive.trayOpen == open) return;
+    bool loaded = MediaLoaded(drive);
     StopPlay(drive);
     drive.trayOpen = open;
     ++drive.media;
@@ -147,6 +154,7 @@ void MoveTray(CdDrive& drive, bool open)
         drive.position = kLeadIn;
         ShowFiles(drive);
     }
+    TellMedia(drive, loaded);
 }
 
 CdDrive* FindCdDrive(char letter)
@@ -242,17 +250,20 @@ void InsertDisc(char letter, const Disc& disc)
     ++drive.media;
     drive.position = kLeadIn;
     ShowFiles(drive);
+    TellMedia(drive, false);
 }
 
 void TakeOutDisc(char letter)
 {
     CdDrive& drive = Drive(letter);
     if (!drive.hasDisc) return;
+    bool loaded = MediaLoaded(drive);
     StopPlay(drive);
     HideFiles(drive.letter);
     drive.hasDisc = false;
     drive.disc = Disc();
     ++drive.media;
+    TellMedia(drive, loaded);
 }
 
 void PressDriveButton(char letter)

@@ -14,6 +14,15 @@ bool FolderOf(const std::string& normalized)
     return entry && entry->directory;
 }
 
+// A standard user may not add or remove files in the system's own folders
+// and the programs installed for everyone; the user's profile is theirs.
+bool SystemFolder(const std::string& normalized)
+{
+    for (const char* folder : {"C:\\PROGRAM FILES\\", "C:\\PROGRAM FILES (X86)\\", "C:\\WINDOWS\\"})
+        if (normalized.compare(0, strlen(folder), folder) == 0) return !W().elevated;
+    return false;
+}
+
 }  // namespace
 
 }  // namespace sim
@@ -48,8 +57,8 @@ BOOL WINAPI CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
         W().lastError = ERROR_FILE_EXISTS;
         return FALSE;
     }
-    if (target.size() > 1 && FindCdDrive(target[0])) {
-        W().lastError = ERROR_ACCESS_DENIED;   // a CD is read-only
+    if ((target.size() > 1 && FindCdDrive(target[0])) || SystemFolder(target)) {
+        W().lastError = ERROR_ACCESS_DENIED;   // a CD is read-only, a system folder the system's
         return FALSE;
     }
     std::string contents = source->contents;
@@ -71,7 +80,7 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
         W().lastError = FolderOf(key) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
         return FALSE;
     }
-    if (found->second.directory || FindCdDrive(key[0])) {
+    if (found->second.directory || FindCdDrive(key[0]) || SystemFolder(key)) {
         W().lastError = ERROR_ACCESS_DENIED;
         return FALSE;
     }

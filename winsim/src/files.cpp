@@ -115,6 +115,11 @@ void AddDirectory(const std::string& path)
     AddEntry(path, true, "");
 }
 
+void RemoveFile(const std::string& path)
+{
+    W().files.erase(NormalizePath(path));
+}
+
 bool FileExists(const std::string& path)
 {
     const FileEntry* entry = FindFile(path);

@@ -40,7 +40,12 @@ bool ProgramSends(const std::string& command)
             if (call.result == 0 && call.answer.compare(0, tail.size(), tail) == 0) return true;
         return false;
     };
-    return fixed.count(command) || withTail("status cdaudio length track ", "0123456789") ||
+    // The door's alias may name its drive: "open D: type cdaudio alias cd4open shareable".
+    const std::string named = " type cdaudio alias cd4open shareable";
+    bool element = command.size() == 7 + named.size() && command.compare(0, 5, "open ") == 0 &&
+                   std::isupper(static_cast<unsigned char>(command[5])) && command[6] == ':' &&
+                   command.compare(7, std::string::npos, named) == 0;
+    return fixed.count(command) || element || withTail("status cdaudio length track ", "0123456789") ||
            withTail("seek cdaudio to ", "0123456789:") || echoes("status cdaudio length track ") ||
            echoes("seek cdaudio to ");
 }
@@ -153,22 +158,40 @@ MCIERROR NeedTracks(const CdDrive& drive)
     return drive.disc.tracks.empty() ? MCIERR_HARDWARE : 0;
 }
 
+// The drive an element names: exactly a letter and a colon, the form every
+// Windows takes ("D:\" fails before Windows 2000), of a CD drive.
+bool ElementDrive(const std::string& element, size_t* drive)
+{
+    if (element.size() != 2 || !std::isalpha(static_cast<unsigned char>(element[0])) || element[1] != ':') return false;
+    const std::vector<CdDrive>& drives = W().cdDrives;
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(element[0])));
+    for (*drive = 0; *drive < drives.size(); ++*drive)
+        if (drives[*drive].letter == letter) return true;
+    return false;
+}
+
+// "open cdaudio ..." addresses the drive "Default Drive" names; "open D:
+// type cdaudio ..." the drive of its element, and is known by the element
+// unless an alias is given.
 MCIERROR Open(const std::string& name, const std::string& options, std::string* answer)
 {
-    if (!SameText(name, "cdaudio")) return MCIERR_INVALID_DEVICE_NAME;
     MciDevice device;
-    device.alias = "cdaudio";
+    device.alias = name;
+    std::string type = name;
     bool named = false;
     std::istringstream words(options);
     for (std::string word; words >> word;) {
         if (word == "alias" && words >> device.alias) named = true;
+        else if (word == "type" && words >> type) continue;
         else if (word == "shareable") device.shareable = true;
         else if (word != "wait") return MCIERR_UNRECOGNIZED_COMMAND;
     }
+    if (!SameText(type, "cdaudio")) return MCIERR_INVALID_DEVICE_NAME;
     World& w = W();
     if (w.cdDrives.empty()) return MCIERR_CANNOT_LOAD_DRIVER;
     if (FindDevice(device.alias)) return named ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
     device.drive = DefaultDrive();
+    if (type != name && !ElementDrive(name, &device.drive)) return MCIERR_INVALID_FILE;
     device.timeFormat = kFormatMsf;
     device.process = CurrentProcess();
     for (const MciDevice& other : w.mciDevices)

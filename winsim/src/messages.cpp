@@ -84,6 +84,7 @@ void Idle(const std::string& what, const std::function<bool(const Timer&)>& elig
 
 void DeliverSent()
 {
+    W().lastWaited = W().now;
     while (!W().sent.empty()) {
         MSG message = W().sent.front();
         W().sent.pop_front();

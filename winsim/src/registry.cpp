@@ -68,14 +68,30 @@ HKEY NewKeyHandle(RegKey* key, REGSAM access)
     return handle;
 }
 
+// What a standard user may do under HKEY_LOCAL_MACHINE: read. An elevated
+// program may do anything there; HKEY_CURRENT_USER is the user's own.
+const REGSAM kReadRights = KEY_READ;
+
+bool ReadOnly(const RegKey* key)
+{
+    return !W().elevated && key->path.compare(0, 4, "HKLM") == 0;
+}
+
 // Reading and writing values take the rights the handle was opened with; the
-// predefined roots have them all. Opening or creating a key below a handle
-// takes none of its rights (server/registry.c, create_key).
+// predefined roots have every right the user has there.
 bool Allows(HKEY handle, REGSAM right)
 {
-    if (handle == HKEY_CURRENT_USER || handle == HKEY_LOCAL_MACHINE) return true;
+    if (handle == HKEY_CURRENT_USER) return true;
+    if (handle == HKEY_LOCAL_MACHINE) return !ReadOnly(&W().localMachine) || (right & ~kReadRights) == 0;
     auto found = W().regAccess.find(handle);
     return found != W().regAccess.end() && (found->second & right) == right;
+}
+
+// The key's security refuses a right beyond reading to a standard user
+// under HKEY_LOCAL_MACHINE, whatever handle it is reached through.
+bool Refuses(const RegKey* key, REGSAM access)
+{
+    return ReadOnly(key) && (access & ~kReadRights) != 0;
 }
 
 LSTATUS FaultOr(const char* api, const std::string& subject, LSTATUS otherwise)
@@ -178,6 +194,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY handle, LPCSTR subKey, DWORD, REGSAM access, P
     if (LSTATUS error = FaultOr("RegOpenKeyExA", path, ERROR_SUCCESS)) return error;
     RegKey* key = Walk(parent, subKey ? subKey : "", false, "", NULL);
     if (!key) return ERROR_FILE_NOT_FOUND;
+    if (Refuses(key, access)) return ERROR_ACCESS_DENIED;
     *result = NewKeyHandle(key, access);
     return ERROR_SUCCESS;
 }
@@ -191,6 +208,12 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY handle, LPCSTR subKey, DWORD reserved, LPSTR
     std::string path = PathOf(parent, subKey);
     Log("RegCreateKeyExA " + path);
     if (LSTATUS error = FaultOr("RegCreateKeyExA", path, ERROR_SUCCESS)) return error;
+    // An existing key opens with the rights its security grants. A new one
+    // needs the right to make subkeys through the handle given, as the
+    // documentation asks, and a user who may write there.
+    RegKey* existing = Walk(parent, subKey ? subKey : "", false, "", NULL);
+    if (existing ? Refuses(existing, access) : ReadOnly(parent) || !Allows(handle, KEY_CREATE_SUB_KEY))
+        return ERROR_ACCESS_DENIED;
     bool created = false;
     RegKey* key = Walk(parent, subKey ? subKey : "", true, className ? className : "", &created);
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;

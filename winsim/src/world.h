@@ -3,6 +3,7 @@
 #define WINSIM_WORLD_H
 
 #include <windows.h>
+#include <dbt.h>
 #include <shellapi.h>
 #include <winsim/sim.h>
 
@@ -274,10 +275,12 @@ struct World {
     DWORD commDlgError = 0;
     POINT cursor = {1000, 740};
     std::deque<MSG> queue;
-    // Messages other programs sent (the shell's icon notifications): the
-    // thread handles them, ahead of its queue, whenever it waits for messages
-    // or for another program (a cross-process send).
+    // Messages other programs sent (the shell's icon notifications, the
+    // system's broadcasts): the thread handles them, ahead of its queue,
+    // whenever it waits for messages or for another program (a cross-process
+    // send).
     std::deque<MSG> sent;
+    DWORD lastWaited = 0;   // when the thread last waited for messages (and took the sent ones)
     bool quitPosted = false;
     int quitCode = 0;
     std::vector<Timer> timers;
@@ -306,6 +309,8 @@ struct World {
     WindowsRelease release = WindowsRelease::Windows10;
     UINT systemDpi = 96;
     UINT monitorDpi = 96;
+    UINT secondMonitorDpi = 0;   // 0: one monitor
+    int taskbarMonitor = 0;      // -1: no taskbar
     bool elevated = false;
     std::map<std::string, UINT, CaseLess> registeredMessages;   // the session's, across processes
     std::set<UINT> processMessageFilter;                         // ChangeWindowMessageFilter
@@ -330,6 +335,8 @@ struct World {
     size_t mciProcess = 0;           // trace line of the current process's start
     size_t mciTraceSeen = 0;
     std::map<HANDLE, OpenedFile> openedFiles;
+    // What the system's media broadcasts point at, kept until the world goes.
+    std::deque<DEV_BROADCAST_VOLUME> mediaNotices;
 };
 
 World& W();
@@ -422,6 +429,9 @@ bool SystemExports(const std::string& module, const std::string& name);
 // The shell sends `message` to every top-level window of the program that is
 // shown or has no owner, through the message filter of an elevated program.
 void ShellBroadcast(UINT message);
+// The system tells every such window that media came into drive `letter` or
+// went out of it (WM_DEVICECHANGE); its rights are above any program's.
+void MediaBroadcast(char letter, bool arrived);
 UINT TaskbarCreatedMessage();
 // The end of the program's process: what it loaded and let through goes.
 void EndProcessSystemState();

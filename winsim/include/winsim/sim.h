@@ -124,13 +124,26 @@ void SetDisplayDpi(UINT dpi);
 // and broadcasts "TaskbarCreated" with its icons kept. (A window that is not
 // shown gets no WM_DPICHANGED.)
 void ChangeDisplayDpi(UINT dpi);
+// A second monitor, to the right of the primary one, at its own DPI (what a
+// process is told of it follows its DPI awareness, as for the primary).
+void AddMonitor(UINT dpi);
+// The monitor whose taskbar holds the notification area: 0 the primary (the
+// default), 1 the second; -1 when there is no taskbar window at all.
+void PlaceTaskbar(int monitor);
 // Explorer restarts (after a crash or an update): the notification area
 // forgets every icon, and the new taskbar broadcasts "TaskbarCreated" to every
 // top-level window that is shown or has no owner.
 void RestartShell();
-// The program runs elevated and the shell does not: a message the shell sends
-// reaches a window of the program only where the program let it through
-// (ChangeWindowMessageFilterEx for that window, ChangeWindowMessageFilter for all).
+// Who runs the program. By default a standard user (or an administrator
+// under UAC, whose programs run with the same rights): keys under
+// HKEY_LOCAL_MACHINE open for reading only, and opening one with any other
+// right, creating one or writing a value there fails with ERROR_ACCESS_DENIED;
+// nor may files be added to or removed from C:\Program Files and C:\Windows.
+// HKEY_CURRENT_USER and the user's profile are the user's own.
+// Elevated, the program may do all that, and the shell does not run with it:
+// a message the shell sends reaches a window of the program only where the
+// program let it through (ChangeWindowMessageFilterEx for that window,
+// ChangeWindowMessageFilter for all).
 void RunElevated(bool elevated);
 // The side of the square image an icon handle holds, 0 for a destroyed icon
 // and anything else.
@@ -154,6 +167,8 @@ std::string DumpRegistry();
 // ---- Files ----
 void AddFile(const std::string& path, const std::string& contents = "");
 void AddDirectory(const std::string& path);
+// Takes a file away, whoever may delete it.
+void RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);
 // A file's bytes; none for a path that is no file.
 std::optional<std::string> FileContents(const std::string& path);
@@ -165,7 +180,10 @@ UINT CurrentErrorMode();
 // ---- Drives and discs ----
 // CD drives have a tray that moves when the program sends an MCI door
 // command or when the user presses the drive's button or pushes the tray in.
-// A disc is read only while it lies in a drive whose tray is closed.
+// A disc is read only while it lies in a drive whose tray is closed. Each
+// time a disc becomes loaded or stops being so, by any of these, the system
+// sends every top-level window WM_DEVICECHANGE (DBT_DEVICEARRIVAL or
+// DBT_DEVICEREMOVECOMPLETE for a DBTF_MEDIA volume of that letter).
 struct Track {
     DWORD frames = 0;   // 75 frames a second
     bool audio = true;

@@ -47,6 +47,7 @@ typedef struct tagMSG {
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
+#define WM_DEVICECHANGE 0x0219
 #define WM_HOTKEY 0x0312
 #define WM_USER 0x0400
 
@@ -476,6 +477,9 @@ WINSIM_EXTERN_C int WINAPI GetSystemMetrics(int index);
 // Windows 10 (1607) and later.
 WINSIM_EXTERN_C int WINAPI GetSystemMetricsForDpi(int index, UINT dpi);
 WINSIM_EXTERN_C HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags);
+WINSIM_EXTERN_C HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags);
+// Only the shell's taskbar ("Shell_TrayWnd") is there to be found.
+WINSIM_EXTERN_C HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
 
 // ---- Registered messages and the message filter of an elevated program ----
 #define MSGFLT_ADD 1
