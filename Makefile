@@ -14,6 +14,9 @@ TEST_SETUP := $(SETUP_DIR)/Dorvane-$(VERSION)-setup-amd64.exe
 MAKENSIS    = makensis -WX -V2 -DVERSION=$(VERSION) -DBUILD_X64=$(abspath $(X64)) -DBUILD_X86=$(abspath $(X86)) \
               -DHELP_DIR=$(abspath help)
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+# Tests CTest runs at once: the end-to-end scenarios mostly wait on Wine, each on a display and in a
+# prefix of its own, so three a core keep the machine busy (at most 8: each takes memory).
+CTEST_JOBS ?= $(shell n=$$(nproc 2>/dev/null || echo 2); echo $$((3 * n < 8 ? 3 * n : 8)))
 CMAKE_HOST := cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DDORVANE_WINDOWS_BUILD=$(abspath $(X64)) \
               -DDORVANE_WINDOWS_BUILD_X86=$(abspath $(X86)) -DDORVANE_SETUP=$(abspath $(SETUP)) \
               -DDORVANE_SETUP_AMD64=$(abspath $(TEST_SETUP))
@@ -73,10 +76,10 @@ x86: mkico
 	@$(call CROSS,$(X86),x86) >/dev/null
 	@cmake --build $(X86) -j $(JOBS)
 
-# Every test: the host suite, then the real program under Wine. Ends with one
-# line "N passed, N failed".
+# Every test: the host suite and the real program under Wine, side by side. Ends with one line
+# "N passed, N failed".
 test: host x64 x86 setup
-	@cd $(HOST) && ctest --output-on-failure $(CTEST_ARGS) 2>&1 | tee ctest.log; \
+	@cd $(HOST) && ctest --output-on-failure -j $(CTEST_JOBS) $(CTEST_ARGS) 2>&1 | tee ctest.log; \
 	status=$${PIPESTATUS[0]}; \
 	summary=$$(grep -E '[0-9]+ tests failed out of [0-9]+' ctest.log | tail -1); \
 	failed=$$(echo "$$summary" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/'); \
@@ -91,8 +94,8 @@ test: host x64 x86 setup
 test-host: host
 	@cd $(HOST) && ctest -L host --output-on-failure
 
-test-e2e: host x64 x86 setup
-	@cd $(HOST) && ctest -L e2e --output-on-failure
+test-e2e: x64 x86 setup
+	@cd $(HOST) && ctest --test-dir e2e --output-on-failure -j $(CTEST_JOBS)
 
 # Builds what it runs (the icon maker, the x64 programs and the virtual drive) while Wine makes the
 # run's private prefix, then starts the program in it.

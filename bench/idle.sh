@@ -93,7 +93,7 @@ start() {
 }
 
 cp "$MINTRAY" "$WINEPREFIX/drive_c/mintray.exe"
-DIR='C:\Program Files\Dorvane'
+DIR=$INSTALL_DIR
 install_dorvane "$DIR"
 set_install_path "$DIR"
 
@@ -119,8 +119,8 @@ sleep 2
 UNIX_PID[minimal]=${UNIX_PID[minimal-kept]}
 UNIX_PID[dorvane]=${UNIX_PID[dorvane-kept]}
 NOTE=""
-if _read_msgbox Dorvane; then
-    NOTE="note: Dorvane idles in a message box: $(sed -nE 's/^static .* text="(.+)"$/\1/p' <<<"$MSGBOX")"
+if BOX=$(read_msgbox Dorvane); then
+    NOTE="note: Dorvane idles in a message box: $(sed -nE 's/^static .* text="(.+)"$/\1/p' <<<"$BOX")"
     log "$NOTE"
 fi
 
@@ -164,7 +164,7 @@ idle() {
     done
 }
 idle minimal dorvane
-tray_shot tray-at-end
+slot_shot tray-at-end >/dev/null
 
 # ---- the disc out and back -----------------------------------------------------------------------
 

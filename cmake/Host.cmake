@@ -27,6 +27,8 @@ function(add_host_suite suffix label prefix)
     target_include_directories(winsim${suffix} PUBLIC winsim/include)
     target_compile_options(winsim${suffix} PRIVATE ${DORVANE_WARNINGS} ${flags})
     target_link_options(winsim${suffix} PRIVATE ${flags})
+    # Parsed once for all its sources: the world that nearly every one of them includes.
+    target_precompile_headers(winsim${suffix} PRIVATE winsim/src/world.h)
 
     # The program as a shared library, so that each test can start it from its
     # load image as a new process would.
@@ -43,6 +45,8 @@ function(add_host_suite suffix label prefix)
     target_compile_options(dorvane_tests${suffix} PRIVATE ${DORVANE_WARNINGS} -fPIC ${flags})
     target_link_options(dorvane_tests${suffix} PRIVATE ${flags})
     target_link_libraries(dorvane_tests${suffix} PRIVATE dorvane_program${suffix} winsim${suffix} GTest::gtest_main)
+    # GoogleTest, winsim's headers and the scenarios' base, parsed once for all the tests.
+    target_precompile_headers(dorvane_tests${suffix} PRIVATE tests/support/DriveScenario.h)
     target_compile_definitions(dorvane_tests${suffix} PRIVATE
         DORVANE_RC="${CMAKE_CURRENT_SOURCE_DIR}/src/res/Dorvane.rc"
         DORVANE_PROGRAM_LIBRARY="$<TARGET_FILE_NAME:dorvane_program${suffix}>"
@@ -71,46 +75,14 @@ add_host_suite(_asan host-asan "" ${DORVANE_SANITIZE})
 # The reliability checks: the fault sweep, the random user and the fuzz targets.
 add_subdirectory(tests/reliability)
 
-# The harness calls Wine's loaders by name (e2e/driver/wine_halves.sh), never the scripts that pick
-# a half by what is installed; this finds such calls without running anything.
-add_test(NAME e2e.named_loaders COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/check_loaders.sh
-    ${CMAKE_CURRENT_SOURCE_DIR})
-set_tests_properties(e2e.named_loaders PROPERTIES LABELS e2e TIMEOUT 30)
-
-# End to end: the cross-built programs under Wine. Every scenario runs the x64 build; one that carries
-# a line "# builds: x64 x86" runs the x86 build too (e2e.x86.<name>), which reports itself skipped
-# where this machine cannot run 32-bit Windows programs.
-set(DORVANE_WINDOWS_BUILD "" CACHE PATH "build folder of the x64 Windows programs, for the end-to-end checks")
-set(DORVANE_WINDOWS_BUILD_X86 "" CACHE PATH "build folder of the x86 Windows programs, for the end-to-end checks")
-set(DORVANE_SETUP "" CACHE FILEPATH "the setup program, for the installer checks")
-set(DORVANE_SETUP_AMD64 "" CACHE FILEPATH "the same setup built as a 64-bit program, for a Wine without its 32-bit half")
-if(DORVANE_WINDOWS_BUILD)
-    set(E2E_ENVIRONMENT "E2E_WORK=${CMAKE_CURRENT_BINARY_DIR}/e2e;E2E_DRIVER=${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver;DORVANE_SETUP=${DORVANE_SETUP};DORVANE_SETUP_AMD64=${DORVANE_SETUP_AMD64}")
-    file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS e2e/scenarios/*.sh)
-    foreach(scenario ${E2E_SCENARIOS})
-        get_filename_component(name ${scenario} NAME_WE)
-        add_test(NAME e2e.${name} COMMAND bash ${scenario})
-        set_tests_properties(e2e.${name} PROPERTIES
-            LABELS e2e
-            TIMEOUT 180
-            SKIP_RETURN_CODE 77
-            ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD};DORVANE_ARCH=x64;${E2E_ENVIRONMENT}")
-        file(STRINGS ${scenario} builds REGEX "^# builds:.*x86")
-        if(builds AND DORVANE_WINDOWS_BUILD_X86)
-            add_test(NAME e2e.x86.${name} COMMAND bash ${scenario})
-            set_tests_properties(e2e.x86.${name} PROPERTIES
-                LABELS e2e
-                TIMEOUT 180
-                SKIP_RETURN_CODE 77
-                ENVIRONMENT "DORVANE_BIN=${DORVANE_WINDOWS_BUILD_X86};DORVANE_ARCH=x86;${E2E_ENVIRONMENT}")
-        endif()
-    endforeach()
-endif()
+# The end-to-end checks, in a folder of their own (build/host/e2e), where CTest runs them alone too.
+add_subdirectory(e2e)
 
 # The shipped files built a second time in another folder must come out byte for byte the same.
 if(DORVANE_WINDOWS_BUILD AND DORVANE_WINDOWS_BUILD_X86 AND DORVANE_SETUP AND DORVANE_SETUP_AMD64)
     add_test(NAME build.reproducible COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_reproducible.sh
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/reproducible $<TARGET_FILE:mkico>
         ${DORVANE_WINDOWS_BUILD} ${DORVANE_WINDOWS_BUILD_X86} ${DORVANE_SETUP} ${DORVANE_SETUP_AMD64})
-    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900)
+    # The longest and busiest test: it starts first and, building with two jobs, takes two of CTest's slots.
+    set_tests_properties(build.reproducible PROPERTIES LABELS build TIMEOUT 900 COST 300 PROCESSORS 2)
 endif()

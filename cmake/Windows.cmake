@@ -100,7 +100,8 @@ target_link_options(Ambergate PRIVATE ${WINDOWS_LINK_OPTIONS})
 
 # The end-to-end checks' inspection tool runs inside the Wine prefix.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/driver/wininspect.c)
-    add_executable(wininspect e2e/driver/wininspect.c)
+    add_executable(wininspect e2e/driver/wininspect.c e2e/driver/wininspect_windows.c e2e/driver/wininspect_reg.c
+        e2e/driver/wininspect_res.c e2e/driver/wininspect_menu.c e2e/driver/wininspect_inject.c)
     target_compile_options(wininspect PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     target_link_options(wininspect PRIVATE ${WINDOWS_LINK_OPTIONS})
     target_link_libraries(wininspect PRIVATE comctl32)
@@ -116,7 +117,7 @@ endif()
 # The virtual CD drive of the end-to-end checks: an MCI cdaudio driver, a tool that sends MCI strings and one
 # that tells the programs a disc came or went.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/vcd/vcdmci.c)
-    add_library(vcdmci SHARED e2e/vcd/vcdmci.c e2e/vcd/vcdstate.c)
+    add_library(vcdmci SHARED e2e/vcd/vcdmci.c e2e/vcd/vcdmove.c e2e/vcd/vcdstate.c)
     set_target_properties(vcdmci PROPERTIES PREFIX "")
     target_compile_options(vcdmci PRIVATE ${WINDOWS_COMPILE_OPTIONS})
     # winmm looks the entry point up as plain "DriverProc", without the x86 stdcall decoration.

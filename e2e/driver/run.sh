@@ -56,7 +56,7 @@ fi
 
 if [ -z "${DISPLAY:-}" ]; then
     OWN_DISPLAY=1
-    _start_display
+    start_display
 fi
 # A CD-ROM drive D: that the vcd tool controls, with an audio CD of three tracks in it.
 if [ ! -f "$WINEPREFIX/vcd/d.state" ]; then
@@ -65,7 +65,7 @@ if [ ! -f "$WINEPREFIX/vcd/d.state" ]; then
     vcd audio d 04:12 03:01 05:47 || fail "could not put the audio CD into D:"
 fi
 
-DIR='C:\Program Files\Dorvane'
+DIR=$INSTALL_DIR
 install_dorvane "$DIR"
 set_install_path "$DIR"
 # Wine's virtual desktop named "shell" has a taskbar with a clock and a notification area, so the
@@ -86,14 +86,14 @@ fi
 
 start_dorvane main "$DIR\\Dorvane.exe"
 icon_added() {
-    SEEN="no trace from the program yet"
-    grep -aqE '^[0-9a-f]{4}:[0-9a-f]{4}:' "$ARTIFACTS/main.stderr" || return 1
-    tray_calls main
-    SEEN="the program's calls: ${TRAY_CALLS:-none}"
-    [[ " $TRAY_CALLS " == *" NIM_ADD "* ]]
+    local calls
+    grep -aqE '^[0-9a-f]{4}:[0-9a-f]{4}:' "$ARTIFACTS/main.stderr" || { echo "no trace from the program yet"; return 1; }
+    calls=$(tray_calls main)
+    echo "the program's calls: ${calls:-none}"
+    [[ " $calls " == *" NIM_ADD "* ]]
 }
-if ! (wait_for 30 "the notification icon" icon_added); then
-    _read_msgbox Dorvane && log "the program shows a message instead: $MSGBOX"
+if ! within 30 icon_added >/dev/null; then
+    BOX=$(read_msgbox Dorvane) && log "the program shows a message instead: $BOX"
     timeout 20 import -window root "$RUN_DIR/screenshot.png"
     fail "no icon; screen in $RUN_DIR/screenshot.png, Wine's output in $ARTIFACTS/main.stderr"
 fi

@@ -6,12 +6,17 @@
 # and installs the x64 program.
 
 : "${DORVANE_SETUP:?DORVANE_SETUP must name the setup program (make setup)}"
-SETUP_STAND_IN=""
-if ! _can_run_x86; then
+if SETUP_STAND_IN=$(x86_missing); then
     : "${DORVANE_SETUP_AMD64:?DORVANE_SETUP_AMD64 must name the 64-bit test setup (make setup)}"
-    SETUP_STAND_IN="the shipped 32-bit setup cannot run here ($X86_MISSING): its script runs as its 64-bit test build"
+    SETUP_STAND_IN="the shipped 32-bit setup cannot run here ($SETUP_STAND_IN): its script runs as its 64-bit test build"
     DORVANE_SETUP=$DORVANE_SETUP_AMD64
 fi
+
+# _setup_said: what runs as the setup, before each run.
+_setup_said() {
+    [ -z "$SETUP_STAND_IN" ] || log "$SETUP_STAND_IN"
+    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
+}
 
 # The entry for all users is written in the 64-bit view (the setup turns to it on 64-bit Windows,
 # where Programs and Features lists both views); the per-user one under HKCU, one key for both halves.
@@ -30,44 +35,40 @@ setup_wine() {
 }
 
 # run_setup ARGUMENT...: runs the setup (from its Linux path, so that nothing is copied into the
-# prefix) and waits for it; SETUP_STATUS is its exit code.
+# prefix) and waits for it; prints its exit code.
 run_setup() {
+    local status=0
     log "running the setup $*"
-    SETUP_STATUS=0
-    # Said once, before the first run.
-    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
-    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
-    setup_wine "$DORVANE_SETUP" "$@" >>"$ARTIFACTS/setup.stdout" 2>>"$ARTIFACTS/setup.stderr" || SETUP_STATUS=$?
-    log "the setup ended with $SETUP_STATUS"
+    _setup_said
+    setup_wine "$DORVANE_SETUP" "$@" >>"$ARTIFACTS/setup.stdout" 2>>"$ARTIFACTS/setup.stderr" || status=$?
+    log "the setup ended with $status"
     # NSIS ends with 0 (done), 1 (cancelled) or 2 (aborted by the script); a silent setup is never
     # cancelled. Wine without its 32-bit half cannot start a 32-bit setup at all (1 here).
-    if [ "$SETUP_STATUS" -ne 0 ] && [ "$SETUP_STATUS" -ne 2 ]; then
-        fail "the setup did not run (status $SETUP_STATUS, PE machine $(pe_machine "$DORVANE_SETUP");" \
+    [ "$status" -eq 0 ] || [ "$status" -eq 2 ] ||
+        fail "the setup did not run (status $status, PE machine $(pe_machine "$DORVANE_SETUP");" \
             "014c needs Wine's 32-bit half: see the README)"
-    fi
+    echo "$status"
 }
 
-# reg_value KEY NAME [VIEW]: sets VALUE to the text of a string value (wininspect's escapes undone),
-# read in the registry VIEW (default: the program's), or fails.
+# reg_value KEY NAME [VIEW]: the text of a string value (wininspect's escapes undone), read in the
+# registry VIEW (default: the program's), or fails.
 reg_value() {
-    reg_dump "$1" "${3:-$PROGRAM_VIEW}"
-    VALUE=$(sed -nE "s/^value \"$2\" REG_[A-Z_]+ size=[0-9]+ data=\"(.*)\"\$/\\1/p" <<<"$REG" | sed -E 's/\\(.)/\1/g')
-    [ -n "$VALUE" ] || fail "no value $2 in $1 (seen: $REG)"
+    local reg value
+    reg=$(reg_dump "$1" "${3:-$PROGRAM_VIEW}")
+    value=$(sed -nE "s/^value \"$2\" REG_[A-Z_]+ size=[0-9]+ data=\"(.*)\"\$/\\1/p" <<<"$reg" | sed -E 's/\\(.)/\1/g')
+    [ -n "$value" ] || fail "no value $2 in $1 (seen: $reg)"
+    echo "$value"
 }
 
 # NSIS 3.08 names the copy Un.exe (older versions Au_.exe).
-_no_uninstaller_copy() {
-    SEEN=$(inspect processes | tr -d '\r' | grep -iE 'exe="(Un|Au_)\.exe"')
-    [ -z "$SEEN" ]
-}
+_no_uninstaller_copy() { ! inspect processes | grep -iE 'exe="(Un|Au_)\.exe"'; }
 
 # run_quiet_uninstall KEY VIEW: runs the QuietUninstallString of the uninstall entry KEY (in VIEW) as an
 # administrator's script would, and waits until the uninstaller's working copy (NSIS copies
 # itself to %TEMP% and runs from there, so the program itself returns at once) has ended.
 run_quiet_uninstall() {
     local command exe
-    reg_value "$1" QuietUninstallString "$2"
-    command=$VALUE
+    command=$(reg_value "$1" QuietUninstallString "$2")
     [[ $command =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is not a quoted program with arguments: $command"
     exe=${BASH_REMATCH[1]}
     log "running the uninstaller: $command"
@@ -110,28 +111,22 @@ snapshot() {
         win64 reg export "$key" "Z:${file//\//\\}" /y /reg:64 >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
             fail "could not export $key"
         # One line a key, and one a value that starts with its key; long binary values joined.
-        iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' | sed -e '1s/^\xef\xbb\xbf//' -e ':a' -e '/\\$/{N;s/\\\n *//;ba}' |
-            grep -vE '^(#time=|\[HKEY_CURRENT_USER\\Software\\Wine\\Temporary System Parameters)' | awk '/^\[/ { key = $0; print; next } NF && key != "" { print key " " $0 }' \
-            >>"$ARTIFACTS/$name-registry.txt"
+        iconv -f UTF-16LE -t UTF-8 "$file" | "$PARSE" reg-export |
+            grep -vE '^(#time=|\[HKEY_CURRENT_USER\\Software\\Wine\\Temporary System Parameters)' >>"$ARTIFACTS/$name-registry.txt"
     done
     log "snapshot $name: $(wc -l <"$ARTIFACTS/$name-files.txt") files, $(wc -l <"$ARTIFACTS/$name-registry.txt") registry lines"
 }
 
-# snapshot_diff BEFORE AFTER: sets DIFF to the lines that differ ("+" added, "-" gone), files first.
+# snapshot_diff BEFORE AFTER: the lines that differ ("+" added, "-" gone), files first.
 snapshot_diff() {
     local kind
-    DIFF=""
     for kind in files registry; do
-        DIFF+=$(diff "$ARTIFACTS/$1-$kind.txt" "$ARTIFACTS/$2-$kind.txt" | sed -nE 's/^> /+ /p; s/^< /- /p')
-        DIFF+=$'\n'
+        diff "$ARTIFACTS/$1-$kind.txt" "$ARTIFACTS/$2-$kind.txt" | sed -nE 's/^> /+ /p; s/^< /- /p'
     done
-    DIFF=$(sed '/^$/d' <<<"$DIFF")
 }
 
-# installed_files DIR: sets FILES to the names in the Windows folder DIR, one a line.
-installed_files() {
-    FILES=$(ls -1 "$(unix_path "$1")" 2>/dev/null | LC_ALL=C sort)
-}
+# installed_files DIR: the names in the Windows folder DIR, one a line.
+installed_files() { ls -1 "$(unix_path "$1")" 2>/dev/null | LC_ALL=C sort; }
 
 # ---- the setup with its pages --------------------------------------------------------------------
 
@@ -143,8 +138,7 @@ installed_files() {
 start_setup() {
     local label=$1 locale=$2
     shift 2
-    [ -z "$SETUP_STAND_IN" ] || { log "$SETUP_STAND_IN"; SETUP_STAND_IN=""; }
-    log "the setup is $(basename "$DORVANE_SETUP"), PE machine $(pe_machine "$DORVANE_SETUP")"
+    _setup_said
     (
         cd "$WINEPREFIX/drive_c" || exit 99
         env LANG="$locale" LC_ALL="$locale" WINEDEBUG=+pid,+process WINEDLLOVERRIDES='winemenubuilder.exe=d' \
@@ -156,70 +150,60 @@ start_setup() {
     log "started the setup as $label under $locale${*:+ with $*}"
 }
 
-# setup_windows TITLE: reads the setup's windows whose title begins with TITLE (NSIS adds a page's
-# own caption to it): SETUP_PAGE holds the main window and its page (wininspect's dialog lines),
-# SETUP_MSGBOX the message box it shows (empty when none). Status 1 when nothing shows.
-setup_windows() {
-    read_dialog "$1*" || return 1
-    # A message box is owned by the main window; the main window by nobody.
-    SETUP_PAGE=$(awk '/^dialog /{ keep = / owner=0+ / } keep' <<<"$DIALOG")
-    SETUP_MSGBOX=$(awk '/^dialog /{ keep = !/ owner=0+ / } keep' <<<"$DIALOG")
+# setup_window TITLE page|msgbox: the setup's windows whose title begins with TITLE (NSIS adds a
+# page's own caption to it), as read_dialog prints them: the main window with its page (owned by
+# nobody) or the message box over it (owned by the main window). Status 1 when it does not show.
+setup_window() {
+    local line keep=0 found=1
+    while IFS= read -r line; do
+        if [[ $line == dialog\ * ]]; then
+            keep=0
+            [[ $line =~ \ owner=0+\  ]] && [ "$2" = page ] && keep=1
+            [[ $line =~ \ owner=0+\  ]] || [ "$2" = page ] || keep=1
+        fi
+        ((keep)) && echo "$line" && found=0
+    done < <(read_dialog "$1*")
+    return $found
 }
 
 # _setup_shows TITLE PAGE: the setup shows PAGE and takes clicks (no message box over it): welcome,
 # users (all users or just me), folder, finish, or ended (the progress page of an aborted run, with
-# only Cancel left). SEEN says what shows.
+# only Cancel left); prints what shows.
 _setup_shows() {
-    local page_lines
-    setup_windows "$1" || return 1
-    page_lines=$(sed -E 's/ rect=[-0-9,]+//' <<<"$SETUP_PAGE")
-    SEEN="the setup's window: $(grep -E '^(dialog|control id=(1|1037|1201|1203) )' <<<"$page_lines" | tr '\n' ' ')"
-    [ -z "$SETUP_MSGBOX" ] && grep -qE '^dialog .* enabled=1 ' <<<"$page_lines" || return 1
+    local page
+    page=$(setup_window "$1" page | sed -E 's/ rect=[-0-9,]+//')
+    echo "the setup's window: $(grep -E '^(dialog|control id=(1|1037|1201|1203) )' <<<"$page" | tr '\n' ' ')"
+    ! setup_window "$1" msgbox >/dev/null && grep -qE '^dialog .* enabled=1 ' <<<"$page" || return 1
     case $2 in
-        welcome) grep -qE '^control id=1201 class="Static" visible=1 ' <<<"$page_lines" &&
-                 ! grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page_lines" ;;
-        users) grep -qE '^control id=1201 class="Button" visible=1 ' <<<"$page_lines" ;;
-        folder) grep -qE '^control id=1019 class="Edit" visible=1 ' <<<"$page_lines" ;;
-        finish) grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page_lines" ;;
-        ended) grep -qE '^control id=1004 class="msctls_progress32" visible=1 ' <<<"$page_lines" &&
-               grep -qE '^control id=1 class="Button" visible=1 enabled=0 ' <<<"$page_lines" &&
-               grep -qE '^control id=2 class="Button" visible=1 enabled=1 ' <<<"$page_lines" ;;
+        welcome) grep -qE '^control id=1201 class="Static" visible=1 ' <<<"$page" &&
+                 ! grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page" ;;
+        users) grep -qE '^control id=1201 class="Button" visible=1 ' <<<"$page" ;;
+        folder) grep -qE '^control id=1019 class="Edit" visible=1 ' <<<"$page" ;;
+        finish) grep -qE '^control id=1203 class="Button" visible=1 ' <<<"$page" ;;
+        ended) grep -qE '^control id=1004 class="msctls_progress32" visible=1 ' <<<"$page" &&
+               grep -qE '^control id=1 class="Button" visible=1 enabled=0 ' <<<"$page" &&
+               grep -qE '^control id=2 class="Button" visible=1 enabled=1 ' <<<"$page" ;;
         *) fail "no such page: $2" ;;
     esac
 }
 
-# wait_setup_page TITLE PAGE: waits until the setup shows PAGE (see _setup_shows); SETUP_PAGE is set.
-wait_setup_page() { wait_for 30 "the setup's $2 page" _setup_shows "$1" "$2"; }
-
-_setup_msgbox_shown() {
-    setup_windows "$1" || return 1
-    SEEN="no message box over the setup"
-    [ -n "$SETUP_MSGBOX" ]
+# wait_setup_page TITLE PAGE: waits until the setup shows PAGE; prints the page.
+wait_setup_page() {
+    wait_for 30 "the setup's $2 page" _setup_shows "$1" "$2"
+    setup_window "$1" page || fail "the setup's $2 page went away"
 }
 
-# wait_setup_msgbox TITLE: waits for the setup's message box; SETUP_MSGBOX_TEXT is its message and
-# SETUP_MSGBOX_BUTTONS its buttons' texts (comma-separated), as wininspect prints them.
+# wait_setup_msgbox TITLE: waits for the setup's message box; prints it.
 wait_setup_msgbox() {
-    wait_for 30 "a message box of the setup" _setup_msgbox_shown "$1"
-    echo "$SETUP_MSGBOX" >>"$ARTIFACTS/msgboxes.txt"
-    SETUP_MSGBOX_TEXT=$(sed -nE 's/^control id=65535 class="Static" visible=1 enabled=1 rect=[-0-9,]+ text="(.+)"$/\1/p' <<<"$SETUP_MSGBOX")
-    SETUP_MSGBOX_BUTTONS=$(sed -nE 's/^control id=[0-9]+ class="Button" visible=1 enabled=1 rect=[-0-9,]+ text="(.*)"$/\1/p' <<<"$SETUP_MSGBOX" | paste -sd,)
+    wait_for 30 "a message box of the setup" setup_window "$1" msgbox
+    setup_window "$1" msgbox | tee -a "$ARTIFACTS/msgboxes.txt"
 }
 
-# page_control_text ID: the text of control ID of the setup's page read last.
-page_control_text() {
-    sed -nE "s/^control id=$1 class=\"[^\"]+\" visible=1 .* text=\"(.*)\"\$/\\1/p" <<<"$SETUP_PAGE" | head -n1
-}
-
-# click_in_page ID, click_in_msgbox ID: a click on button ID of the setup's page (1 Next, Install or
-# Finish; 2 Cancel) or of its message box (4 Retry, 2 Cancel), read last.
-click_in_page() { DIALOG=$SETUP_PAGE; click_control "$1"; }
-click_in_msgbox() { DIALOG=$SETUP_MSGBOX; click_control "$1"; }
-
-# setup_shot NAME: a screenshot of the setup's main window read last (artefact NAME.png).
-setup_shot() {
-    DIALOG_RECT=$(sed -nE '1s/^dialog .* rect=([-0-9,]+) .*/\1/p' <<<"$SETUP_PAGE")
-    dialog_shot "$1"
+# shown_text WINDOW ID: the text of the visible control ID; shown_buttons WINDOW: the texts of its
+# usable buttons, comma-separated (as wininspect escapes them).
+shown_text() { sed -nE "s/^control id=$2 class=\"[^\"]+\" visible=1 .* text=\"(.*)\"\$/\\1/p" <<<"$1" | head -n1; }
+shown_buttons() {
+    sed -nE 's/^control id=[0-9]+ class="Button" visible=1 enabled=1 rect=[-0-9,]+ text="(.*)"$/\1/p' <<<"$1" | paste -sd,
 }
 
 # setup_text LANGUAGE NAME DIR: the setup's own text NAME (installer/lang_LANGUAGE.nsh) as the setup
@@ -232,7 +216,7 @@ setup_text() {
 }
 
 # in_cyrillic TEXT: TEXT (UTF-8) holds a Cyrillic word (six letters in a row), as a Russian text does.
-in_cyrillic() { perl -CA -e 'exit($ARGV[0] =~ /\p{Cyrillic}{6}/ ? 0 : 1)' "$1"; }
+in_cyrillic() { LC_ALL=C.UTF-8 grep -qP '\p{Cyrillic}{6}' <<<"$1"; }
 
 # nsis_text LANGUAGE NAME: a text of NSIS's own Modern UI in LANGUAGE (its language file, e.g.
 # Russian.nsh), for this setup, escaped as wininspect prints it.

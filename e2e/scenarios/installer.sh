@@ -1,14 +1,15 @@
-# The way in and the way out on a fresh 64-bit machine: the silent setup puts the x64 build and
-# its files in place for all users, with InstallPath, the shortcuts and the programs-list entry;
-# the program then starts with no command line (icon, companion) and from the Start-menu shortcut
-# for a user without InstallPath; the silent uninstaller leaves the machine's files and registry
-# as they were before the setup, apart from the settings, which it keeps; it also takes the StartUp
-# copy of the shortcut out of every user's profile, and nothing else.
+# The way in and the way out on a fresh 64-bit machine: the silent setup puts the x64 build and its
+# files in place for all users, with InstallPath, the shortcuts and the programs-list entry; the
+# program then starts with no command line (icon, companion) and from the Start-menu shortcut for a
+# user without InstallPath; the silent uninstaller leaves the machine's files and registry as they
+# were before the setup, apart from the settings, which it keeps; it also takes the StartUp copy of
+# the shortcut out of every user's profile, and nothing else.
 source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/setup_lib.sh"
 e2e_begin installer one_cd_drive
 
-DIR='C:\Program Files\Dorvane'
+DIR=$INSTALL_DIR
+HANDSHAKE="$DIR\\Ambergate.exe 236 \"Dorvane_is1\""
 START_MENU_LINK='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Dorvane.lnk'
 # Two more users of the machine, one of whom starts a program of their own at logon.
 add_profile S-1-5-21-0-0-0-1001 REG_EXPAND_SZ '%SystemDrive%\users\ilse'
@@ -16,33 +17,18 @@ add_profile S-1-5-21-0-0-0-1002 REG_SZ 'C:\users\oskar'
 echo "their own" >"$(profile_startup '%SystemDrive%\users\ilse')/Notes.lnk"
 snapshot before
 
-run_setup /S
-check_eq "the silent setup's exit code" 0 "$SETUP_STATUS"
-
-installed_files "$DIR"
-check_lines "the install folder" "Ambergate.exe
-Dorvane.exe
-Dorvane.lnk
-Uninstall.exe
-help.html
-help_r.html" "$FILES"
-check_eq "the installed Dorvane.exe is an x64 program" 8664 "$(pe_machine "$(unix_path "$DIR")/Dorvane.exe")"
-check_eq "the installed Ambergate.exe is an x64 program" 8664 "$(pe_machine "$(unix_path "$DIR")/Ambergate.exe")"
-for file in Dorvane.exe Ambergate.exe; do
-    check "$file is the x64 build's" cmp -s "$DORVANE_BIN/$file" "$(unix_path "$DIR")/$file"
-done
-for file in help.html help_r.html; do
-    check "$file is the help page from the sources" cmp -s "$E2E_DRIVER/../../help/$file" "$(unix_path "$DIR")/$file"
+check_eq "the silent setup's exit code" 0 "$(run_setup /S)"
+check_lines "the install folder" "$(printf '%s\n' Ambergate.exe Dorvane.exe Dorvane.lnk Uninstall.exe help.html help_r.html)" \
+    "$(installed_files "$DIR")"
+for file in "$DORVANE_BIN"/{Dorvane,Ambergate}.exe "$E2E_DRIVER"/../../help/help{,_r}.html; do
+    check "${file##*/} is the x64 build's or the sources' own" cmp -s "$file" "$(unix_path "$DIR")/${file##*/}"
 done
 check "the Start-menu shortcut exists" test -f "$(unix_path "$START_MENU_LINK")"
-
-reg_dump "$SETTINGS_KEY"
 check_eq "InstallPath, and nothing else in the settings" "key \"$(c_escape "$SETTINGS_KEY")\"
-value \"InstallPath\" REG_SZ size=25 data=\"$(c_escape "$DIR")\"" "$REG"
+value \"InstallPath\" REG_SZ size=25 data=\"$(c_escape "$DIR")\"" "$(reg_dump "$SETTINGS_KEY")"
 
-reg_dump "$UNINSTALL_KEY_64" /reg:64
+ENTRY=$(reg_dump "$UNINSTALL_KEY_64" /reg:64)
 UNINSTALLER="\"$DIR\\Uninstall.exe\" /AllUsers"
-ENTRY=$(sed -E 's/^(value "[A-Za-z]+" REG_[A-Z]+) size=[0-9]+/\1/; s/(EstimatedSize" REG_DWORD) data=0x[0-9a-f]+$/\1 data=SIZE/' <<<"$REG")
 check_lines "the programs-list entry for all users" "key \"$(c_escape "$UNINSTALL_KEY_64")\"
 value \"DisplayIcon\" REG_SZ data=\"$(c_escape "$DIR\\Dorvane.exe")\"
 value \"DisplayName\" REG_SZ data=\"Dorvane\"
@@ -53,55 +39,47 @@ value \"NoModify\" REG_DWORD data=0x00000001
 value \"NoRepair\" REG_DWORD data=0x00000001
 value \"Publisher\" REG_SZ data=\"Ostrelle\"
 value \"QuietUninstallString\" REG_SZ data=\"$(c_escape "$UNINSTALLER /S")\"
-value \"UninstallString\" REG_SZ data=\"$(c_escape "$UNINSTALLER")\"" "$(LC_ALL=C sort <<<"$ENTRY")"
+value \"UninstallString\" REG_SZ data=\"$(c_escape "$UNINSTALLER")\"" "$(sed -E 's/^(value "[A-Za-z]+" REG_[A-Z]+) size=[0-9]+/\1/;
+    s/(EstimatedSize" REG_DWORD) data=0x[0-9a-f]+$/\1 data=SIZE/' <<<"$ENTRY" | LC_ALL=C sort)"
 # The size is the folder's, in KB: the two programs and pages are most of it.
-SIZE=$(($(sed -nE 's/^value "EstimatedSize" REG_DWORD data=(0x[0-9a-f]+)$/\1/p' <<<"$REG")))
+SIZE=$(($(sed -nE 's/^value "EstimatedSize" REG_DWORD data=(0x[0-9a-f]+)$/\1/p' <<<"$ENTRY")))
 FOLDER_KB=$(du -k --apparent-size -s "$(unix_path "$DIR")" | cut -f1)
-check "EstimatedSize ($SIZE KB) is the install folder's size ($FOLDER_KB KB)" \
-    test "$SIZE" -ge $((FOLDER_KB - 8)) -a "$SIZE" -le $((FOLDER_KB + 8))
+check "EstimatedSize ($SIZE KB) is the install folder's size ($FOLDER_KB KB)" [ $((SIZE - FOLDER_KB)) -le 8 -a $((FOLDER_KB - SIZE)) -le 8 ]
 # Written in the 64-bit view only, where the x64 program's entry belongs: an entry in the 32-bit view
 # too would show twice in the programs list.
-reg_dump "$UNINSTALL_KEY_64" /reg:32
-check_eq "no entry in the 32-bit view" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
+check_eq "no entry in the 32-bit view" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$(reg_dump "$UNINSTALL_KEY_64" /reg:32)"
 
 # A start with no command line: the program finds its folder through InstallPath.
 start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
+wait_for 30 "our icon in the notification area" icon_shows 151
 wait_for 15 "the companion's log line" companion_logged
-check_eq "the companion ran from the install folder" "$DIR\\Ambergate.exe 236 \"Dorvane_is1\"" "$COMPANION_LOG"
-tray_menu_keys Up Return
-wait_exit main 20
-wait_for 10 "the icon to leave" icon_absent
+check_eq "the companion ran from the install folder" "$HANDSHAKE" "$(companion_log)"
+exit_from_menu
+wait_for 10 "the icon to leave" icon_shows none
 
-# Another user of the machine has no InstallPath: the Start-menu shortcut hands the program its
-# folder on the command line.
+# Another user of the machine has no InstallPath: the Start-menu shortcut hands the program its folder.
 win reg delete "$SETTINGS_KEY" /v InstallPath /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not delete InstallPath"
 start_dorvane shortcut 'C:\windows\system32\start.exe' "$START_MENU_LINK"
-wait_for 30 "our icon, started from the Start-menu shortcut" icon_shown
-companion_log
-check_eq "the companion ran again, from the folder the shortcut gave" "$DIR\\Ambergate.exe 236 \"Dorvane_is1\"" \
-    "$(tail -n1 <<<"$COMPANION_LOG")"
-check_eq "two starts logged" 2 "$(wc -l <<<"$COMPANION_LOG")"
+wait_for 30 "our icon, started from the Start-menu shortcut" icon_shows 151
+wait_for 15 "the companion's second log line" companion_logged 2
+check_eq "the companion ran again, from the folder the shortcut gave" "$HANDSHAKE"$'\n'"$HANDSHAKE" "$(companion_log)"
 tray_menu_keys Up Return
-wait_for 20 "the icon to leave" icon_absent
+wait_for 20 "the icon to leave" icon_shows none
 set_install_path "$DIR"
 
 # What the users and the program add before the removal: a setting, and the StartUp copy of the
 # shortcut that Options makes (a plain copy of the install folder's one), for this user (in the
 # folder that Shell Folders names) and for the two others, who ticked the box in their sessions.
 win reg add "$SETTINGS_KEY" /v Language /d 0 /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" || fail "could not write Language"
-reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp
-STARTUP=$VALUE
-for folder in "$(unix_path "$STARTUP")" "$(profile_startup '%SystemDrive%\users\ilse')" "$(profile_startup 'C:\users\oskar')"; do
+for folder in "$(unix_path "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp)")" \
+    "$(profile_startup '%SystemDrive%\users\ilse')" "$(profile_startup 'C:\users\oskar')"; do
     cp "$(unix_path "$DIR")/Dorvane.lnk" "$folder/" || fail "could not copy the shortcut into $folder"
 done
-
 run_quiet_uninstall "$UNINSTALL_KEY_64" /reg:64
 restart_wine
 snapshot after
-snapshot_diff before after
 check_lines "the machine after the uninstaller: as before, the setting kept" \
 "+ [HKEY_CURRENT_USER\\Software\\Ostrelle]
 + [HKEY_CURRENT_USER\\Software\\Ostrelle\\Dorvane]
-+ [HKEY_CURRENT_USER\\Software\\Ostrelle\\Dorvane] \"Language\"=\"0\"" "$DIFF"
++ [HKEY_CURRENT_USER\\Software\\Ostrelle\\Dorvane] \"Language\"=\"0\"" "$(snapshot_diff before after)"
 e2e_pass

@@ -7,56 +7,50 @@ source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/setup_lib.sh"
 e2e_begin installer_upgrade one_cd_drive
 
-run_setup /S /CurrentUser
-check_eq "the per-user setup's exit code" 0 "$SETUP_STATUS"
-reg_value "$SETTINGS_KEY" InstallPath
-DIR=$VALUE
+# no_entry_for_all_users WHAT: the all-users entry is in neither registry view.
+no_entry_for_all_users() {
+    local view
+    for view in /reg:64 /reg:32; do
+        check_eq "$1 ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$(reg_dump "$UNINSTALL_KEY_64" $view)"
+    done
+}
+
+check_eq "the per-user setup's exit code" 0 "$(run_setup /S /CurrentUser)"
+DIR=$(reg_value "$SETTINGS_KEY" InstallPath)
 check "InstallPath ($DIR) is the user's own programs folder" matches "$DIR" '^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\Dorvane$'
-for view in /reg:64 /reg:32; do
-    reg_dump "$UNINSTALL_KEY_64" $view
-    check_eq "no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
-done
-reg_value "$UNINSTALL_KEY_USER" QuietUninstallString
-check_eq "the user's entry uninstalls in the user's mode" "\"$DIR\\Uninstall.exe\" /CurrentUser /S" "$VALUE"
+no_entry_for_all_users "no entry for all users"
+check_eq "the user's entry uninstalls in the user's mode" "\"$DIR\\Uninstall.exe\" /CurrentUser /S" \
+    "$(reg_value "$UNINSTALL_KEY_USER" QuietUninstallString)"
 check "the user's Start-menu shortcut exists" \
-    test -f "$(unix_path "$(sed -E 's/\\AppData\\Local\\Programs\\Dorvane$//' <<<"$DIR")")/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Dorvane.lnk"
+    test -f "$(unix_path "${DIR%\\AppData\\Local\\Programs\\Dorvane}")/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Dorvane.lnk"
 
 # The user's settings as the program saved them, and a page of the earlier version.
 for setting in Language=0 HotKey=1604 AutoCloseTime=30 Password=Secret; do
     win reg add "$SETTINGS_KEY" /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>>"$ARTIFACTS/reg.stderr" ||
         fail "could not write $setting"
 done
-reg_dump "$SETTINGS_KEY"
-SETTINGS=$REG
+SETTINGS=$(reg_dump "$SETTINGS_KEY")
 PAGE=$(unix_path "$DIR")/help.html
 echo "<html>the earlier version's guide</html>" >"$PAGE"
 
 start_dorvane main "$DIR\\Dorvane.exe"
-wait_for 30 "our icon in the notification area" icon_shown
-run_setup /S
-check_eq "the silent setup gives up while Dorvane runs from the folder" 2 "$SETUP_STATUS"
+wait_for 30 "our icon in the notification area" icon_shows 151
+check_eq "the silent setup gives up while Dorvane runs from the folder" 2 "$(run_setup /S)"
 check "Dorvane is still running" is_running main
 check "the earlier page is still there" grep -q "earlier version" "$PAGE"
 
-tray_menu_keys Up Return
-wait_exit main 20
-run_setup /S
-check_eq "the upgrade's exit code" 0 "$SETUP_STATUS"
+exit_from_menu
+check_eq "the upgrade's exit code" 0 "$(run_setup /S)"
 check "the page is the new version's" cmp -s "$E2E_DRIVER/../../help/help.html" "$PAGE"
 check "Dorvane.exe is the new build's" cmp -s "$DORVANE_BIN/Dorvane.exe" "$(unix_path "$DIR")/Dorvane.exe"
-reg_dump "$SETTINGS_KEY"
-check_lines "the settings and InstallPath, untouched" "$SETTINGS" "$REG"
-for view in /reg:64 /reg:32; do
-    reg_dump "$UNINSTALL_KEY_64" $view
-    check_eq "still no entry for all users ($view)" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$REG"
-done
-check "nothing went to Program Files" test ! -e "$(unix_path 'C:\Program Files\Dorvane')"
+check_lines "the settings and InstallPath, untouched" "$SETTINGS" "$(reg_dump "$SETTINGS_KEY")"
+no_entry_for_all_users "still no entry for all users"
+check "nothing went to Program Files" test ! -e "$(unix_path "$INSTALL_DIR")"
 
 # This user and another one of the machine (with this user's installation in their StartUp too,
 # a copy of their own) start Dorvane at logon.
 add_profile S-1-5-21-0-0-0-1001 REG_EXPAND_SZ '%SystemDrive%\users\ilse'
-reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp
-OWN_STARTUP=$(unix_path "$VALUE")
+OWN_STARTUP=$(unix_path "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' StartUp)")
 OTHER_STARTUP=$(profile_startup '%SystemDrive%\users\ilse')
 for folder in "$OWN_STARTUP" "$OTHER_STARTUP"; do
     cp "$(unix_path "$DIR")/Dorvane.lnk" "$folder/" || fail "could not copy the shortcut into $folder"

@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "DriveScenario.h"
 #include "Rows.h"
@@ -15,15 +14,8 @@ namespace {
 
 // The MCI commands of one opening click, kept once for both worlds: the run
 // under Wine reads the same file. A line "not open: COMMAND" is a command MCI
-// refuses because its device is not open; comments start with "#".
-std::vector<std::string> OpeningAsWritten()
-{
-    std::vector<std::string> lines;
-    std::ifstream file(EXPECT_DIR "/door_toggle.mci");
-    for (std::string line; std::getline(file, line);)
-        if (!line.empty() && line[0] != '#') lines.push_back(line);
-    return lines;
-}
+// refuses because its device is not open.
+std::vector<std::string> OpeningAsWritten() { return ExpectedLines("door_toggle.mci"); }
 
 std::string AsWritten(const sim::MciCall& call)
 {

@@ -188,4 +188,30 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
     EXPECT_TRUE(stopped[1].type & MFT_SEPARATOR);
 }
 
+// One session's commands, kept once for both worlds: the run under Wine checks
+// the virtual drive's log against the same file. POSITION is where Pause held.
+TEST_F(PlaybackTest, ASessionSendsTheCommandsOfTheSharedExpectation)
+{
+    const std::map<std::string, UINT> choices = {
+        {"[Play]", IDM_PLAY}, {"[Pause]", IDM_PAUSE}, {"[Next Track]", IDM_NEXT_TRACK}, {"[Stop]", IDM_STOP}};
+    std::vector<std::pair<std::string, const Seen*>> seen;
+    std::string position = "(no pause)", expected, sent;
+    for (const std::string& line : ExpectedLines("playback.mci")) {
+        expected += line + "\n";
+        if (line[0] != '[') continue;
+        user.Wait(2000);
+        const Mark& mark = MarkNow();
+        Choose(choices.at(line));
+        seen.emplace_back(line, &Look(&mark));
+        if (line == "[Pause]") Step([&position] { position = sim::DrivePosition('D'); });
+    }
+    EXPECT_EQ(0, RunToExit());
+    for (const auto& [heading, look] : seen) {
+        sent += heading + "\n";
+        for (const std::string& command : look->mci)
+            sent += (command == "seek cdaudio to " + position ? "seek cdaudio to POSITION" : command) + "\n";
+    }
+    EXPECT_EQ(expected, sent);
+}
+
 }  // namespace

@@ -110,8 +110,10 @@ TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
     Install(DEFAULT_INSTALL_DIR, false);
     if (std::string(c.what) != "no settings key") Store("Language", "0");
     c.prepare();
+    const std::string registry = sim::DumpRegistry();
     user.AnswerMessageBox(IDOK);
     EXPECT_EQ(0, Run(c.commandLine));
+    EXPECT_EQ(registry, sim::DumpRegistry()) << "a start that fails writes nothing";
     ASSERT_EQ(1u, sim::MessageBoxes().size());
     const sim::MessageBoxRecord& box = sim::MessageBoxes().at(0);
     EXPECT_EQ(c.message, box.text);

@@ -12,45 +12,8 @@
 
 namespace {
 
-// The items below the drive items as every start shows them, one a line:
-// command, text, checked and unchecked pictures (a pop-up: its items follow, indented).
-const char kMenuBelowDrives[] = R"(-
-40001 " &Explore" 140 0
-40005 " &Open" 138 0
-40009 " A&utoplay" 141 0
--
-40010 " Open &CD drive" 142 0
-40011 " Close C&D drive     " 143 0
--
-40012 " CD &Player" 162 0
-popup " CD &Audio" 176 0
-  40019 " " 166 0
-  40020 " " 0 0
-  40021 " " 0 0
-  -
-  40014 " &Play" 171 0
-  40015 " P&ause" 172 0
-  40016 " &Stop" 173 0
-  40017 " P&revious Track" 174 0
-  40018 " &Next Track" 175 0
--
-popup " &Settings" 186 0
-  40028 " SETTINGS" 166 0
-  -
-  40024 " &System Properties" 185 0
-  40026 " &Multimedia" 183 0
-  40027 " &Volume Control" 182 0
--
-popup " &Language" 188 0
-  40032 " LANGUAGE" 166 0
-  -
-  40030 " &English" 188 0
-  40031 " Русский" 189 0
-40033 " Op&tions..." 190 0
-40003 " A&bout..." 139 0
--
-40002 " E&xit" 136 0
-)";
+// The items below the drive items as every start shows them, as the run under Wine reads them too.
+const std::string kMenuBelowDrives = ExpectedText("menu_english.txt");
 
 // Items as the lines above; an item with a picture must be checked, as the
 // picture is its check mark, and every item is a plain string.
@@ -87,7 +50,7 @@ TEST_F(TrayMenuTest, OneDriveShowsItsLetterAsAnInformationLine)
 {
     AddDrives("d");
     std::vector<sim::MenuItemView> menu = FirstMenu();
-    EXPECT_EQ("0 \" [D:]\" 166 0\n" + std::string(kMenuBelowDrives), Lines(menu));
+    EXPECT_EQ("0 \" [D:]\" 166 0\n" + kMenuBelowDrives, Lines(menu));
     EXPECT_EQ(static_cast<UINT>(MFT_STRING), menu.at(0).type) << "no radio item, no command";
     EXPECT_EQ(-1, sim::TraceIndex("RegCreateKeyExA HKLM")) << "one drive: the default drive is never looked at";
 }
@@ -99,10 +62,17 @@ TEST_F(TrayMenuTest, SeveralDrivesAreRadioItemsAboveTheMenu)
     Store("LastDrive", "-1");
     std::vector<sim::MenuItemView> menu = FirstMenu();
     EXPECT_EQ("40201 \" [D:]\" 166 147 state 0\n40202 \" [E:]\" 166 147\n40203 \" [F:]\" 166 147 state 0\n" +
-                  std::string(kMenuBelowDrives),
+                  kMenuBelowDrives,
               Lines(menu));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<UINT>(MFT_RADIOCHECK), menu.at(i).type);
     EXPECT_TRUE(menu.at(12).isPopup && menu.at(14).isPopup && menu.at(16).isPopup) << "three places further down";
+}
+
+TEST_F(TrayMenuTest, ARussianStartShowsTheRussianTexts)
+{
+    AddDrives("d");
+    Store("Language", "0");
+    EXPECT_EQ("0 \" [D:]\" 166 0\n" + ExpectedText("menu_russian.txt"), Lines(FirstMenu()));
 }
 
 TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)

@@ -57,4 +57,9 @@ protected:
 // `text` (UTF-8) in code page 1251, as the program holds its texts.
 std::string Cp1251(const std::string& text);
 
+// The lines of tests/expect/`file` that are neither comments ("#") nor blank, which the run under
+// Wine reads too; ExpectedText gives them as one text, each line ending in a line break.
+std::vector<std::string> ExpectedLines(const std::string& file);
+std::string ExpectedText(const std::string& file);
+
 #endif
