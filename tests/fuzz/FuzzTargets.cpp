@@ -45,7 +45,7 @@ struct Machine : DriveScenario {
     {
         static bool loaded = false;
         if (!loaded) {
-            DriveScenario::SetUp();
+            NewMachine();
             loaded = true;
         } else {
             sim::ResetWorld();

@@ -49,7 +49,7 @@ TEST_F(AboutTest, EachButtonOpensItsPageAndASecondRequestBringsTheDialogForward)
     EXPECT_EQ(std::vector<int>{IDD_ABOUT}, missing.dialogs);
     EXPECT_TRUE(escaped.dialogs.empty());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     std::vector<std::string> files;
     for (const sim::ShellLaunch& launch : sim::ShellLaunches()) {
         files.push_back(launch.file);

@@ -5,38 +5,9 @@
 
 namespace {
 
-const char kStartup[] = "C:\\Users\\Ann\\Start Menu\\Programs\\Startup";
-
-class CheckFindings : public DriveScenario {
-protected:
-    void OptionsOk()
-    {
-        user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS).ClickButton(IDOK);
-    }
-};
+using CheckFindings = DriveScenario;
 
 }  // namespace
-
-// Unticked, the start-up box deletes the shortcut. A delete that fails leaves
-// the program starting with Windows, unlike what the box says: that is told.
-// A shortcut that is not there needs no delete.
-TEST_F(CheckFindings, AStartupShortcutThatCannotBeDeletedIsReported)
-{
-    AddDrives("d");
-    sim::AddDirectory(kStartup);
-    sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
-    const std::string shortcut = std::string(kStartup) + "\\Dorvane.lnk";
-    sim::AddFile(shortcut, "shortcut");
-    sim::FailCall("DeleteFileA", shortcut);
-    user.RightClickTray().ChooseMenuItem(IDM_OPTIONS).WhenDialogShows(IDD_OPTIONS);
-    user.Tick(IDC_LOAD_AT_STARTUP).ClickButton(IDOK).AnswerMessageBox(IDOK);
-    OptionsOk();   // deleted now
-    OptionsOk();   // nothing left to delete
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(std::vector<std::string>{"Failed to write information."}, MessageTexts());
-    EXPECT_FALSE(sim::FileExists(shortcut));
-}
 
 // The door hot key leaves a showing countdown alone: it can close the door and
 // open it again meanwhile. That opening starts the countdown on show afresh,

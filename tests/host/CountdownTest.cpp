@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -28,65 +29,65 @@ protected:
     }
 };
 
-}  // namespace
+struct RunDownRow {
+    const char* what;
+    const char* time;
+    const char* shown;   // each second from the start, then once the door has shut
+    DWORD closesAfter;   // the count, a second on 0, and the door's own second
+};
+const RunDownRow kRunDowns[] = {
+    {"five seconds", "5", "5o 4o 3o 2o 1o 0o -s ", 7000},
+    {"none", "0", "0o -s ", 2000},
+    // A count at or below 0 has run out.
+    {"below none", "-1", "-1o -s ", 2000},
+    {"the lowest", "-2147483648", "-2147483648o -s ", 2000},
+};
+using CountdownRunDown = Rows<CountdownTest>;
 
-TEST_F(CountdownTest, ItCountsDownFromTheSetTimeAndClosesTheDoor)
+TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
 {
-    struct Case {
-        const char* time;
-        const char* shown;   // each second from the start, then once the door has shut
-        DWORD closesAfter;   // the count, a second on 0, and the door's own second
-    };
-    const Case cases[] = {
-        {"5", "5o 4o 3o 2o 1o 0o -s ", 7000},
-        {"0", "0o -s ", 2000},
-        // A count at or below 0 has run out.
-        {"-1", "-1o -s ", 2000},
-        {"-2147483648", "-2147483648o -s ", 2000},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.time);
-        SetUp();
-        Store("AutoCloseTime", c.time);
-        std::string shown, texts;
-        DWORD shownAt = 0, closedAt = 0;
-        std::string keysWhileShown;
-        size_t keysAfter = 0;
-        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
-        Step([&] {
-            shownAt = sim::Now();
-            for (const sim::HotKeyView& key : sim::HotKeys())
-                keysWhileShown += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + ":" +
-                                  std::to_string(key.virtualKey) + " ";
-            sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
-            texts = countdown.title + "|" + countdown.Control(IDC_COUNTDOWN_LABEL).text + "|" +
-                    countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text + "|" +
-                    countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
-                    countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
-            EXPECT_TRUE(countdown.topmost && countdown.foreground);
-            EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
-        });
-        for (const char* at = c.shown; at[1] != 's'; at = strchr(at, ' ') + 1) {
-            Read(&shown);
-            user.Wait(1000);
-        }
-        user.When("the door is shut", [] { return !sim::TrayOpen('D'); });
-        Step([&] {
-            closedAt = sim::Now();
-            keysAfter = sim::HotKeys().size();
-        });
+    const RunDownRow& c = kRunDowns[GetParam()];
+    Store("AutoCloseTime", c.time);
+    std::string shown, texts;
+    DWORD shownAt = 0, closedAt = 0;
+    std::string keysWhileShown;
+    size_t keysAfter = 0;
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+    Step([&] {
+        shownAt = sim::Now();
+        for (const sim::HotKeyView& key : sim::HotKeys())
+            keysWhileShown += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + ":" +
+                              std::to_string(key.virtualKey) + " ";
+        sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
+        texts = countdown.title + "|" + countdown.Control(IDC_COUNTDOWN_LABEL).text + "|" +
+                countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text + "|" +
+                countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
+                countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
+        EXPECT_TRUE(countdown.topmost && countdown.foreground);
+        EXPECT_EQ("main", OwnerOf(countdown.owner));
+        EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
+    });
+    for (const char* at = c.shown; at[1] != 's'; at = strchr(at, ' ') + 1) {
         Read(&shown);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ("Auto-closure|the drive will be closed in|Close!|Pause|Cancel|<Enter><Space><Esc>", texts);
-        EXPECT_EQ(c.shown, shown);
-        EXPECT_NEAR(c.closesAfter, closedAt - shownAt, 100.0);
-        EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";
-        std::vector<int> pictures = TrayPictures();
-        EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)) << "the close is not quiet";
-        EXPECT_EQ(1u, keysAfter) << "the countdown's keys went with it";
-        EXPECT_TRUE(MessageTexts().empty());
+        user.Wait(1000);
     }
+    user.When("the door is shut", [] { return !sim::TrayOpen('D'); });
+    Step([&] {
+        closedAt = sim::Now();
+        keysAfter = sim::HotKeys().size();
+    });
+    Read(&shown);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("Auto-closure|the drive will be closed in|Close!|Pause|Cancel|<Enter><Space><Esc>", texts);
+    EXPECT_EQ(c.shown, shown);
+    EXPECT_NEAR(c.closesAfter, closedAt - shownAt, 100.0);
+    EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";
+    std::vector<int> pictures = TrayPictures();
+    EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING)) << "the close is not quiet";
+    EXPECT_EQ(1u, keysAfter) << "the countdown's keys went with it";
+    EXPECT_TRUE(MessageTexts().empty());
 }
+ROWS(CountdownRunDown, kRunDowns);
 
 TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
 {
@@ -131,28 +132,36 @@ TEST_F(CountdownTest, ATrayClickEndsItAndClosesTheDoorTheHotKeyLeavesItRunning)
 
 // A close that fails, from "Close!" or from the count running out, shows its
 // box once; the countdown has gone, and the next opening brings a new one.
-TEST_F(CountdownTest, AFailingCloseIsReportedOnceAndTheCountdownEnds)
+struct FailingCloseRow {
+    const char* what;
+    bool byButton;
+};
+const FailingCloseRow kFailingCloses[] = {{"Close!", true}, {"run out", false}};
+using CountdownFailingClose = Rows<CountdownTest>;
+
+TEST_P(CountdownFailingClose, IsReportedOnceAndTheCountdownEnds)
 {
-    for (bool byButton : {true, false}) {
-        SCOPED_TRACE(byButton ? "Close!" : "run out");
-        SetUp();
-        Store("AutoCloseTime", "1");
-        std::string shown;
-        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
-        Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
-        if (byButton) user.ClickButton(IDOK);
-        user.Wait(4000);
-        Read(&shown);
-        Step([] { EXPECT_EQ(1u, sim::HotKeys().size()) << "its keys are given back while its window waits"; });
-        user.AnswerMessageBox(IDOK);
-        const Seen& after = Look();
-        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
-        Read(&shown);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ("-o 1o ", shown);
-        EXPECT_EQ("D", after.open);
-        EXPECT_EQ("-", after.countdown);
-        EXPECT_EQ("Eject CD", after.tip) << "the request is recorded, the door is not";
-        EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
-    }
+    const bool byButton = kFailingCloses[GetParam()].byButton;
+    Store("AutoCloseTime", "1");
+    std::string shown;
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+    Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
+    if (byButton) user.ClickButton(IDOK);
+    user.Wait(4000);
+    Read(&shown);
+    Step([] { EXPECT_EQ(1u, sim::HotKeys().size()) << "its keys are given back while its window waits"; });
+    user.AnswerMessageBox(IDOK);
+    const Seen& after = Look();
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+    Read(&shown);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("-o 1o ", shown);
+    EXPECT_EQ("D", after.open);
+    EXPECT_EQ("-", after.countdown);
+    EXPECT_EQ("Eject CD", after.tip) << "the request is recorded, the door is not";
+    EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
+    EXPECT_EQ("main", Joined(BoxOwners()));
 }
+ROWS(CountdownFailingClose, kFailingCloses);
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -51,8 +52,6 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 }
 
 using DoorTest = DriveScenario;
-
-}  // namespace
 
 TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
 {
@@ -135,216 +134,251 @@ TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
 // run in turn once the command has ended, as in a program that handled one
 // message at a time. Past four the newest folds into the last, so the door
 // still ends where all of them say.
-TEST_F(DoorTest, RequestsDuringADoorCommandRunInTurnOnceItEnds)
+const UINT kClick = 0;
+struct RequestRow {
+    const char* what;
+    std::vector<UINT> requests;   // clicks and menu commands while the box shows
+    std::string doors;            // the door commands after the opening's: o(pen), c(losed)
+    const char* open;
+    bool moving = false;          // made while the opening moves, which does not fail
+    bool countdown = false;       // of 2 s, and the user waits 4 s at the end
+    bool locked = false;          // the requests' own prompt is cancelled
+};
+const RequestRow kRequests[] = {
+    {"a click", {kClick}, "c", ""},
+    {"Open", {IDM_OPEN_DOOR}, "o", "D"},
+    {"two clicks", {kClick, kClick}, "co", "D"},
+    {"Close then Open", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
+    {"seven clicks", std::vector<UINT>(7, kClick), "coc", ""},
+    {"five past the queue", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc", ""},
+    {"five past the queue, the countdown on", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick},
+     "cocc", "", false, true},
+    // The opening's countdown comes all the same; a click that waited ends it, as a click does.
+    {"Open while the door moves, its prompt cancelled", {IDM_OPEN_DOOR}, "c", "", true, true, true},
+    {"a click while the door moves, then the countdown", {kClick}, "c", "", true, true},
+    {"Open and a click, Open's prompt cancelled", {IDM_OPEN_DOOR, kClick}, "c", "", false, true, true},
+};
+using DoorRequests = Rows<DoorTest>;
+
+TEST_P(DoorRequests, DuringADoorCommandRunInTurnOnceItEnds)
 {
-    const UINT kClick = 0;
-    struct Case {
-        std::vector<UINT> requests;   // clicks and menu commands while the box shows
-        std::string doors;            // the door commands after the opening's: o(pen), c(losed)
-        const char* open;
-        bool moving = false;          // made while the opening moves, which does not fail
-        bool countdown = false;       // of 2 s, and the user waits 4 s at the end
-        bool locked = false;          // the requests' own prompt is cancelled
-    };
-    const Case cases[] = {
-        {{kClick}, "c", ""},
-        {{IDM_OPEN_DOOR}, "o", "D"},
-        {{kClick, kClick}, "co", "D"},
-        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
-        {std::vector<UINT>(7, kClick), "coc", ""},
-        {{IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc", ""},
-        // The opening's countdown comes all the same; a click that waited ends it, as a click does.
-        {{IDM_OPEN_DOOR}, "c", "", true, true, true},
-        {{kClick}, "c", "", true, true},
-        {{IDM_OPEN_DOOR, kClick}, "c", "", false, true, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.requests.size());
-        SetUp();
-        AddDrives("d");
-        Store("Locked", c.locked ? "1" : "0");
-        Store("Password", "pw");
-        Store("AutoCloseAllowed", c.countdown ? "1" : "0");
-        Store("AutoCloseTime", "2");
-        if (!c.moving) sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
-        const Mark& start = MarkNow();
-        user.LeftClickTray();
-        if (c.locked) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").ClickButton(IDOK);
-        if (c.moving) user.Wait(300);
-        else user.When("the box shows", [] { return !sim::MessageBoxes().empty(); });
-        for (UINT request : c.requests)
-            if (request) Choose(request);
-            else user.LeftClickTray();
-        if (!c.moving) user.AnswerMessageBox(IDOK);
-        const Seen* atPrompt = nullptr;
-        if (c.locked) {
-            user.WhenDialogShows(IDD_PASSWORD_PROMPT);
-            atPrompt = &Look();
-            user.ClickButton(IDCANCEL);
-        }
-        if (c.countdown) user.Wait(4000);
-        const Seen& seen = Look(&start);
-        user.EndTask();
-        Run();
-        std::string doors;
-        for (const std::string& command : seen.mci)
-            if (command.rfind("set cd4open door ", 0) == 0) doors += command[17];
-        // (Once the door is shut, the lock closes it again at every tick.)
-        if (c.locked) doors.resize(1 + c.doors.size());
-        EXPECT_EQ("o" + c.doors, doors) << "the opening, then the requests";
-        std::vector<int> pictures = TrayPictures();
-        EXPECT_EQ(static_cast<long>(1 + c.doors.size()), std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING))
-            << "each of the user's door commands shows the hourglass";
-        EXPECT_EQ(c.open, seen.open);
-        std::vector<std::string> boxes;
-        if (!c.moving) boxes.push_back("MCI device error.");
-        EXPECT_EQ(boxes, MessageTexts());
-        if (atPrompt) {
-            EXPECT_EQ("2", atPrompt->countdown) << "the opening's countdown shows behind the request's prompt";
-        }
+    const RequestRow& c = kRequests[GetParam()];
+    AddDrives("d");
+    Store("Locked", c.locked ? "1" : "0");
+    Store("Password", "pw");
+    Store("AutoCloseAllowed", c.countdown ? "1" : "0");
+    Store("AutoCloseTime", "2");
+    if (!c.moving) sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+    const Mark& start = MarkNow();
+    user.LeftClickTray();
+    if (c.locked) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").ClickButton(IDOK);
+    if (c.moving) user.Wait(300);
+    else user.When("the box shows", [] { return !sim::MessageBoxes().empty(); });
+    for (UINT request : c.requests)
+        if (request) Choose(request);
+        else user.LeftClickTray();
+    if (!c.moving) user.AnswerMessageBox(IDOK);
+    const Seen* atPrompt = nullptr;
+    if (c.locked) {
+        user.WhenDialogShows(IDD_PASSWORD_PROMPT);
+        atPrompt = &Look();
+        user.ClickButton(IDCANCEL);
+    }
+    if (c.countdown) user.Wait(4000);
+    const Seen& seen = Look(&start);
+    user.EndTask();
+    Run();
+    std::string doors;
+    for (const std::string& command : seen.mci)
+        if (command.rfind("set cd4open door ", 0) == 0) doors += command[17];
+    // (Once the door is shut, the lock closes it again at every tick.)
+    if (c.locked) doors.resize(1 + c.doors.size());
+    EXPECT_EQ("o" + c.doors, doors) << "the opening, then the requests";
+    std::vector<int> pictures = TrayPictures();
+    EXPECT_EQ(static_cast<long>(1 + c.doors.size()), std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING))
+        << "each of the user's door commands shows the hourglass";
+    EXPECT_EQ(c.open, seen.open);
+    std::vector<std::string> boxes;
+    if (!c.moving) boxes.push_back("MCI device error.");
+    EXPECT_EQ(boxes, MessageTexts());
+    EXPECT_EQ(c.moving ? "" : "main", Joined(BoxOwners()));
+    if (atPrompt) {
+        EXPECT_EQ("2", atPrompt->countdown) << "the opening's countdown shows behind the request's prompt";
     }
 }
+ROWS(DoorRequests, kRequests);
 
 // Elevated, the program aims "Default Drive" at the selected drive and puts it
 // back byte for byte; where it may not write the value (a standard user, or
 // an administrator under UAC), the door's alias names the drive instead.
-TEST_F(DoorTest, SeveralDrivesAimTheDefaultDriveOrNameTheDrive)
+struct DrivesRow {
+    const char* what;
+    bool elevated;
+    DWORD type;
+    std::string bytes;   // "Default Drive", none when empty and of no type
+    const char* lastDrive;
+    char opens;          // at the first click
+    bool elsewhere;      // not the drive the playback device addresses
+    const char* then = "";    // acts after it: c(lick), d, e, f (the drive chosen)
+    const char* trays = "";   // the open trays after each ("-" for none)
+    void (*meanwhile)() = nullptr;   // before the first click
+};
+void RefuseTheWrite()
 {
-    struct Case {
-        const char* what;
-        bool elevated;
-        DWORD type;
-        std::string bytes;   // "Default Drive", none when empty and of no type
-        const char* lastDrive;
-        char opens;
-        bool elsewhere;      // not the drive the playback device addresses
-        std::function<void()> meanwhile = nullptr;   // before the click
-    };
-    auto refused = [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_ACCESS_DENIED); };
-    // Neither the open to write nor the one to read finds the key.
-    auto gone = [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_FILE_NOT_FOUND, 2); };
-    const Case cases[] = {
-        {"an odd value naming D:, F: chosen", true, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
-        {"the default drive itself", true, REG_BINARY, std::string("\1\0\0\0", 4), "-1", 'E', false},
-        {"an empty value names D:", true, REG_BINARY, "", "1", 'E', true},
-        {"a number instead of bytes", true, REG_DWORD, std::string("\0\0\0\0", 4), "1", 'E', true},
-        {"the write refused", true, REG_BINARY, std::string("\0\0\0\0", 4), "1", 'E', true, refused},
-        {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
-        {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
-        {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
-        {"a standard user, a value too long to read", false, REG_BINARY, std::string(300, '\1'), "0", 'D', false},
-        {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
-         false, gone},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        sim::RunElevated(c.elevated);
-        AddDrives("def");
-        if (c.type != REG_NONE) sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", c.type, c.bytes);
-        Store("LastDrive", c.lastDrive);
-        if (c.meanwhile) Step(c.meanwhile);
-        const Mark& start = MarkNow();
-        user.LeftClickTray();
-        const Seen& seen = Look(&start);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(std::string(1, c.opens), seen.open);
-        EXPECT_EQ((c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens)) +
-                      (c.elsewhere ? kHeldAgain : std::vector<std::string>{}),
-                  seen.mci)
-            << "after a door elsewhere, the playback device on the default drive is held again";
-        EXPECT_EQ(c.elevated && c.elsewhere, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
-        auto after = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
-        EXPECT_EQ(c.type != REG_NONE, after.has_value());
-        if (after) {
-            EXPECT_EQ(c.type, after->type);
-            EXPECT_EQ(c.bytes, after->data) << "put back byte for byte, or never written";
-        }
-        EXPECT_TRUE(MessageTexts().empty());
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
-    }
+    sim::FailCall("RegSetValueExA", "Default Drive", ERROR_ACCESS_DENIED);
 }
+// Neither the open to write nor the one to read finds the key.
+void TakeTheKeyAway()
+{
+    sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_FILE_NOT_FOUND, 2);
+}
+const std::string kOnD(4, '\0');
+const DrivesRow kDrives[] = {
+    {"an odd value naming D:, F: chosen", true, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
+    {"the default drive itself", true, REG_BINARY, std::string("\1\0\0\0", 4), "-1", 'E', false},
+    {"an empty value names D:", true, REG_BINARY, "", "1", 'E', true},
+    {"a number instead of bytes", true, REG_DWORD, kOnD, "1", 'E', true},
+    {"the write refused", true, REG_BINARY, kOnD, "1", 'E', true, "", "", RefuseTheWrite},
+    {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
+    {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
+    {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
+    {"a standard user, a value too long to read", false, REG_BINARY, std::string(300, '\1'), "0", 'D', false},
+    {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
+     false, "", "", TakeTheKeyAway},
+    {"elevated, a second click", true, REG_BINARY, kOnD, "1", 'E', true, "c", "-"},
+    {"a standard user, a second click", false, REG_BINARY, kOnD, "1", 'E', true, "c", "-"},
+    {"elevated, other drives chosen between clicks", true, REG_BINARY, kOnD, "1", 'E', true, "fcec", "E EF EF F"},
+    {"a standard user, the default drive chosen between clicks", false, REG_BINARY, kOnD, "1", 'E', true, "dcc",
+     "E DE E"},
+};
+using DoorDrives = Rows<DoorTest>;
 
-TEST_F(DoorTest, EachFailingStepShowsItsMessageAndLeavesTheRegistryAsItCan)
+TEST_P(DoorDrives, AimTheDefaultDriveOrNameTheDrive)
 {
-    const std::string mciKey = MCI_CDAUDIO_PATH;
-    auto failDoor = [] { sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE); };
-    struct Case {
-        const char* what;
-        std::function<void()> fault, whileTheBoxShows;
-        std::vector<std::string> messages;
-        const char* tip;
-        char defaultDrive;   // byte 0 of "Default Drive" afterwards
-        const char* countdown;
-        bool held;           // the program holds the playback device afterwards
-    };
-    const Case cases[] = {
-        {"the door command", failDoor, nullptr, {"MCI device error."}, "Close CD", 0, "15", true},
-        {"opening the key", [&] { sim::FailCall("RegOpenKeyExA", mciKey, ERROR_NOT_ENOUGH_MEMORY); }, nullptr, {},
-         "Eject CD", 0, "-", false},
-        {"reading Default Drive", [] { sim::FailCall("RegQueryValueExA", "Default Drive"); }, nullptr,
-         {"Failed to read information."}, "Eject CD", 0, "-", false},
-        {"aiming Default Drive", [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_NOT_ENOUGH_MEMORY); },
-         nullptr, {"Failed to write information."}, "Eject CD", 0, "-", false},
-        {"closing the key once aimed", [&] { sim::FailCall("RegCloseKey", mciKey); }, nullptr, {}, "Eject CD", 0,
-         "-", false},
-        {"opening the alias", [] { sim::FailMci("open cdaudio alias cd4open shareable", MCIERR_DEVICE_OPEN); },
-         nullptr, {}, "Eject CD", 0, "-", false},
-        {"putting it back", failDoor, [] { sim::FailCall("RegSetValueExA", "Default Drive"); },
-         {"MCI device error.", "Failed to write information."}, "Close CD", 1, "-", false},
-        {"opening the key to put it back", failDoor, [&] { sim::FailCall("RegOpenKeyExA", mciKey); },
-         {"MCI device error.", "Failed to read information."}, "Close CD", 1, "-", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        sim::RunElevated(true);
-        AddDrives("de");
-        SetDefaultDrive(0);
-        Store("LastDrive", "1");
-        Store("AutoCloseAllowed", "1");
-        // Music from D:, the default drive: the door command takes its device.
-        sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}));
-        Choose(IDM_PLAY);
-        Step(c.fault);
-        user.LeftClickTray();
-        if (c.whileTheBoxShows) user.Do("break the put-back", c.whileTheBoxShows).AnswerMessageBox(IDOK);
-        user.AcceptMessageBoxes();
-        const Seen& seen = Look();
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.messages, MessageTexts());
-        EXPECT_EQ("", seen.open) << "the failed command moved no door, and D: is never aimed at";
-        EXPECT_EQ(c.tip, seen.tip) << "a door command that was sent records its request";
-        EXPECT_EQ(std::string(1, c.defaultDrive) + std::string(3, '\0'), DefaultDriveBytes());
-        EXPECT_EQ(c.countdown, seen.countdown) << "after a failed put-back nothing follows";
-        EXPECT_EQ(c.held ? 1 : 0, Sent("stop cdaudio")) << "Exit releases what the program believes it holds";
-        EXPECT_EQ(0, sim::OpenRegistryHandles()) << "every key door control opened is closed";
+    const DrivesRow& c = kDrives[GetParam()];
+    sim::RunElevated(c.elevated);
+    AddDrives("def");
+    if (c.type != REG_NONE) sim::SetRegValue(MCI_CDAUDIO_PATH, "Default Drive", c.type, c.bytes);
+    Store("LastDrive", c.lastDrive);
+    if (c.meanwhile) Step(c.meanwhile);
+    const Mark& start = MarkNow();
+    user.LeftClickTray();
+    const Seen& seen = Look(&start);
+    // Then more clicks ('c') and drives chosen ('d', 'e', 'f'), with the open trays after each.
+    std::vector<const Seen*> later;
+    for (const char* act = c.then; *act; ++act) {
+        if (*act == 'c') user.LeftClickTray();
+        else Choose(IDM_DRIVE_FIRST + (*act - 'd'));
+        later.push_back(&Look());
     }
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(std::string(1, c.opens), seen.open);
+    std::string trays;
+    for (const Seen* look : later) trays += (trays.empty() ? "" : " ") + (look->open.empty() ? "-" : look->open);
+    EXPECT_EQ(c.trays, trays) << "each click moves the chosen drive's door";
+    EXPECT_EQ((c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens)) +
+                  (c.elsewhere ? kHeldAgain : std::vector<std::string>{}),
+              seen.mci)
+        << "after a door elsewhere, the playback device on the default drive is held again";
+    EXPECT_EQ(c.elevated && c.elsewhere, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
+    auto after = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
+    EXPECT_EQ(c.type != REG_NONE, after.has_value());
+    if (after) {
+        EXPECT_EQ(c.type, after->type);
+        EXPECT_EQ(c.bytes, after->data) << "put back byte for byte, or never written";
+    }
+    EXPECT_TRUE(MessageTexts().empty());
 }
+ROWS(DoorDrives, kDrives);
+
+void FailTheDoor()
+{
+    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
+}
+struct FailingStepRow {
+    const char* what;
+    std::function<void()> fault, whileTheBoxShows;
+    std::vector<std::string> messages;
+    const char* tip;
+    char defaultDrive;   // byte 0 of "Default Drive" afterwards
+    const char* countdown;
+    bool held;           // the program holds the playback device afterwards
+};
+const FailingStepRow kFailingSteps[] = {
+    {"the door command", FailTheDoor, nullptr, {"MCI device error."}, "Close CD", 0, "15", true},
+    {"opening the key", [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_NOT_ENOUGH_MEMORY); }, nullptr,
+     {}, "Eject CD", 0, "-", false},
+    {"reading Default Drive", [] { sim::FailCall("RegQueryValueExA", "Default Drive"); }, nullptr,
+     {"Failed to read information."}, "Eject CD", 0, "-", false},
+    {"aiming Default Drive", [] { sim::FailCall("RegSetValueExA", "Default Drive", ERROR_NOT_ENOUGH_MEMORY); },
+     nullptr, {"Failed to write information."}, "Eject CD", 0, "-", false},
+    {"closing the key once aimed", [] { sim::FailCall("RegCloseKey", MCI_CDAUDIO_PATH); }, nullptr, {}, "Eject CD", 0,
+     "-", false},
+    {"opening the alias", [] { sim::FailMci("open cdaudio alias cd4open shareable", MCIERR_DEVICE_OPEN); },
+     nullptr, {}, "Eject CD", 0, "-", false},
+    {"putting it back", FailTheDoor, [] { sim::FailCall("RegSetValueExA", "Default Drive"); },
+     {"MCI device error.", "Failed to write information."}, "Close CD", 1, "-", false},
+    {"opening the key to put it back", FailTheDoor, [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH); },
+     {"MCI device error.", "Failed to read information."}, "Close CD", 1, "-", false},
+};
+using DoorFailingStep = Rows<DoorTest>;
+
+TEST_P(DoorFailingStep, ShowsItsMessageAndLeavesTheRegistryAsItCan)
+{
+    const FailingStepRow& c = kFailingSteps[GetParam()];
+    sim::RunElevated(true);
+    AddDrives("de");
+    SetDefaultDrive(0);
+    Store("LastDrive", "1");
+    Store("AutoCloseAllowed", "1");
+    // Music from D:, the default drive: the door command takes its device.
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}));
+    Choose(IDM_PLAY);
+    Step(c.fault);
+    user.LeftClickTray();
+    if (c.whileTheBoxShows) user.Do("break the put-back", c.whileTheBoxShows).AnswerMessageBox(IDOK);
+    user.AcceptMessageBoxes();
+    const Seen& seen = Look();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.messages, MessageTexts());
+    EXPECT_EQ(std::vector<std::string>(c.messages.size(), "main"), BoxOwners());
+    EXPECT_EQ("", seen.open) << "the failed command moved no door, and D: is never aimed at";
+    EXPECT_EQ(c.tip, seen.tip) << "a door command that was sent records its request";
+    EXPECT_EQ(std::string(1, c.defaultDrive) + std::string(3, '\0'), DefaultDriveBytes());
+    EXPECT_EQ(c.countdown, seen.countdown) << "after a failed put-back nothing follows";
+    EXPECT_EQ(c.held ? 1 : 0, Sent("stop cdaudio")) << "Exit releases what the program believes it holds";
+}
+ROWS(DoorFailingStep, kFailingSteps);
 
 // "Open CD drive" for a door recorded open whose command cannot be sent moves
 // nothing, so no countdown follows it.
-TEST_F(DoorTest, AnOpeningThatCouldNotBeSentStartsNoCountdown)
+struct UnsentRow {
+    const char* what;
+    const char* fault;
+};
+const UnsentRow kUnsent[] = {{"the alias does not open", "open cdaudio alias cd4open shareable"},
+                             {"Default Drive cannot be read", "Default Drive"}};
+using DoorUnsent = Rows<DoorTest>;
+
+TEST_P(DoorUnsent, AnOpeningThatCouldNotBeSentStartsNoCountdown)
 {
-    for (const char* fault : {"open cdaudio alias cd4open shareable", "Default Drive"}) {
-        SCOPED_TRACE(fault);
-        SetUp();
-        sim::RunElevated(true);
-        AddDrives("de");
-        Store("AutoCloseAllowed", "1");
-        user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
-        Step([fault] {
-            if (fault[0] == 'o') sim::FailMci(fault, MCIERR_DEVICE_OPEN, 2);
-            else sim::FailCall("RegQueryValueExA", fault);
-        });
-        user.AcceptMessageBoxes();
-        Choose(IDM_OPEN_DOOR);
-        const Seen& seen = Look();
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ("-", seen.countdown);
-        EXPECT_EQ("D", seen.open);
-    }
+    const UnsentRow& c = kUnsent[GetParam()];
+    sim::RunElevated(true);
+    AddDrives("de");
+    Store("AutoCloseAllowed", "1");
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
+    Step([&c] {
+        if (c.fault[0] == 'o') sim::FailMci(c.fault, MCIERR_DEVICE_OPEN, 2);
+        else sim::FailCall("RegQueryValueExA", c.fault);
+    });
+    user.AcceptMessageBoxes();
+    Choose(IDM_OPEN_DOOR);
+    const Seen& seen = Look();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("-", seen.countdown);
+    EXPECT_EQ("D", seen.open);
 }
+ROWS(DoorUnsent, kUnsent);
 
 TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
 {
@@ -424,6 +458,8 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     EXPECT_EQ("", relocked.open) << "closing locks the door again";
     EXPECT_EQ("", atClickPrompt.open) << "the click's prompt waits outside the lock's own close";
     EXPECT_EQ(std::vector<std::string>{"MCI device error."}, atClickPrompt.boxes);
+    EXPECT_EQ("main", Joined(BoxOwners()));
+    EXPECT_EQ("main", Joined(atClickPrompt.owners)) << "the click's prompt";
     // The tick runs exactly while the lock has a door to keep shut.
     EXPECT_EQ("1 0 1", std::to_string(byButton.ticking) + " " + std::to_string(unlocked.ticking) + " " +
                            std::to_string(relocked.ticking));
@@ -444,3 +480,5 @@ TEST_F(DoorTest, TheLockShowsOneFailureBoxAtATime)
     Run();
     EXPECT_EQ(1u, seen.boxes.size()) << "ten ticks went by behind one open box";
 }
+
+}  // namespace

@@ -1,5 +1,6 @@
 // Which drive is selected at start, and choosing another from the menu.
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -17,60 +18,58 @@ protected:
     }
 };
 
-}  // namespace
+const std::string kOne("\1\0\0\0", 4), kZero(4, '\0');
+// A standard user reads "Default Drive"; the program, run elevated, makes it when it is missing.
+struct FirstRow {
+    const char* what;
+    std::string defaultDrive;   // the bytes of "Default Drive", "(none)" when missing
+    const char* lastDrive;      // LastDrive text, or null when missing
+    const char* selected;
+    std::string after = "";     // "Default Drive" afterwards, when not as it was
+    const char* fault = nullptr;
+    const char* message = nullptr;
+    bool elevated = false;
+    DWORD error = ERROR_NOT_ENOUGH_MEMORY;
+};
+const FirstRow kFirsts[] = {
+    {"the system's default drive", kOne, "-1", "E"},
+    {"the user's own last choice wins", kOne, "0", "D"},
+    {"a missing LastDrive reads as 0", kOne, NULL, "D"},
+    {"a default drive that is not there: the first", std::string("\2\0\0\0", 4), "-1", "D"},
+    {"a drive removed since", kOne, "2", "D"},
+    {"nonsense", kOne, "-3", "D"},
+    {"a short value: byte 0 counts", "\1", "-1", "E"},
+    {"an empty value names the first drive", "", "-1", "D"},
+    {"as long as can be read", std::string(200, '\1'), "-1", "E"},
+    {"too long to read: not used, not replaced", std::string(300, '\1'), "-1", "D"},
+    {"a failed read: not used, not replaced", kOne, "-1", "D", "", "RegQueryValueExA"},
+    {"missing: left alone, without a word", "(none)", "-1", "D"},
+    {"missing, elevated: made as drive 0", "(none)", "-1", "D", kZero, nullptr, nullptr, true},
+    {"made, but the write fails", "(none)", "-1", "D", "(none)", "RegSetValueExA", "Failed to write information.", true},
+    {"made, but the write is refused", "(none)", "-1", "D", "(none)", "RegSetValueExA", nullptr, true,
+     ERROR_ACCESS_DENIED},
+    {"made, but the key cannot be", "(none)", "-1", "D", "(none)", "RegCreateKeyExA", "Failed to read information.", true},
+};
+using DriveSelectionFirst = Rows<DriveSelectionTest>;
 
-TEST_F(DriveSelectionTest, TheFirstSelectionComesFromLastDriveThenTheDefaultDrive)
+TEST_P(DriveSelectionFirst, ComesFromLastDriveThenTheDefaultDrive)
 {
-    const std::string one("\1\0\0\0", 4), zero(4, '\0');
-    // A standard user reads "Default Drive"; the program, run elevated, makes it when it is missing.
-    struct Case {
-        std::string defaultDrive;   // the bytes of "Default Drive", "(none)" when missing
-        const char* lastDrive;      // LastDrive text, or null when missing
-        const char* selected;
-        std::string after = "";     // "Default Drive" afterwards, when not as it was
-        const char* fault = nullptr;
-        const char* message = nullptr;
-        bool elevated = false;
-        DWORD error = ERROR_NOT_ENOUGH_MEMORY;
-    };
-    const Case cases[] = {
-        {one, "-1", "E"},                                  // the system's default drive
-        {one, "0", "D"},                                   // the user's own last choice wins
-        {one, NULL, "D"},                                  // a missing LastDrive reads as 0
-        {std::string("\2\0\0\0", 4), "-1", "D"},           // a default drive that is not there: the first
-        {one, "2", "D"},                                   // a drive removed since
-        {one, "-3", "D"},                                  // nonsense
-        {"\1", "-1", "E"},                                 // a short value: byte 0 counts
-        {"", "-1", "D"},                                   // an empty value names the first drive
-        {std::string(200, '\1'), "-1", "E"},               // as long as can be read
-        {std::string(300, '\1'), "-1", "D"},               // too long to read: not used, not replaced
-        {one, "-1", "D", "", "RegQueryValueExA"},          // a failed read: not used, not replaced
-        {"(none)", "-1", "D"},                             // left alone, without a word
-        {"(none)", "-1", "D", zero, nullptr, nullptr, true},   // made as drive 0
-        {"(none)", "-1", "D", "(none)", "RegSetValueExA", "Failed to write information.", true},
-        {"(none)", "-1", "D", "(none)", "RegSetValueExA", nullptr, true, ERROR_ACCESS_DENIED},
-        {"(none)", "-1", "D", "(none)", "RegCreateKeyExA", "Failed to read information.", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("LastDrive ") + (c.lastDrive ? c.lastDrive : "missing") + ", default " +
-                     std::to_string(c.defaultDrive[0]) + " in " + std::to_string(c.defaultDrive.size()) + " bytes" +
-                     (c.fault ? std::string(", ") + c.fault + " fails" : "") + (c.elevated ? ", elevated" : ""));
-        SetUp();
-        sim::RunElevated(c.elevated);
-        AddDrives("de");
-        if (c.defaultDrive != "(none)") SetDefaultDriveBytes(c.defaultDrive);
-        if (c.lastDrive) Store("LastDrive", c.lastDrive);
-        if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive", c.error);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.selected, Checked());
-        EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
-        EXPECT_EQ(c.after.empty() ? c.defaultDrive : c.after, DefaultDriveBytes());
-        if (c.after == zero) {
-            EXPECT_EQ(static_cast<DWORD>(REG_BINARY), sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive")->type);
-        }
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
+    const FirstRow& c = kFirsts[GetParam()];
+    sim::RunElevated(c.elevated);
+    AddDrives("de");
+    if (c.defaultDrive != "(none)") SetDefaultDriveBytes(c.defaultDrive);
+    if (c.lastDrive) Store("LastDrive", c.lastDrive);
+    if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive", c.error);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.selected, Checked());
+    EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
+    EXPECT_EQ(c.message ? "none" : "", Joined(BoxOwners())) << "the start's box has no owner yet";
+    EXPECT_EQ(c.after.empty() ? c.defaultDrive : c.after, DefaultDriveBytes());
+    if (c.after == kZero) {
+        EXPECT_EQ(static_cast<DWORD>(REG_BINARY), sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive")->type);
     }
 }
+ROWS(DriveSelectionFirst, kFirsts);
 
 TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
 {
@@ -130,3 +129,5 @@ TEST_F(DriveSelectionTest, EveryLetterButCCanBeACdDrive)
     EXPECT_EQ("Z", seen.open);
     EXPECT_EQ("24", Saved("LastDrive"));
 }
+
+}  // namespace

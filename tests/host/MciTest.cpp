@@ -1,46 +1,51 @@
 // The one way to MCI: what a failure shows, and how answers are read.
 #include <mmsystem.h>
 
+#include "Rows.h"
 #include "Scenario.h"
 #include "app/WinMain.h"
 #include "drive/Mci.h"
 #include "ui/StringTable.h"
 
+namespace {
+
 using MciTest = Scenario;
 
-TEST_F(MciTest, AFailureIsShownOnlyWhenAskedAndInTheWordsAskedFor)
+struct FailureRow {
+    const char* what;
+    MCIERROR error;
+    int report, useMciText;
+    const char* shown;   // null: nothing
+};
+const FailureRow kFailures[] = {
+    {"no failure", 0, 1, 1, nullptr},
+    {"not asked to report", MCIERR_HARDWARE, 0, 1, nullptr},
+    {"in the program's words", MCIERR_HARDWARE, 1, 0, "MCI device error."},
+    {"in MCI's words", MCIERR_INVALID_DEVICE_NAME, 1, 1, "The specified device is not open or is not recognized by MCI."},
+    // A code without a text of MCI's own.
+    {"a code MCI has no words for", MCIERR_BASE + 27, 1, 1, "Unrecognized MCI device error."},
+};
+using MciFailure = Rows<Scenario>;
+
+TEST_P(MciFailure, IsShownOnlyWhenAskedAndInTheWordsAskedFor)
 {
-    struct Case {
-        MCIERROR error;
-        int report, useMciText;
-        const char* shown;   // null: nothing
-    };
-    const Case cases[] = {
-        {0, 1, 1, nullptr},
-        {MCIERR_HARDWARE, 0, 1, nullptr},
-        {MCIERR_HARDWARE, 1, 0, "MCI device error."},
-        {MCIERR_INVALID_DEVICE_NAME, 1, 1, "The specified device is not open or is not recognized by MCI."},
-        {MCIERR_BASE + 27, 1, 1, "Unrecognized MCI device error."},   // a code without a text of MCI's own
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.error);
-        SetUp();
-        sim::AddCdDrive('D');
-        InitStringTable();
-        if (c.error) sim::FailMci("status cdaudio media present", c.error);
-        user.AcceptMessageBoxes();
-        char answer[MCI_ANSWER_SIZE] = "old";
-        EXPECT_EQ(c.error ? 0 : 1, SendMciCommand("status cdaudio media present", answer, sizeof answer, NULL,
-                                                  c.report, c.useMciText));
-        EXPECT_STREQ(c.error ? "" : "false", answer) << "a failed query reads as empty";
-        ASSERT_EQ(c.shown ? 1u : 0u, sim::MessageBoxes().size());
-        if (c.shown) {
-            EXPECT_EQ(c.shown, sim::MessageBoxes()[0].text);
-            EXPECT_EQ("Dorvane", sim::MessageBoxes()[0].caption);
-            EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
-        }
+    const FailureRow& c = kFailures[GetParam()];
+    sim::AddCdDrive('D');
+    InitStringTable();
+    if (c.error) sim::FailMci("status cdaudio media present", c.error);
+    user.AcceptMessageBoxes();
+    char answer[MCI_ANSWER_SIZE] = "old";
+    EXPECT_EQ(c.error ? 0 : 1, SendMciCommand("status cdaudio media present", answer, sizeof answer, NULL,
+                                              c.report, c.useMciText));
+    EXPECT_STREQ(c.error ? "" : "false", answer) << "a failed query reads as empty";
+    ASSERT_EQ(c.shown ? 1u : 0u, sim::MessageBoxes().size());
+    if (c.shown) {
+        EXPECT_EQ(c.shown, sim::MessageBoxes().at(0).text);
+        EXPECT_EQ("Dorvane", sim::MessageBoxes().at(0).caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
 }
+ROWS(MciFailure, kFailures);
 
 TEST_F(MciTest, AnswersAreReadAsYesOrNoAndAsMinutesAndSeconds)
 {
@@ -67,3 +72,5 @@ TEST_F(MciTest, AnswersAreReadAsYesOrNoAndAsMinutesAndSeconds)
     AppendMciField(cut, sizeof cut, "12345", 0, 5);
     EXPECT_STREQ("123", cut) << "never past the text's buffer";
 }
+
+}  // namespace

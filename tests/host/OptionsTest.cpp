@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -52,8 +53,6 @@ std::string HotKeysOf(int id)
     return keys;
 }
 
-}  // namespace
-
 TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
 {
     sim::AddFile("C:\\Windows\\System32\\tunes.exe");
@@ -95,133 +94,142 @@ TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
     EXPECT_EQ(0u, sim::CurrentErrorMode()) << "the player's lookup puts the error mode back";
 }
 
-TEST_F(OptionsTest, TheHotKeyControlGivesTheKeyThatIsRegisteredAndSaved)
-{
-    const WORD ctrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
-    struct Case {
-        const char* what;
-        WORD pressed;        // 0: the Default button
-        const char* saved;
-        std::string registered;
-        const char* time = "15";   // typed for the countdown's time, and what is kept
-    };
-    const Case cases[] = {
-        {"a bare key gets Control and Alt", 'K', "1611", std::to_string(MOD_CONTROL | MOD_ALT) + "+75", ""},
-        {"Control and Shift", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), "849",
-         std::to_string(MOD_CONTROL | MOD_SHIFT) + "+81", "-3"},
-        {"the extended-key flag is dropped", MAKEWORD('F', HOTKEYF_ALT | HOTKEYF_EXT), "3142",
-         std::to_string(MOD_ALT) + "+70"},
-        {"Default", 0, "1568", std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
-        {"Space alone clears the control", VK_SPACE, "0", "0+0"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        Store("HotKey", std::to_string(MAKEWORD('Z', ctrlAlt)));
-        Store("AutoCloseAllowed", "1");
-        std::string before;
-        Step([&] { before = HotKeysOf(2001); });
-        OpenOptions();
-        if (c.pressed) user.SetHotKey(IDC_HOTKEY, c.pressed);
-        else user.ClickButton(IDC_DEFAULT_HOTKEY);
-        // An emptied time keeps the old one; a pasted one is taken as it is.
-        if (std::string(c.time) != "15") user.ClickButton(IDC_TIME).Type("\b\b").Paste(c.time);
-        user.ClickButton(IDOK);
-        std::string after;
-        Step([&] { after = HotKeysOf(2001); });
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(std::to_string(MOD_CONTROL | MOD_ALT) + "+90", before);
-        EXPECT_EQ(c.saved, Saved("HotKey"));
-        EXPECT_EQ(c.registered, after) << "the old key is given up for the new one";
-        EXPECT_EQ(*c.time ? c.time : "15", Saved("AutoCloseTime"));
-    }
-}
+struct HotKeyRow {
+    const char* what;
+    WORD pressed;        // 0: the Default button
+    const char* saved;
+    std::string registered;
+    const char* time = "15";   // typed for the countdown's time, and what is kept
+};
+const WORD kCtrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
+const HotKeyRow kHotKeys[] = {
+    {"a bare key gets Control and Alt", 'K', "1611", std::to_string(MOD_CONTROL | MOD_ALT) + "+75", ""},
+    {"Control and Shift", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), "849",
+     std::to_string(MOD_CONTROL | MOD_SHIFT) + "+81", "-3"},
+    {"the extended-key flag is dropped", MAKEWORD('F', HOTKEYF_ALT | HOTKEYF_EXT), "3142",
+     std::to_string(MOD_ALT) + "+70"},
+    {"Default", 0, "1568", std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
+    {"Space alone clears the control", VK_SPACE, "0", "0+0"},
+};
+using OptionsHotKey = Rows<OptionsTest>;
 
-TEST_F(OptionsTest, CancelPutsBackTheBoxesAndTheLock)
+TEST_P(OptionsHotKey, TheControlGivesTheKeyThatIsRegisteredAndSaved)
 {
-    for (bool on : {false, true}) {
-        SCOPED_TRACE(on ? "everything on" : "everything off");
-        SetUp();
-        Store("Locked", on ? "1" : "0");
-        Store("AutoCloseAllowed", on ? "1" : "0");
-        Store("Password", "p");
-        if (on) sim::AddFile(kShortcut, "shortcut");
-        std::string before, after;
-        OpenOptions();
-        ReadBoxes(&before);
-        user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP).Tick(IDC_PASSWORD_PROTECT);
-        if (on) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
-        user.ClickButton(IDD_OPTIONS, IDCANCEL);
-        const Seen& cancelled = Look();
-        OpenOptions();
-        ReadBoxes(&after);
-        user.ClickButton(IDCANCEL);
-        // The door asks for the password exactly when the lock was on before.
-        user.LeftClickTray().Wait(100);
-        const Seen& click = Look();
-        user.EndTask();
-        Run();
-        EXPECT_EQ(on ? "1025:1 1022:1 1028:1 1025 1015 1024 1023 1017 1030 " : "1025:0 1022:0 1028:0 1025 ", before);
-        EXPECT_EQ(before, after);
-        EXPECT_EQ(on ? std::vector<int>{IDD_PASSWORD_PROMPT} : std::vector<int>{}, click.dialogs);
-        EXPECT_EQ(on, cancelled.ticking) << "the lock's tick goes and comes with the lock";
-        EXPECT_EQ(on ? "1" : "0", Saved("AutoCloseAllowed")) << "Cancel saves nothing";
-        EXPECT_EQ(on, sim::FileExists(kShortcut));
-    }
+    const HotKeyRow& c = kHotKeys[GetParam()];
+    Store("HotKey", std::to_string(MAKEWORD('Z', kCtrlAlt)));
+    Store("AutoCloseAllowed", "1");
+    std::string before;
+    Step([&] { before = HotKeysOf(2001); });
+    OpenOptions();
+    if (c.pressed) user.SetHotKey(IDC_HOTKEY, c.pressed);
+    else user.ClickButton(IDC_DEFAULT_HOTKEY);
+    // An emptied time keeps the old one; a pasted one is taken as it is.
+    if (std::string(c.time) != "15") user.ClickButton(IDC_TIME).Type("\b\b").Paste(c.time);
+    user.ClickButton(IDOK);
+    std::string after;
+    Step([&] { after = HotKeysOf(2001); });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(std::to_string(MOD_CONTROL | MOD_ALT) + "+90", before);
+    EXPECT_EQ(c.saved, Saved("HotKey"));
+    EXPECT_EQ(c.registered, after) << "the old key is given up for the new one";
+    EXPECT_EQ(*c.time ? c.time : "15", Saved("AutoCloseTime"));
 }
+ROWS(OptionsHotKey, kHotKeys);
 
-TEST_F(OptionsTest, ThePasswordBoxAsksForWhatEachChangeNeeds)
+struct CancelRow {
+    const char* what;
+    bool on;
+};
+const CancelRow kCancels[] = {{"everything off", false}, {"everything on", true}};
+using OptionsCancel = Rows<OptionsTest>;
+
+TEST_P(OptionsCancel, PutsBackTheBoxesAndTheLock)
 {
-    struct Case {
-        const char* stored;
-        const char* locked;
-        int asks;                 // the dialog the click shows, 0 for none
-        const char* answer;       // typed there (both fields of a new password), null for Cancel
-        const char* boxes;        // the box and the Change button afterwards; "tick" while the lock's tick runs
-        const char* saved;        // Locked, saved on OK
-    };
-    const Case cases[] = {
-        {"", "0", IDD_PASSWORD_CHANGE, nullptr, "1028:0 ", "0"},
-        {"", "0", IDD_PASSWORD_CHANGE, "door", "1028:1 1030 tick", "1"},
-        {"p", "0", 0, nullptr, "1028:1 1030 tick", "1"},
-        {"p", "1", IDD_PASSWORD_PROMPT, nullptr, "1028:1 1030 tick", "1"},
-        {"p", "1", IDD_PASSWORD_PROMPT, "p", "1028:0 ", "0"},
-        {"p", "1", IDD_PASSWORD_PROMPT, "Zebra walks at noon", "1028:0 ", "0"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.stored) + " " + c.locked + " " + (c.answer ? c.answer : "cancel"));
-        SetUp();
-        Store("Password", c.stored);
-        Store("Locked", c.locked);
-        UINT whileAsked = 9;
-        std::string boxes;
-        OpenOptions();
-        user.Tick(IDC_PASSWORD_PROTECT);
-        if (c.asks) {
-            user.WhenDialogShows(c.asks);
-            Step([&] { whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked; });
-            if (!c.answer) user.ClickButton(IDCANCEL);
-            else if (c.asks == IDD_PASSWORD_PROMPT) user.Type(c.answer).ClickButton(IDOK);
-            else user.Type(c.answer).ClickButton(IDC_RETYPE_PASSWORD).Type(c.answer).ClickButton(IDOK);
-        }
-        Step([&boxes] {
-            sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
-            if (sim::OpenDialogs().back().templateId != IDD_OPTIONS) boxes = "a password dialog is left: ";
-            boxes += "1028:" + std::to_string(options.Control(IDC_PASSWORD_PROTECT).checked) + " " +
-                    (options.Control(IDC_CHANGE_PASSWORD).enabled ? "1030 " : "") + (Ticking() ? "tick" : "");
+    const bool on = kCancels[GetParam()].on;
+    Store("Locked", on ? "1" : "0");
+    Store("AutoCloseAllowed", on ? "1" : "0");
+    Store("Password", "p");
+    if (on) sim::AddFile(kShortcut, "shortcut");
+    std::string before, after;
+    OpenOptions();
+    ReadBoxes(&before);
+    user.Tick(IDC_AUTOCLOSE).Tick(IDC_LOAD_AT_STARTUP).Tick(IDC_PASSWORD_PROTECT);
+    if (on) user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
+    user.ClickButton(IDD_OPTIONS, IDCANCEL);
+    const Seen& cancelled = Look();
+    OpenOptions();
+    ReadBoxes(&after);
+    user.ClickButton(IDCANCEL);
+    // The door asks for the password exactly when the lock was on before.
+    user.LeftClickTray().Wait(100);
+    const Seen& click = Look();
+    user.EndTask();
+    Run();
+    EXPECT_EQ(on ? "1025:1 1022:1 1028:1 1025 1015 1024 1023 1017 1030 " : "1025:0 1022:0 1028:0 1025 ", before);
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(on ? std::vector<int>{IDD_PASSWORD_PROMPT} : std::vector<int>{}, click.dialogs);
+    EXPECT_EQ(on, cancelled.ticking) << "the lock's tick goes and comes with the lock";
+    EXPECT_EQ(on ? "1" : "0", Saved("AutoCloseAllowed")) << "Cancel saves nothing";
+    EXPECT_EQ(on, sim::FileExists(kShortcut));
+}
+ROWS(OptionsCancel, kCancels);
+
+struct PasswordBoxRow {
+    const char* what;
+    const char* stored;
+    const char* locked;
+    int asks;                 // the dialog the click shows, 0 for none
+    const char* answer;       // typed there (both fields of a new password), null for Cancel
+    const char* boxes;        // the box and the Change button afterwards; "tick" while the lock's tick runs
+    const char* saved;        // Locked, saved on OK
+};
+const PasswordBoxRow kPasswordBoxes[] = {
+    {"no password, the new one cancelled", "", "0", IDD_PASSWORD_CHANGE, nullptr, "1028:0 ", "0"},
+    {"no password, a new one given", "", "0", IDD_PASSWORD_CHANGE, "door", "1028:1 1030 tick", "1"},
+    {"a password, locking", "p", "0", 0, nullptr, "1028:1 1030 tick", "1"},
+    {"unlocking cancelled", "p", "1", IDD_PASSWORD_PROMPT, nullptr, "1028:1 1030 tick", "1"},
+    {"unlocking with the password", "p", "1", IDD_PASSWORD_PROMPT, "p", "1028:0 ", "0"},
+    {"unlocking with the master password", "p", "1", IDD_PASSWORD_PROMPT, "Zebra walks at noon", "1028:0 ", "0"},
+};
+using OptionsPasswordBox = Rows<OptionsTest>;
+
+TEST_P(OptionsPasswordBox, AsksForWhatEachChangeNeeds)
+{
+    const PasswordBoxRow& c = kPasswordBoxes[GetParam()];
+    Store("Password", c.stored);
+    Store("Locked", c.locked);
+    UINT whileAsked = 9;
+    std::string boxes;
+    OpenOptions();
+    user.Tick(IDC_PASSWORD_PROTECT);
+    if (c.asks) {
+        user.WhenDialogShows(c.asks);
+        Step([&] {
+            whileAsked = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_PASSWORD_PROTECT).checked;
+            EXPECT_EQ("Options", OwnerOf(sim::OpenDialog(c.asks)->owner));
         });
-        user.ClickButton(IDD_OPTIONS, IDOK);
-        user.EndTask();
-        Run();
-        EXPECT_EQ(c.boxes, boxes);
-        EXPECT_EQ(c.saved, Saved("Locked"));
-        if (c.asks) {
-            EXPECT_EQ(c.locked[0] == '1' ? BST_CHECKED : BST_UNCHECKED, whileAsked)
-                << "the box shows the lock as it is until the dialog has answered";
-        }
-        EXPECT_EQ(c.answer && c.asks == IDD_PASSWORD_CHANGE ? c.answer : c.stored, Saved("Password"));
+        if (!c.answer) user.ClickButton(IDCANCEL);
+        else if (c.asks == IDD_PASSWORD_PROMPT) user.Type(c.answer).ClickButton(IDOK);
+        else user.Type(c.answer).ClickButton(IDC_RETYPE_PASSWORD).Type(c.answer).ClickButton(IDOK);
     }
+    Step([&boxes] {
+        sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
+        if (sim::OpenDialogs().back().templateId != IDD_OPTIONS) boxes = "a password dialog is left: ";
+        boxes += "1028:" + std::to_string(options.Control(IDC_PASSWORD_PROTECT).checked) + " " +
+                (options.Control(IDC_CHANGE_PASSWORD).enabled ? "1030 " : "") + (Ticking() ? "tick" : "");
+    });
+    user.ClickButton(IDD_OPTIONS, IDOK);
+    user.EndTask();
+    Run();
+    EXPECT_EQ(c.boxes, boxes);
+    EXPECT_EQ(c.saved, Saved("Locked"));
+    if (c.asks) {
+        EXPECT_EQ(c.locked[0] == '1' ? BST_CHECKED : BST_UNCHECKED, whileAsked)
+            << "the box shows the lock as it is until the dialog has answered";
+    }
+    EXPECT_EQ(c.answer && c.asks == IDD_PASSWORD_CHANGE ? c.answer : c.stored, Saved("Password"));
 }
+ROWS(OptionsPasswordBox, kPasswordBoxes);
 
 TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
 {
@@ -244,7 +252,8 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Music\\player.exe").ClickButton(IDOK);
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
+    EXPECT_EQ("Options", Joined(BoxOwners())) << "Options waits under its box";
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     EXPECT_EQ("1020 0-18", focusAfterRefusal);
     EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
     EXPECT_EQ("1611", Saved("HotKey")) << "the hot key was taken before the player was refused";
@@ -263,90 +272,101 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
 // The player path is kept in the system's code page: OK takes it when it
 // comes back from that code page as typed, on any system, UTF-8 included;
 // Browse finds the Programs folder on each.
-TEST_F(OptionsTest, APlayerPathIsTakenWhenTheSystemCodePageHoldsIt)
+struct PlayerPathRow {
+    const char* what;
+    UINT codePage;
+    std::string typed;
+    const char* found;   // a file of this name along the search order
+    bool taken;
+};
+const char kCyrillic[] = "C:\\Музыка\\плеер.exe";
+// The code page has no "ā": its best fit "a" would name another file.
+const char kBestFit[] = "C:\\Tools\\tāl.exe";
+// Too long for a path in UTF-8, though not in characters.
+std::string LongPlayer()
 {
-    struct Case {
-        UINT codePage;
-        const char* typed;
-        const char* found;   // a file of this name along the search order
-        bool taken;
-    };
-    const char kCyrillic[] = "C:\\Музыка\\плеер.exe";
-    // The code page has no "ā": its best fit "a" would name another file.
-    const char kBestFit[] = "C:\\Tools\\tāl.exe";
-    std::string kLong = "C:\\";
-    for (int i = 0; i < 40; ++i) kLong += "плеер";
-    kLong += ".exe";
-    const Case cases[] = {
-        {1252, "", NULL, true},           {1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
-        {1252, kCyrillic, NULL, false},   {1252, kBestFit, "tal.exe", false},
-        {1251, "", NULL, true},           {1251, "C:\\Tools\\tunes.exe", "tunes.exe", true},
-        {1251, kCyrillic, "плеер.exe", true}, {1251, kBestFit, "tal.exe", false},
-        {CP_UTF8, "", NULL, true},        {CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
-        {CP_UTF8, kCyrillic, "плеер.exe", true},
-        // Too long for a path in UTF-8, though not in characters.
-        {CP_UTF8, kLong.c_str(), NULL, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.typed);
-        SetUp();
-        sim::SetAnsiCodePage(c.codePage);
-        // Names and settings are bytes in the system's code page.
-        auto bytes = [&c](const std::string& text) { return c.codePage == 1251 ? Cp1251(text) : text; };
-        if (c.found) sim::AddFile("C:\\Windows\\System32\\" + bytes(c.found));
-        OpenOptions();
-        user.ClickButton(IDC_BROWSE).CancelFileDialog();
-        if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
-        user.ClickButton(IDOK);
-        if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
-        EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
-        ASSERT_EQ(1u, sim::FileDialogs().size());
-        EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", sim::FileDialogs()[0].initialDir.value_or("(none)"))
-            << "Browse opens in the Programs folder";
-    }
+    std::string path = "C:\\";
+    for (int i = 0; i < 40; ++i) path += "плеер";
+    return path + ".exe";
 }
+const PlayerPathRow kPlayerPaths[] = {
+    {"1252 none", 1252, "", NULL, true},
+    {"1252 Latin", 1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+    {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
+    {"1252 best fit", 1252, kBestFit, "tal.exe", false},
+    {"1251 none", 1251, "", NULL, true},
+    {"1251 Latin", 1251, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+    {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
+    {"1251 best fit", 1251, kBestFit, "tal.exe", false},
+    {"UTF-8 none", CP_UTF8, "", NULL, true},
+    {"UTF-8 Latin", CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+    {"UTF-8 Cyrillic", CP_UTF8, kCyrillic, "плеер.exe", true},
+    {"UTF-8 too long", CP_UTF8, LongPlayer(), NULL, false},
+};
+using OptionsPlayerPath = Rows<OptionsTest>;
 
-TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
+TEST_P(OptionsPlayerPath, IsTakenWhenTheSystemCodePageHoldsIt)
 {
-    struct Case {
-        const char* what;
-        bool existed;
-        std::function<void()> meanwhile;
-        bool exists;
-        std::vector<std::string> messages;
-    };
-    const Case cases[] = {
-        {"ticked", false, [] {}, true, {}},
-        {"unticked", true, [] {}, false, {}},
-        {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
-        {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
-         false, {"Failed to write information."}},
-        {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        if (c.existed) sim::AddFile(kShortcut, "shortcut");
-        OpenOptions();
-        HWND options = NULL;
-        Step([&options] { options = sim::OpenDialog(IDD_OPTIONS)->handle; });
-        user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.meanwhile).ClickButton(IDOK);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.messages, MessageTexts());
-        if (!c.messages.empty()) {
-            EXPECT_EQ(options, sim::MessageBoxes()[0].owner) << "Options waits under its box";
-        }
-        EXPECT_EQ(c.exists, sim::FileExists(kShortcut));
-        if (std::string(c.what) == "made meanwhile") {
-            EXPECT_EQ("mine", sim::FileContents(kShortcut).value_or("")) << "not overwritten";
-        }
-        EXPECT_EQ(0u, sim::CurrentErrorMode());
-    }
+    const PlayerPathRow& c = kPlayerPaths[GetParam()];
+    sim::SetAnsiCodePage(c.codePage);
+    // Names and settings are bytes in the system's code page.
+    auto bytes = [&c](const std::string& text) { return c.codePage == 1251 ? Cp1251(text) : text; };
+    if (c.found) sim::AddFile("C:\\Windows\\System32\\" + bytes(c.found));
+    OpenOptions();
+    user.ClickButton(IDC_BROWSE).CancelFileDialog();
+    if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
+    user.ClickButton(IDOK);
+    if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
+    EXPECT_EQ(c.taken ? "" : "Options", Joined(BoxOwners()));
+    EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
+    ASSERT_EQ(1u, sim::FileDialogs().size());
+    EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", sim::FileDialogs()[0].initialDir.value_or("(none)"))
+        << "Browse opens in the Programs folder";
+}
+ROWS(OptionsPlayerPath, kPlayerPaths);
 
-    // Without a StartUp folder the box is off and the shortcut never touched.
-    SetUp();
+struct ShortcutRow {
+    const char* what;
+    bool existed;
+    std::function<void()> meanwhile;
+    bool exists;
+    std::vector<std::string> messages;
+};
+const ShortcutRow kShortcuts[] = {
+    {"ticked", false, [] {}, true, {}},
+    {"unticked", true, [] {}, false, {}},
+    {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
+    {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
+     false, {"Failed to write information."}},
+    {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
+    // Unticked, a shortcut that cannot be deleted leaves the program starting with Windows: that is told.
+    {"unticked, the delete refused", true, [] { sim::FailCall("DeleteFileA", kShortcut); }, true,
+     {"Failed to write information."}},
+    {"unticked, gone meanwhile: nothing to delete", true, [] { sim::RemoveFile(kShortcut); }, false, {}},
+};
+using OptionsShortcut = Rows<OptionsTest>;
+
+TEST_P(OptionsShortcut, TheStartupShortcutFollowsTheBoxOnOk)
+{
+    const ShortcutRow& c = kShortcuts[GetParam()];
+    if (c.existed) sim::AddFile(kShortcut, "shortcut");
+    OpenOptions();
+    user.Tick(IDC_LOAD_AT_STARTUP).Do(c.what, c.meanwhile).ClickButton(IDOK);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.messages, MessageTexts());
+    EXPECT_EQ(c.messages.empty() ? "" : "Options", Joined(BoxOwners())) << "Options waits under its box";
+    EXPECT_EQ(c.exists, sim::FileExists(kShortcut));
+    if (std::string(c.what) == "made meanwhile") {
+        EXPECT_EQ("mine", sim::FileContents(kShortcut).value_or("")) << "not overwritten";
+    }
+    EXPECT_EQ(0u, sim::CurrentErrorMode());
+}
+ROWS(OptionsShortcut, kShortcuts);
+
+TEST_F(OptionsTest, WithoutAStartupFolderTheBoxIsOffAndTheShortcutNeverTouched)
+{
     sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", "");
     std::string boxes;
     OpenOptions();
@@ -357,3 +377,5 @@ TEST_F(OptionsTest, TheStartupShortcutFollowsTheBoxOnOk)
     EXPECT_EQ(-1, sim::TraceIndex("CopyFileA"));
     EXPECT_EQ(-1, sim::TraceIndex("DeleteFileA"));
 }
+
+}  // namespace

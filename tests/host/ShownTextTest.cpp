@@ -52,7 +52,7 @@ TEST_F(ShownTextTest, RussianTextsReadRightOnAnEnglishSystem)
     EXPECT_EQ(IDOK, MessageBoxText(NULL, Cp1251("Привод").c_str(), MB_ICONHAND, Cp1251("Ошибка").c_str()));
     EXPECT_EQ(1, AskYesNo(UiText(IDS_NO_CD_DRIVE))) << "Yes, the first button";
     ASSERT_EQ(3u, sim::MessageBoxes().size());
-    const sim::MessageBoxRecord* box = &sim::MessageBoxes()[0];
+    const sim::MessageBoxRecord* box = &sim::MessageBoxes().at(0);
     EXPECT_EQ("Ж" + std::string(199, 'm') + "|Dorvane|" + std::to_string(MB_SETFOREGROUND),
               box[0].text + "|" + box[0].caption + "|" + std::to_string(box[0].type));
     EXPECT_EQ(window, box[0].owner);

@@ -2,6 +2,7 @@
 // the main window, and what the user sees when one of them fails.
 #include <string>
 
+#include "Rows.h"
 #include "Scenario.h"
 #include "app/WinMain.h"
 #include "res/resource.h"
@@ -14,120 +15,120 @@ const std::string kLongest = "C:\\" + std::string(259 - 14 - (sizeof kArguments 
 
 using StartupTest = Scenario;
 
+struct InstallDirRow {
+    const char* what;
+    std::string dir;          // where the program lies
+    bool registered;          // InstallPath names it
+    std::string commandLine;
+    std::string installDir;   // what the program takes
+};
+const InstallDirRow kInstallDirs[] = {
+    {"InstallPath", DEFAULT_INSTALL_DIR, true, "", DEFAULT_INSTALL_DIR},
+    // Blanks inside and at the end stay; the registry is not read.
+    {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane ", "C:\\My Tools\\Dorvane "},
+    {"the longest command line", kLongest, false, kLongest, kLongest},
+    // An installer's value of another type, 199 characters and its terminator.
+    {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, "", "C:\\" + std::string(196, 'd')},
+};
+using StartupInstallDir = Rows<StartupTest>;
+
+TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
+{
+    const InstallDirRow& c = kInstallDirs[GetParam()];
+    Install(c.dir, c.registered);
+    if (c.what == std::string("the longest InstallPath"))
+        sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_EXPAND_SZ, c.dir + std::string(1, '\0'));
+    sim::AddCdDrive('D');
+    sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
+    LONG instances = -2;
+    Step([&] { instances = sim::SharedInstanceCount(); });
+    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
+    EXPECT_EQ(0, Run(c.commandLine)) << "the quit request's code 1 is not the result";
+    EXPECT_EQ(c.installDir, InstallDir);
+    ASSERT_EQ(1u, sim::ProcessStarts().size());
+    const sim::ProcessStart& start = sim::ProcessStarts()[0];
+    EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.image);
+    // The program file is named, so that the blanks of "Program Files" cannot send the system to C:\Program.exe.
+    EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.applicationName);
+    EXPECT_EQ(c.installDir + "\\Ambergate.exe" + kArguments, start.commandLine);
+    EXPECT_FALSE(start.inheritHandles || start.environmentGiven || start.directoryGiven || start.securityGiven);
+    EXPECT_EQ(0u, start.creationFlags);
+    // All zero but its size, the show flag and the show command.
+    STARTUPINFOA expected = {};
+    expected.cb = sizeof(STARTUPINFOA);
+    expected.dwFlags = STARTF_USESHOWWINDOW;
+    expected.wShowWindow = SW_SHOWDEFAULT;
+    EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
+    EXPECT_EQ(0, instances) << "the first instance takes the shared count from -1 to 0";
+    EXPECT_EQ(-1, sim::SharedInstanceCount()) << "gone with the last process";
+    EXPECT_TRUE(sim::MessageBoxes().empty());
+    EXPECT_EQ(0, sim::OpenKernelHandles()) << "the companion's process and thread handles are closed";
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
+}
+ROWS(StartupInstallDir, kInstallDirs);
+
+const char* const kNoDir = "Failed to read information.";
+const char* const kNoCompanion = "File \"Ambergate.exe\" not found!\n\nTerminating.";
+const std::string kTooLong = kLongest + "d";
+struct FailedStartRow {
+    const char* what;
+    std::function<void()> prepare;
+    std::string commandLine;
+    const char* message;
+    size_t companions;      // companion starts tried
+    bool window;            // the main window was asked for
+};
+const FailedStartRow kFailedStarts[] = {
+    {"no settings key", [] {}, "", kNoDir, 0, false},
+    {"no InstallPath value", [] {}, "", kNoDir, 0, false},
+    {"InstallPath fills its buffer with no terminator",
+     [] { sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_SZ, std::string(200, 'x')); }, "", kNoDir, 0, false},
+    {"InstallPath longer than its buffer", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", std::string(250, 'x')); },
+     "", kNoDir, 0, false},
+    {"a key that cannot be opened",
+     [] {
+         sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
+         sim::FailCall("RegOpenKeyExA", SETTINGS_PATH);
+     },
+     "", kNoDir, 0, false},
+    {"no companion", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", "C:\\Elsewhere"); }, "", kNoCompanion, 1,
+     false},
+    // The quotes reach the companion's command line, where they name no program.
+    {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", kNoCompanion, 1, false},
+    {"a command line one longer than the buffer", [] {}, kTooLong, kNoCompanion, 0, false},
+    {"a command line far too long", [] {}, std::string(1000, 'd'), kNoCompanion, 0, false},
+    {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
+     "The program is already running!", 1, false},
+    {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,
+     "Failed to create the Main Window!\nTerminating.", 1, true},
+};
+using StartupFailed = Rows<StartupTest>;
+
+TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
+{
+    const FailedStartRow& c = kFailedStarts[GetParam()];
+    Install(DEFAULT_INSTALL_DIR, false);
+    if (std::string(c.what) != "no settings key") Store("Language", "0");
+    c.prepare();
+    const std::string registry = sim::DumpRegistry();
+    user.AnswerMessageBox(IDOK);
+    EXPECT_EQ(0, Run(c.commandLine));
+    EXPECT_EQ(registry, sim::DumpRegistry()) << "a start that fails writes nothing";
+    ASSERT_EQ(1u, sim::MessageBoxes().size());
+    const sim::MessageBoxRecord& box = sim::MessageBoxes().at(0);
+    EXPECT_EQ(c.message, box.text);
+    EXPECT_EQ("Dorvane", box.caption);
+    EXPECT_EQ(NULL, box.owner);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
+    EXPECT_EQ(c.companions, sim::ProcessStarts().size());
+    EXPECT_EQ(c.window, sim::TraceIndex("CreateDialogParamA") >= 0);
+    EXPECT_TRUE(sim::TrayCalls().empty());
+    EXPECT_EQ(NULL, MainWindow);
+    EXPECT_EQ('\0', InstallDir[sizeof InstallDir - 1]);
+    EXPECT_EQ(std::string(c.what) == "another instance" ? 0 : -1, sim::SharedInstanceCount())
+        << "the count goes back to what the running instance left, and is not touched before the companion";
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
+}
+ROWS(StartupFailed, kFailedStarts);
+
 }  // namespace
-
-TEST_F(StartupTest, TheInstallDirNamesTheCompanionWhichIsStartedAndLeftAlone)
-{
-    struct Case {
-        const char* what;
-        std::string dir;          // where the program lies
-        bool registered;          // InstallPath names it
-        std::string commandLine;
-        std::string installDir;   // what the program takes
-    };
-    const Case cases[] = {
-        {"InstallPath", DEFAULT_INSTALL_DIR, true, "", DEFAULT_INSTALL_DIR},
-        // Blanks inside and at the end stay; the registry is not read.
-        {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane ", "C:\\My Tools\\Dorvane "},
-        {"the longest command line", kLongest, false, kLongest, kLongest},
-        // An installer's value of another type, 199 characters and its terminator.
-        {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, "", "C:\\" + std::string(196, 'd')},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        Install(c.dir, c.registered);
-        if (c.what == std::string("the longest InstallPath"))
-            sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_EXPAND_SZ, c.dir + std::string(1, '\0'));
-        sim::AddCdDrive('D');
-        sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
-        LONG instances = -2;
-        Step([&] { instances = sim::SharedInstanceCount(); });
-        user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-        EXPECT_EQ(0, Run(c.commandLine)) << "the quit request's code 1 is not the result";
-        EXPECT_EQ(c.installDir, InstallDir);
-        ASSERT_EQ(1u, sim::ProcessStarts().size());
-        const sim::ProcessStart& start = sim::ProcessStarts()[0];
-        EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.image);
-        // The program file is named, so that the blanks of "Program Files" cannot send the system to C:\Program.exe.
-        EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.applicationName);
-        EXPECT_EQ(c.installDir + "\\Ambergate.exe" + kArguments, start.commandLine);
-        EXPECT_FALSE(start.inheritHandles || start.environmentGiven || start.directoryGiven || start.securityGiven);
-        EXPECT_EQ(0u, start.creationFlags);
-        // All zero but its size, the show flag and the show command.
-        STARTUPINFOA expected = {};
-        expected.cb = sizeof(STARTUPINFOA);
-        expected.dwFlags = STARTF_USESHOWWINDOW;
-        expected.wShowWindow = SW_SHOWDEFAULT;
-        EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
-        EXPECT_EQ(0, instances) << "the first instance takes the shared count from -1 to 0";
-        EXPECT_EQ(-1, sim::SharedInstanceCount()) << "gone with the last process";
-        EXPECT_TRUE(sim::MessageBoxes().empty());
-        EXPECT_EQ(0, sim::OpenKernelHandles()) << "the companion's process and thread handles are closed";
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
-    }
-}
-
-TEST_F(StartupTest, AFailedStartSaysWhyInEnglishAndEnds)
-{
-    const char* const noDir = "Failed to read information.";
-    const char* const noCompanion = "File \"Ambergate.exe\" not found!\n\nTerminating.";
-    const std::string tooLong = kLongest + "d";
-    struct Case {
-        const char* what;
-        std::function<void()> prepare;
-        std::string commandLine;
-        const char* message;
-        size_t companions;      // companion starts tried
-        bool window;            // the main window was asked for
-    };
-    const Case cases[] = {
-        {"no settings key", [] {}, "", noDir, 0, false},
-        {"no InstallPath value", [] {}, "", noDir, 0, false},
-        {"InstallPath fills its buffer with no terminator", [] { Store("InstallPath", std::string(200, 'x')); }, "",
-         noDir, 0, false},
-        {"InstallPath longer than its buffer", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", std::string(250, 'x')); },
-         "", noDir, 0, false},
-        {"a key that cannot be opened",
-         [] {
-             sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
-             sim::FailCall("RegOpenKeyExA", SETTINGS_PATH);
-         },
-         "", noDir, 0, false},
-        {"no companion", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", "C:\\Elsewhere"); }, "", noCompanion, 1,
-         false},
-        // The quotes reach the companion's command line, where they name no program.
-        {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", noCompanion, 1, false},
-        {"a command line one longer than the buffer", [] {}, tooLong, noCompanion, 0, false},
-        {"a command line far too long", [] {}, std::string(1000, 'd'), noCompanion, 0, false},
-        {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
-         "The program is already running!", 1, false},
-        {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,
-         "Failed to create the Main Window!\nTerminating.", 1, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        Install(DEFAULT_INSTALL_DIR, false);
-        if (std::string(c.what) != "no settings key") Store("Language", "0");
-        c.prepare();
-        const std::string registry = sim::DumpRegistry();
-        user.AnswerMessageBox(IDOK);
-        EXPECT_EQ(0, Run(c.commandLine));
-        EXPECT_EQ(registry, sim::DumpRegistry()) << "a start that fails writes nothing";
-        ASSERT_EQ(1u, sim::MessageBoxes().size());
-        const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
-        EXPECT_EQ(c.message, box.text);
-        EXPECT_EQ("Dorvane", box.caption);
-        EXPECT_EQ(NULL, box.owner);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
-        EXPECT_EQ(c.companions, sim::ProcessStarts().size());
-        EXPECT_EQ(c.window, sim::TraceIndex("CreateDialogParamA") >= 0);
-        EXPECT_TRUE(sim::TrayCalls().empty());
-        EXPECT_EQ(NULL, MainWindow);
-        EXPECT_EQ('\0', InstallDir[sizeof InstallDir - 1]);
-        EXPECT_EQ(std::string(c.what) == "another instance" ? 0 : -1, sim::SharedInstanceCount())
-            << "the count goes back to what the running instance left, and is not touched before the companion";
-        EXPECT_EQ(0, sim::OpenRegistryHandles());
-    }
-}

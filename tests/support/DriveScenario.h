@@ -15,7 +15,7 @@
 
 class DriveScenario : public Scenario {
 protected:
-    void SetUp() override;
+    void NewMachine() override;
 
     // CD drives with these letters ("de": D: and E:).
     static void AddDrives(const std::string& letters);
@@ -41,6 +41,14 @@ protected:
     static Mark Now();
     static std::vector<std::string> MciSince(const Mark& mark);
 
+    // Who owns a window, as the user would tell: "none", "main" (the hidden main window) or the
+    // owning dialog ("Options", "About", "prompt", "change", "countdown").
+    static std::string OwnerOf(HWND window);
+    // The owner of every message box so far, in order.
+    static std::vector<std::string> BoxOwners();
+    // Texts joined with blanks.
+    static std::string Joined(const std::vector<std::string>& texts);
+
     // The letters of the added drives whose trays are open now ("" for none).
     static std::string OpenTrays();
     // How often exactly `command` has been sent to MCI.
@@ -54,6 +62,7 @@ protected:
         std::vector<std::string> mci;     // since the mark given, when one was
         std::vector<std::string> boxes;   // every message box so far
         std::vector<int> dialogs;         // the program's dialogs on screen, main window aside
+        std::vector<std::string> owners;  // and their owners (OwnerOf)
         std::string countdown;            // the seconds the countdown shows, "-" without one
         std::vector<std::string> devices; // the MCI devices the program holds open
         bool ticking = false;             // Ticking()

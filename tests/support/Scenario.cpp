@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "settings/Settings.h"
 
-void Scenario::SetUp()
+void Scenario::NewMachine()
 {
     sim::ResetWorld();
     sim::LoadResourceScript(DORVANE_RC);
@@ -70,7 +70,18 @@ int Scenario::RunToExit()
 {
     user.AcceptMessageBoxes();
     Choose(IDM_EXIT);
-    return Run();
+    int result = Run();
+    // Whatever failed on the way, the program leaves nothing behind.
+    std::string left;
+    if (int keys = sim::OpenRegistryHandles()) left += std::to_string(keys) + " registry keys; ";
+    if (int handles = sim::OpenKernelHandles()) left += std::to_string(handles) + " kernel handles; ";
+    if (int bitmaps = sim::LiveBitmaps()) left += std::to_string(bitmaps) + " menu pictures; ";
+    for (const std::string& device : sim::OpenMciDevices()) left += "the MCI device " + device + "; ";
+    if (!sim::TrayIcons().empty()) left += "its icon in the notification area; ";
+    for (const sim::TrayCall& call : sim::TrayCalls())
+        if (sim::IconSize(call.icon) != 0) left += "the picture " + std::to_string(sim::IconResourceId(call.icon)) + "; ";
+    EXPECT_EQ("", left) << "left behind after Exit";
+    return result;
 }
 
 void Scenario::Step(std::function<void()> what)

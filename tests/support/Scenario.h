@@ -17,7 +17,11 @@
 
 class Scenario : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override { NewMachine(); }
+    // A fresh machine with the program in its load state: every test starts
+    // on one; the checks that run the program many times in a test take one
+    // for each run.
+    virtual void NewMachine();
 
     // Puts the program and its companion in `dir`; with `register` the
     // installer's InstallPath value names it.
