@@ -48,7 +48,7 @@ void Check(const std::vector<std::string>& faults)
     if (!faults.empty()) Finding(faults.front());
 }
 
-// The host suite's machine, outside a test; the resource script is read once.
+// The host suite's machine, bare, outside a test; the resource script is read once.
 void Prepare(const char* drives)
 {
     static Machine machine;
@@ -156,18 +156,15 @@ std::string KeyOf(const std::string& name)
 // leaves no room for one in 200 bytes.
 std::optional<std::string> Loaded(const std::optional<sim::RegValue>& value)
 {
-    if (!value) return std::nullopt;
-    std::string text = value->data.substr(0, value->data.find('\0'));
-    if (value->data.size() > 200 || text.size() > 199) return std::nullopt;
+    std::string text = value ? value->data.substr(0, value->data.find('\0')) : "";
+    if (!value || value->data.size() > 200 || text.size() > 199) return std::nullopt;
     return text;
 }
 
-// A number setting as loading makes it of the value; `fallback` when it
-// cannot be read.
+// A number setting as loading makes it of the value; `fallback` when it cannot be read.
 long long Meaning(const std::optional<sim::RegValue>& value, long long fallback)
 {
-    std::optional<std::string> text = Loaded(value);
-    return text ? ParseDecimal(text->c_str()) : fallback;
+    return Loaded(value) ? ParseDecimal(Loaded(value)->c_str()) : fallback;
 }
 
 void FuzzSettings(Input& input)
@@ -176,6 +173,7 @@ void FuzzSettings(Input& input)
     // An input of odd length runs elevated, where "Default Drive" is aimed and put back.
     sim::RunElevated(input.data.size() % 2);
     sim::InsertDisc('D', TestDisc(0));
+    sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
     while (input.at < input.data.size()) {
         std::string name = kValues[input.Byte() % std::size(kValues)];
         uint8_t type = input.Byte();

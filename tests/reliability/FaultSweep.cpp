@@ -1,18 +1,15 @@
 // Every failable platform call of a scenario made to fail, one run per call,
-// with a user who answers boxes at once and one who leaves them open. Beyond
-// what every run keeps to (Reliability.h), a run must change no registry
-// value the scenario does not mean to change, and must report the failure
-// unless it is harmless: the outcome (registry, files, launches, doors, the
-// menu's texts) is the unfailed run's, or the program is written to take that
-// failure without a word (kSilent says why). Even then the door must still
-// open and close from the menu afterwards, as in the unfailed run: a failure
-// may cost the command it belongs to, never a later one.
+// for a user who answers boxes at once and one who leaves them open. Beyond
+// what every run keeps to (Reliability.h), a run changes no registry value the
+// scenario does not mean to change, and reports the failure unless the outcome
+// (registry, files, launches, doors, the menu's texts) is the unfailed run's or
+// the program is written to take it without a word (kSilent says why). Even
+// then the door opens and closes from the menu afterwards as in the unfailed
+// run: a failure may cost its own command, never a later one.
 //
-// FAULT_SWEEP_PAIRS=N: after the single failures, two calls fail in a run.
-// The second is counted in the run with the first failing and judged against
-// that run as the single failures are against the unfailed one. Every pair
-// runs where a scenario has at most N for a user, else N drawn from
-// FAULT_SWEEP_SEED (default 1).
+// FAULT_SWEEP_PAIRS=N then fails two calls in a run, the second judged against
+// the run with the first failing; all pairs where a scenario and user have at
+// most N, else N drawn from FAULT_SWEEP_SEED (default 1).
 #include <sanitizer/common_interface_defs.h>
 
 #include <algorithm>

@@ -17,10 +17,11 @@ extern const char kPlayer[];
 extern const char kStartup[];
 
 // The installed program with its help, a start-up folder, a player and the
-// CD drives `drives`. `fast` keeps the resources already read.
+// CD drives `drives`; `bare`, for many short runs, keeps the resources already
+// read and puts in the drives alone.
 struct Machine : DriveScenario {
     void TestBody() override {}
-    void Prepare(const std::string& drives, bool fast = false);
+    void Prepare(const std::string& drives, bool bare = false);
     using DriveScenario::DefaultDriveBytes;
     using DriveScenario::SetDefaultDrive;
     using DriveScenario::TestWindow;
