@@ -5,7 +5,7 @@
 #
 # Runs seeds in batches of 20 from FIRST_SEED (default 1000), ACTS acts each
 # (default 3000), until MINUTES (default 30) have passed. Prints each failing
-# seed with the shortest list of acts that still fails it, then the seeds
+# seed with its last acts up to the fault, then the seeds
 # and acts run. Run make host first.
 set -uo pipefail
 

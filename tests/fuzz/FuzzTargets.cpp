@@ -14,10 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 
-#include "DriveScenario.h"
-#include "ProgramImage.h"
 #include "Reliability.h"
 #include "app/MainWindow.h"
 #include "app/ShellLaunch.h"
@@ -27,6 +26,7 @@
 #include "res/resource.h"
 #include "settings/DecimalText.h"
 #include "ui/MenuBitmaps.h"
+#include "ui/PasswordDialogs.h"
 #include "ui/StringTable.h"
 #include "ui/TrayMenu.h"
 
@@ -37,73 +37,38 @@ namespace {
 const char kRoot[] = "D:\\";
 bool AutoplayUsable;
 
-// The host suite's machine, outside a test. The resource script is read
-// once: a fresh machine keeps it.
-struct Machine : DriveScenario {
-    void TestBody() override {}
-    void Prepare(const char* drives)
-    {
-        static bool loaded = false;
-        if (!loaded) {
-            NewMachine();
-            loaded = true;
-        } else {
-            sim::ResetWorld();
-            RestoreProgramImage();
-            Install();
-        }
-        AddDrives(drives);
-    }
-    using DriveScenario::TestWindow;
-};
-
 [[noreturn]] void Finding(const std::string& account)
 {
     std::fprintf(stderr, "FINDING: %s\n", account.c_str());
     std::abort();
 }
 
+void Check(const std::vector<std::string>& faults)
+{
+    if (!faults.empty()) Finding(faults.front());
+}
+
+// The host suite's machine, bare, outside a test; the resource script is read once.
+void Prepare(const char* drives)
+{
+    static Machine machine;
+    machine.Prepare(drives, true);
+}
+
 // The input, read front to back; zeros once it has run out.
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    std::string Bytes(size_t count)
+struct Input {
+    std::string data;
+    size_t at = 0;
+    uint8_t Byte() { return at < data.size() ? uint8_t(data[at++]) : 0; }
+    // With `padded`, zeros past the input's end: a long value costs little input.
+    std::string Bytes(size_t count, bool padded = false)
     {
-        count = std::min(count, size_ - at_);
-        std::string bytes(reinterpret_cast<const char*>(data_ + at_), count);
-        at_ += count;
+        std::string bytes = data.substr(std::min(at, data.size()), count);
+        at += bytes.size();
+        if (padded) bytes.resize(count, '\0');
         return bytes;
     }
-    // `count` bytes, zeros past the input's end: a long value costs little input.
-    std::string Value(size_t count)
-    {
-        std::string bytes = Bytes(count);
-        return bytes + std::string(count - bytes.size(), '\0');
-    }
-    bool Done() const { return at_ >= size_; }
-    size_t Size() const { return size_; }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
 };
-
-// Plays the acts, runs the program and ends on what every run keeps to.
-void RunActs(const std::vector<Act>& acts, const std::string& commandLine = "")
-{
-    WatchRun();
-    size_t next = 0;
-    PlayUser([&acts, &next](Act* act) {
-        if (next == acts.size()) return false;
-        *act = acts[next++];
-        return true;
-    }, true);
-    RunProgram(commandLine);
-    CheckLeftovers(false);
-    if (!Faults().empty()) Finding(Faults().front());
-}
 
 std::string Upper(std::string text)
 {
@@ -142,17 +107,9 @@ int WINAPI AutorunProcess(HINSTANCE instance, HINSTANCE, LPSTR, int)
 void FuzzAutorun(Input& input)
 {
     std::string text = input.Bytes(8192);
-    Machine machine;
-    machine.Prepare("d");
+    Prepare("D");
     sim::InsertDisc('D', sim::DataDisc("FUZZ", {{"autorun.inf", text}, {"SETUP.EXE", "MZ"}, {"RUN ME.EXE", "MZ"}}));
-    Faults().clear();
-    try {
-        sim::RunProcess(AutorunProcess, "");
-    } catch (const sim::Failure& failure) {
-        Finding(failure.what());
-    }
-    CheckLeftovers(true);
-    if (!Faults().empty()) Finding(Faults().front());
+    Check(RunActs({}, true, "", AutorunProcess));
 
     std::string read = text.substr(0, 4096), upper = Upper(read);
     size_t open = upper.find("OPEN");
@@ -199,50 +156,44 @@ std::string KeyOf(const std::string& name)
 // leaves no room for one in 200 bytes.
 std::optional<std::string> Loaded(const std::optional<sim::RegValue>& value)
 {
-    if (!value) return std::nullopt;
-    std::string text = value->data.substr(0, value->data.find('\0'));
-    if (value->data.size() > 200 || text.size() > 199) return std::nullopt;
+    std::string text = value ? value->data.substr(0, value->data.find('\0')) : "";
+    if (!value || value->data.size() > 200 || text.size() > 199) return std::nullopt;
     return text;
 }
 
-// A number setting as loading makes it of the value; `fallback` when it
-// cannot be read.
+// A number setting as loading makes it of the value; `fallback` when it cannot be read.
 long long Meaning(const std::optional<sim::RegValue>& value, long long fallback)
 {
-    std::optional<std::string> text = Loaded(value);
-    return text ? ParseDecimal(text->c_str()) : fallback;
+    return Loaded(value) ? ParseDecimal(Loaded(value)->c_str()) : fallback;
 }
 
 void FuzzSettings(Input& input)
 {
-    Machine machine;
-    machine.Prepare("de");
+    Prepare("DE");
     // An input of odd length runs elevated, where "Default Drive" is aimed and put back.
-    sim::RunElevated(input.Size() % 2);
+    sim::RunElevated(input.data.size() % 2);
     sim::InsertDisc('D', TestDisc(0));
     sim::AddFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk", "shortcut");
-    while (!input.Done()) {
-        std::string name = kValues[input.Byte() % (sizeof kValues / sizeof kValues[0])];
+    while (input.at < input.data.size()) {
+        std::string name = kValues[input.Byte() % std::size(kValues)];
         uint8_t type = input.Byte();
         if (type & 0x80) {
             // A number as text, from 64 bits of input: the 32-bit limits and past them.
             long long number = 0;
-            std::string bits = input.Value(sizeof number);
+            std::string bits = input.Bytes(sizeof number, true);
             memcpy(&number, bits.data(), sizeof number);
             sim::SetRegText(KeyOf(name), name, std::to_string(number >> (type & 0x3F)));
             continue;
         }
         size_t length = input.Byte();
         if (length > 240) length = 200 + (length - 240) * 8;   // past the 200-byte buffers too
-        sim::SetRegValue(KeyOf(name), name, type % 8, input.Value(length));
+        sim::SetRegValue(KeyOf(name), name, type % 8, input.Bytes(length, true));
     }
     std::map<std::string, std::optional<sim::RegValue>> before;
     for (const char* name : kValues) before[name] = sim::GetRegValue(KeyOf(name), name);
-    RunActs({{Act::Wait, 1200},    {Act::Click},         {Act::Type, IDC_OLD_PASSWORD, kMasterPassword},
-             {Act::Press, IDOK},   {Act::Wait, 1500},    {Act::Click},
-             {Act::Wait, 600},     {Act::RightClick},    {Act::Wait, 600},
-             {Act::Dismiss},       {Act::RightClick},    {Act::Choose, IDM_OPTIONS},
-             {Act::Press, IDOK}});
+    Check(RunActs({{Act::Wait, 1200}, {Act::Click}, {Act::Type, IDC_OLD_PASSWORD, MasterPassword}, {Act::Press, IDOK},
+                   {Act::Wait, 1500}, {Act::Click}, {Act::Wait, 600}, {Act::RightClick}, {Act::Wait, 600},
+                   {Act::Dismiss}, {Act::RightClick}, {Act::Choose, IDM_OPTIONS}, {Act::Press, IDOK}}));
 
     for (const char* name :
          {"Language", "Password", "LastDrive", "InstallPath", "StartUp", "Programs", "Default Drive"}) {
@@ -271,21 +222,20 @@ void FuzzMci(Input& input)
 {
     static const MCIERROR kErrors[] = {MCIERR_HARDWARE, MCIERR_DEVICE_NOT_READY, MCIERR_INVALID_DEVICE_NAME,
                                        MCIERR_OUTOFRANGE, MCIERR_DEVICE_OPEN, MCIERR_MUST_USE_SHAREABLE, 1};
-    Machine machine;
-    machine.Prepare("d");
+    Prepare("D");
     sim::InsertDisc('D', TestDisc(0));
     sim::AnswerMciWith([&input](const std::string&, MCIERROR* result, std::string* answer) {
         uint8_t how = input.Byte();
         if (how % 4 == 0) return false;
-        *result = how % 4 == 1 ? kErrors[input.Byte() % (sizeof kErrors / sizeof kErrors[0])] : 0;
-        if (*result == 0) *answer = input.Value(input.Byte() % 32 + (how & 0x80 ? 100 : 0));
+        *result = how % 4 == 1 ? kErrors[input.Byte() % std::size(kErrors)] : 0;
+        if (*result == 0) *answer = input.Bytes(input.Byte() % 32 + (how & 0x80 ? 100 : 0), true);
         return true;
     });
-    RunActs({{Act::RightClick}, {Act::Choose, IDM_PLAY},      {Act::RightClick}, {Act::Wait, 1100},
-             {Act::Choose, IDM_NEXT_TRACK},                   {Act::RightClick}, {Act::Choose, IDM_PREVIOUS_TRACK},
-             {Act::RightClick}, {Act::Choose, IDM_PAUSE},     {Act::RightClick}, {Act::Choose, IDM_PLAY},
-             {Act::RightClick}, {Act::Choose, IDM_STOP},      {Act::Click},      {Act::Wait, 600},
-             {Act::Click}});
+    std::vector<Act> acts = {{Act::RightClick}, {Act::Choose, IDM_PLAY}, {Act::RightClick}, {Act::Wait, 1100}};
+    for (int command : {IDM_NEXT_TRACK, IDM_PREVIOUS_TRACK, IDM_PAUSE, IDM_PLAY})
+        acts.insert(acts.end(), {{Act::Choose, command}, {Act::RightClick}});
+    acts.insert(acts.end(), {{Act::Choose, IDM_STOP}, {Act::Click}, {Act::Wait, 600}, {Act::Click}});
+    Check(RunActs(acts));
 }
 
 // 4. The whole command line is the install directory: the companion starts
@@ -296,12 +246,11 @@ void FuzzCommandLine(Input& input)
     bool companion = input.Byte() & 1;
     std::string line = input.Bytes(400);
     line = line.substr(0, line.find('\0'));
-    Machine machine;
-    machine.Prepare("d");
+    Prepare("D");
     std::string dir = line.empty() ? DEFAULT_INSTALL_DIR : line;
     if (companion) sim::AddFile(dir + "\\Ambergate.exe", "MZ");
     sim::AddFile(dir + "\\help.html", "<html>");
-    RunActs({{Act::RightClick}, {Act::Choose, IDM_ABOUT}, {Act::Press, IDC_ABOUT_HELP}}, line);
+    Check(RunActs({{Act::RightClick}, {Act::Choose, IDM_ABOUT}, {Act::Press, IDC_ABOUT_HELP}}, true, line));
 
     std::string program = dir + "\\Ambergate.exe", command = program + " 236 \"Dorvane_is1\"";
     const std::vector<sim::ProcessStart>& starts = sim::ProcessStarts();
@@ -317,15 +266,8 @@ void FuzzCommandLine(Input& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input input(data, size);
-#if FUZZ_TARGET == 1
-    FuzzAutorun(input);
-#elif FUZZ_TARGET == 2
-    FuzzSettings(input);
-#elif FUZZ_TARGET == 3
-    FuzzMci(input);
-#else
-    FuzzCommandLine(input);
-#endif
+    Input input{std::string(reinterpret_cast<const char*>(data), size)};
+    void (*const targets[])(Input&) = {FuzzAutorun, FuzzSettings, FuzzMci, FuzzCommandLine};
+    targets[FUZZ_TARGET - 1](input);
     return 0;
 }
