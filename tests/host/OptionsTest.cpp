@@ -359,4 +359,17 @@ TEST_P(OptionsShortcut, TheStartupShortcutFollowsTheBoxOnOk)
 }
 ROWS(OptionsShortcut, kShortcuts);
 
+TEST_F(OptionsTest, WithoutAStartupFolderTheBoxIsOffAndTheShortcutNeverTouched)
+{
+    sim::SetRegText(SHELL_FOLDERS_PATH, "StartUp", "");
+    std::string boxes;
+    OpenOptions();
+    ReadBoxes(&boxes);
+    user.ClickButton(IDOK);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ("1025:0 1022:0 1028:0 ", boxes);
+    EXPECT_EQ(-1, sim::TraceIndex("CopyFileA"));
+    EXPECT_EQ(-1, sim::TraceIndex("DeleteFileA"));
+}
+
 }  // namespace

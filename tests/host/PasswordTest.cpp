@@ -188,7 +188,7 @@ struct NewerRow {
     const char* what;
     int newer;
 };
-const NewerRow kNewer[] = {{"the hot key", 0}, {"Exit", IDM_EXIT}};
+const NewerRow kNewer[] = {{"the hot key", 0}, {"Exit", IDM_EXIT}, {"the box in Options", IDC_PASSWORD_PROTECT}};
 using PasswordNewer = Rows<PasswordTest>;
 
 TEST_P(PasswordNewer, PromptReplacesAnOlderOne)
@@ -196,7 +196,12 @@ TEST_P(PasswordNewer, PromptReplacesAnOlderOne)
     const int newer = kNewer[GetParam()].newer;
     user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
     if (newer == 0) user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
-    else Choose(newer);
+    if (newer == IDM_EXIT) Choose(IDM_EXIT);
+    if (newer == IDC_PASSWORD_PROTECT) {
+        // Options has no owner: it can be used while the door's prompt waits.
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
+    }
     user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& fresh = Look();
     std::string typed = "?";
@@ -204,8 +209,10 @@ TEST_P(PasswordNewer, PromptReplacesAnOlderOne)
     user.Type("Secret pass").ClickButton(IDOK);   // the Exit's prompt then ends the program
     if (newer != IDM_EXIT) user.Wait(100).EndTask();
     Run();
-    EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, fresh.dialogs);
-    EXPECT_EQ("main", Joined(fresh.owners));
+    std::vector<int> expected = {IDD_PASSWORD_PROMPT};
+    if (newer == IDC_PASSWORD_PROTECT) expected.insert(expected.begin(), IDD_OPTIONS);
+    EXPECT_EQ(expected, fresh.dialogs);
+    EXPECT_EQ(newer == IDC_PASSWORD_PROTECT ? "none Options" : "main", Joined(fresh.owners));
     EXPECT_EQ("", typed) << "the newer prompt starts empty";
     EXPECT_EQ(newer == 0 ? "D" : "", OpenTrays()) << "the older prompt ended without opening the door";
 }
