@@ -7,7 +7,6 @@
 #include "DriveScenario.h"
 #include "Rows.h"
 #include "app/MainWindow.h"
-#include "app/TrayIcon.h"
 #include "app/WinMain.h"
 #include "res/resource.h"
 
@@ -81,51 +80,6 @@ TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLan
     EXPECT_EQ(IDI_DORVANE, started.picture);
     EXPECT_EQ(picture.icon, windowIcon) << "the window's large icon follows the tray picture";
 }
-
-TEST_F(MainWindowTest, AnIconThatCannotBeLoadedChangesNothing)
-{
-    size_t calls = 0;
-    HICON windowIcon = NULL;
-    Step([&] {
-        calls = sim::TrayCalls().size();
-        sim::FailCall("LoadImageA", "158");
-        UpdateTrayIcon(MainWindow, IDI_DOOR_MOVING, 0);
-        calls = sim::TrayCalls().size() - calls;
-        windowIcon = sim::WindowInfo(MainWindow)->bigIcon;
-    });
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(0u, calls);
-    EXPECT_EQ(IDI_DORVANE, sim::IconResourceId(windowIcon));
-}
-
-struct HotKeyRow {
-    const char* what;
-    const char* stored;   // null: the value is missing
-    std::string registered;
-};
-const HotKeyRow kHotKeys[] = {
-    {"the default 0x0620", nullptr, std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
-    {"Shift and the extended flag, dropped", "2369", std::to_string(MOD_SHIFT) + "+65"},
-    {"0x0744", "1860", std::to_string(MOD_ALT | MOD_CONTROL | MOD_SHIFT) + "+68"},
-    {"held by another program", "1568", ""},
-};
-using MainWindowHotKey = Rows<MainWindowTest>;
-
-TEST_P(MainWindowHotKey, TheSettingBecomesTheDoorHotKey)
-{
-    const HotKeyRow& c = kHotKeys[GetParam()];
-    if (c.stored) Store("HotKey", c.stored);
-    if (c.registered.empty()) sim::TakeHotKey(MOD_CONTROL | MOD_ALT, VK_SPACE);
-    std::string keys;
-    Step([&keys] {
-        for (const sim::HotKeyView& key : sim::HotKeys())
-            keys += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + "+" + std::to_string(key.virtualKey);
-    });
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(c.registered.empty() ? "" : "2001:" + c.registered, keys);
-    EXPECT_TRUE(sim::MessageBoxes().empty());
-}
-ROWS(MainWindowHotKey, kHotKeys);
 
 struct InitRow {
     const char* what;

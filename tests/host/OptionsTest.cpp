@@ -257,16 +257,13 @@ TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
     EXPECT_EQ("1020 0-18", focusAfterRefusal);
     EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
     EXPECT_EQ("1611", Saved("HotKey")) << "the hot key was taken before the player was refused";
+    // The browse dialog's filter is in the language of the moment, its first entry chosen.
     ASSERT_EQ(2u, sim::FileDialogs().size());
     const sim::FileDialogRecord& browse = sim::FileDialogs()[1];
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Programs", "*.exe;*.com;*.bat;*.pif;*.lnk"},
                                                                {"All Files", "*.*"}}),
               browse.filter);
     EXPECT_EQ(1u, browse.filterIndex);
-    EXPECT_EQ("", browse.initialFile) << "not the edit's text";
-    EXPECT_EQ(260u, browse.fileBufferSize);
-    EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", browse.initialDir.value_or("(none)"));
-    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST), browse.flags);
 }
 
 // The player path is kept in the system's code page: OK takes it when it
@@ -293,12 +290,9 @@ const PlayerPathRow kPlayerPaths[] = {
     {"1252 none", 1252, "", NULL, true},
     {"1252 Latin", 1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
-    {"1252 best fit", 1252, kBestFit, "tal.exe", false},
-    {"1251 none", 1251, "", NULL, true},
     {"1251 Latin", 1251, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
     {"1251 best fit", 1251, kBestFit, "tal.exe", false},
-    {"UTF-8 none", CP_UTF8, "", NULL, true},
     {"UTF-8 Latin", CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"UTF-8 Cyrillic", CP_UTF8, kCyrillic, "плеер.exe", true},
     {"UTF-8 too long", CP_UTF8, LongPlayer(), NULL, false},

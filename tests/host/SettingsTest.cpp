@@ -6,7 +6,6 @@
 #include "Rows.h"
 #include "Scenario.h"
 #include "app/WinMain.h"
-#include "settings/DecimalText.h"
 #include "settings/Settings.h"
 #include "ui/StringTable.h"
 
@@ -44,15 +43,6 @@ struct LoadRow {
 const std::string kStartupLoaded = std::string("|") + kStartup + "|";
 const LoadRow kLoads[] = {
     {"no key: the start values, no search for the player, no shortcut", [] {}, "1|0||0|0||0|-1|0" + kStartupLoaded},
-    // As the program writes them: no terminators, and a longer text before each shorter one.
-    {"every value",
-     [] {
-         for (auto [name, text] : {std::pair{"Language", "0"}, {"HotKey", "1611"}, {"Player", "C:\\P\\cd.exe"},
-                                  {"AutoCloseAllowed", "1"}, {"AutoCloseTime", "150"}, {"Password", "Secret"},
-                                  {"Locked", "1"}, {"LastDrive", "2"}})
-             sim::SetRegValue(SETTINGS_PATH, name, REG_SZ, text);
-     },
-     "0|1611|C:\\P\\cd.exe|1|150|Secret|1|2|1" + kStartupLoaded},
     {"an empty key: the defaults", [] { sim::CreateRegKey(SETTINGS_PATH); },
      "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|1" + kStartupLoaded},
     // No StartUp folder: "C:\" and a second backslash, which is the root's file.
@@ -97,8 +87,8 @@ struct TextRow {
 const std::string kLongest(199, 'p');
 const TextRow kTexts[] = {
     {"Language 1x", 0, "1x", "1"}, {"Language 2", 0, "2", "1"}, {"Language 0abc", 0, "0abc", "0"},
-    {"Language empty", 0, "", "1"}, {"AutoCloseTime abc", 4, "abc", "0"}, {"AutoCloseTime blank 20", 4, " 20", "20"},
-    {"AutoCloseTime tab +7s", 4, "\t+7s", "7"}, {"AutoCloseTime -5", 4, "-5", "-5"},
+    {"Language empty", 0, "", "1"}, {"AutoCloseTime abc", 4, "abc", "0"}, {"AutoCloseTime -5", 4, "-5", "-5"},
+    {"AutoCloseTime blanks 20", 4, " \n\v\f\r20", "20"}, {"AutoCloseTime tab +7s", 4, "\t+7s", "7"},
     {"AutoCloseTime too big", 4, "99999999999", "2147483647"}, {"HotKey 70000", 1, "70000", "4464"},
     {"HotKey 65535", 1, "65535", "65535"}, {"HotKey too big", 1, "99999999999", "65535"},
     {"LastDrive -1", 7, "-1", "-1"}, {"LastDrive 2 NUL 9", 7, std::string("2\0" "9", 3), "2"},
@@ -176,17 +166,5 @@ TEST_P(SettingsSaveFailure, ShowsItsMessage)
     EXPECT_EQ(0, sim::OpenRegistryHandles()) << "keys opened before the failure are closed";
 }
 ROWS(SettingsSaveFailure, kSaveFailures);
-
-TEST(DecimalText, ParsesAndFormatsThe32BitRange)
-{
-    const std::pair<const char*, LONG> parsed[] = {{"", 0}, {"-", 0}, {"-2147483648", INT_MIN},
-        {"-99999999999999999999999", INT_MIN}, {"2147483648", INT_MAX}, {" \t\n\v\f\r12 34", 12}, {"+-1", 0}};
-    for (auto [text, number] : parsed) EXPECT_EQ(number, ParseDecimal(text)) << text;
-    char text[DECIMAL_TEXT_SIZE];
-    for (LONG number : {0, 7, -7, 1568, INT_MAX, INT_MIN}) {
-        FormatDecimal(number, text);
-        EXPECT_EQ(std::to_string(number), text);
-    }
-}
 
 }  // namespace
