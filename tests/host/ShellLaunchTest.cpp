@@ -90,8 +90,7 @@ struct PauseRow {
     UINT command;
     bool launchFails, pauseFails;
 };
-const PauseRow kPauses[] = {{"Explore", IDM_EXPLORE, false, false},
-                            {"Open", IDM_OPEN_FOLDER, false, false},
+const PauseRow kPauses[] = {{"Open", IDM_OPEN_FOLDER, false, false},
                             {"the shell fails", IDM_EXPLORE, true, false},
                             {"the pause fails", IDM_OPEN_FOLDER, false, true}};
 using ShellLaunchPause = Rows<ShellLaunchTest>;
