@@ -48,7 +48,7 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
 {
     const RunDownRow& c = kRunDowns[GetParam()];
     Store("AutoCloseTime", c.time);
-    std::string shown, texts;
+    std::string shown;
     DWORD shownAt = 0, closedAt = 0;
     std::string keysWhileShown;
     size_t keysAfter = 0;
@@ -58,11 +58,8 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
         for (const sim::HotKeyView& key : sim::HotKeys())
             keysWhileShown += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + ":" +
                               std::to_string(key.virtualKey) + " ";
+        // Its texts are held to the dialogs' shared expectation elsewhere.
         sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
-        texts = countdown.title + "|" + countdown.Control(IDC_COUNTDOWN_LABEL).text + "|" +
-                countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text + "|" +
-                countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
-                countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
         EXPECT_TRUE(countdown.topmost && countdown.foreground);
         EXPECT_EQ("main", OwnerOf(countdown.owner));
         EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
@@ -78,7 +75,6 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
     });
     Read(&shown);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("Auto-closure|the drive will be closed in|Close!|Pause|Cancel|<Enter><Space><Esc>", texts);
     EXPECT_EQ(c.shown, shown);
     EXPECT_NEAR(c.closesAfter, closedAt - shownAt, 100.0);
     EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";

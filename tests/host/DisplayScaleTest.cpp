@@ -36,12 +36,9 @@ struct SizeRow {
 };
 const SizeRow kSizes[] = {
     {"10 at 96", sim::WindowsRelease::Windows10, 96, 16},
-    {"10 at 120", sim::WindowsRelease::Windows10, 120, 20},
     {"10 at 144", sim::WindowsRelease::Windows10, 144, 24},
     {"10 at 192", sim::WindowsRelease::Windows10, 192, 32},
-    {"8.1 at 120", sim::WindowsRelease::Windows8_1, 120, 20},
     {"8.1 at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, 99, 17},
-    {"7 at 144", sim::WindowsRelease::Windows7, 144, 24},
     {"Vista at 96", sim::WindowsRelease::Vista, 96, 16},
     {"10, the taskbar on a second monitor at 144", sim::WindowsRelease::Windows10, 96, 24, 144, 1},
     {"10, the taskbar on a second monitor at 96", sim::WindowsRelease::Windows10, 144, 16, 96, 1},

@@ -23,16 +23,14 @@ std::string AsWritten(const sim::MciCall& call)
     return call.result ? call.command + " (error " + std::to_string(call.result) + ")" : call.command;
 }
 
-std::vector<std::string> Commands(std::vector<std::string> lines, const char* door)
+std::vector<std::string> Commands(std::vector<std::string> lines)
 {
-    for (std::string& line : lines) {
+    for (std::string& line : lines)
         if (line.rfind("not open: ", 0) == 0) line = line.substr(10);
-        if (line == "set cd4open door open wait") line = door;
-    }
     return lines;
 }
 
-const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten(), "set cd4open door open wait");
+const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten());
 // The playback device held again after a door command, counting in tracks.
 const std::vector<std::string> kHeldAgain = {"open cdaudio", "set cdaudio time format tmsf"};
 // The opening with the door's alias naming the drive rather than going to the default one.
@@ -43,7 +41,6 @@ std::vector<std::string> Named(std::vector<std::string> lines, char letter)
             line = std::string("open ") + letter + ": type cdaudio alias cd4open shareable";
     return lines;
 }
-const std::vector<std::string> kCloseDoor = Commands(OpeningAsWritten(), "set cd4open door closed wait");
 
 std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
 {
@@ -100,33 +97,6 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
         if (pictures[i] == IDI_DOOR_MOVING) {
             EXPECT_EQ(pictures[i - 1], pictures[i + 1]) << i;
         }
-}
-
-// The shell hands clicks over inside the program's own calls to it: a click
-// made while the door moves arrives in the middle of the door command. It
-// waits until the door has stopped.
-TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
-{
-    AddDrives("d");
-    Store("Locked", "1");
-    Store("Password", "pw");
-    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
-    user.When("the door is open", [] { return sim::TrayOpen('D'); });
-    Step([] { sim::SetDoorTime('D', 2000); });
-    const Mark& start = MarkNow();
-    // The closing needs no password; the click during it is an opening.
-    user.LeftClickTray().Wait(1000).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT);
-    const Seen& atPrompt = Look(&start);
-    user.Type("pw").PressKey(VK_RETURN).Wait(2500);
-    const Seen& later = Look();
-    user.EndTask();
-    Run();
-
-    EXPECT_EQ("", atPrompt.open) << "the password was asked once the closing had ended";
-    ASSERT_GE(atPrompt.mci.size(), kCloseDoor.size());
-    EXPECT_EQ(kCloseDoor, std::vector<std::string>(atPrompt.mci.begin(), atPrompt.mci.begin() + 4));
-    EXPECT_EQ("D", later.open) << "the opening that waited took place, and the lock leaves it open";
-    EXPECT_TRUE(MessageTexts().empty());
 }
 
 // Requests made while a door moves, or while its door command's error box
@@ -349,36 +319,6 @@ TEST_P(DoorFailingStep, ShowsItsMessageAndLeavesTheRegistryAsItCan)
     EXPECT_EQ(c.held ? 1 : 0, Sent("stop cdaudio")) << "Exit releases what the program believes it holds";
 }
 ROWS(DoorFailingStep, kFailingSteps);
-
-// "Open CD drive" for a door recorded open whose command cannot be sent moves
-// nothing, so no countdown follows it.
-struct UnsentRow {
-    const char* what;
-    const char* fault;
-};
-const UnsentRow kUnsent[] = {{"the alias does not open", "open cdaudio alias cd4open shareable"},
-                             {"Default Drive cannot be read", "Default Drive"}};
-using DoorUnsent = Rows<DoorTest>;
-
-TEST_P(DoorUnsent, AnOpeningThatCouldNotBeSentStartsNoCountdown)
-{
-    const UnsentRow& c = kUnsent[GetParam()];
-    sim::RunElevated(true);
-    AddDrives("de");
-    Store("AutoCloseAllowed", "1");
-    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
-    Step([&c] {
-        if (c.fault[0] == 'o') sim::FailMci(c.fault, MCIERR_DEVICE_OPEN, 2);
-        else sim::FailCall("RegQueryValueExA", c.fault);
-    });
-    user.AcceptMessageBoxes();
-    Choose(IDM_OPEN_DOOR);
-    const Seen& seen = Look();
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("-", seen.countdown);
-    EXPECT_EQ("D", seen.open);
-}
-ROWS(DoorUnsent, kUnsent);
 
 TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
 {

@@ -38,7 +38,6 @@ struct ComeBackRow {
 };
 const ComeBackRow kComeBacks[] = {
     {"a disc, door closed", true, nullptr, false, IDI_DORVANE, "Eject CD"},
-    {"no disc", false, nullptr, false, IDI_NO_DISC, "Eject CD"},
     // The disc lies on the open tray: nothing readable.
     {"door opened, Russian", true, "0", true, IDI_NO_DISC, "Закрыть CD"},
     {"the shell refuses the first two adds", true, nullptr, false, IDI_DORVANE, "Eject CD",
@@ -149,7 +148,6 @@ struct ElevatedRow {
 const ElevatedRow kElevated[] = {
     {"Vista", sim::WindowsRelease::Vista, "ChangeWindowMessageFilter "},
     {"Windows 7", sim::WindowsRelease::Windows7, "ChangeWindowMessageFilterEx "},
-    {"Windows 10", sim::WindowsRelease::Windows10, "ChangeWindowMessageFilterEx "},
 };
 using ShellRestartElevated = Rows<ShellRestartTest>;
 
