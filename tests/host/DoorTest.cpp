@@ -320,37 +320,6 @@ TEST_P(DoorFailingStep, ShowsItsMessageAndLeavesTheRegistryAsItCan)
 }
 ROWS(DoorFailingStep, kFailingSteps);
 
-TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
-{
-    AddDrives("d");
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}));
-    // The door is recorded open, but the user pushed the tray in by hand and plays the disc.
-    user.LeftClickTray().PushTrayIn('D');
-    Choose(IDM_PLAY);
-    const Mark& beforeClose = MarkNow();
-    user.LeftClickTray();
-    const Seen& closed = Look(&beforeClose);
-    std::string afterClose, afterOpen, atLast;
-    Step([&] { afterClose = sim::DrivePlayState('D'); });
-    user.LeftClickTray();
-    Step([&] { afterOpen = sim::DrivePlayState('D'); });
-    // Play after the door came back: the device is opened afresh.
-    user.LeftClickTray();
-    Choose(IDM_PLAY);
-    Step([&] { atLast = sim::DrivePlayState('D'); });
-    EXPECT_EQ(0, RunToExit());
-
-    EXPECT_EQ((std::vector<std::string>{"close cdaudio", "open cdaudio alias cd4open shareable", "close cd4open"} +
-               kHeldAgain),
-              closed.mci)
-        << "no door command while the drive plays; its device is held again";
-    EXPECT_EQ("Eject CD", closed.tip);
-    EXPECT_EQ("playing", afterClose);
-    EXPECT_EQ("stopped", afterOpen);
-    EXPECT_EQ("playing", atLast) << "Play after the door movement starts afresh";
-    EXPECT_EQ("stopped", sim::DrivePlayState('D')) << "Exit stops the program's own playback";
-}
-
 TEST_F(DoorTest, AnAliasLeftOpenByAFailedCloseDoesNotStopLaterCommands)
 {
     AddDrives("d");
