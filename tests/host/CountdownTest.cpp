@@ -48,7 +48,7 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
 {
     const RunDownRow& c = kRunDowns[GetParam()];
     Store("AutoCloseTime", c.time);
-    std::string shown, texts;
+    std::string shown;
     DWORD shownAt = 0, closedAt = 0;
     std::string keysWhileShown;
     size_t keysAfter = 0;
@@ -58,11 +58,8 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
         for (const sim::HotKeyView& key : sim::HotKeys())
             keysWhileShown += std::to_string(key.id) + ":" + std::to_string(key.modifiers) + ":" +
                               std::to_string(key.virtualKey) + " ";
+        // Its texts are held to the dialogs' shared expectation elsewhere.
         sim::DialogView countdown = *sim::OpenDialog(IDD_AUTOCLOSE);
-        texts = countdown.title + "|" + countdown.Control(IDC_COUNTDOWN_LABEL).text + "|" +
-                countdown.Control(IDOK).text + "|" + countdown.Control(IDC_COUNTDOWN_PAUSE).text + "|" +
-                countdown.Control(IDCANCEL).text + "|" + countdown.Control(IDC_COUNTDOWN_ENTER).text +
-                countdown.Control(IDC_COUNTDOWN_SPACE).text + countdown.Control(IDC_COUNTDOWN_ESC).text;
         EXPECT_TRUE(countdown.topmost && countdown.foreground);
         EXPECT_EQ("main", OwnerOf(countdown.owner));
         EXPECT_EQ(IDI_DORVANE, countdown.bigIcon);
@@ -78,7 +75,6 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
     });
     Read(&shown);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("Auto-closure|the drive will be closed in|Close!|Pause|Cancel|<Enter><Space><Esc>", texts);
     EXPECT_EQ(c.shown, shown);
     EXPECT_NEAR(c.closesAfter, closedAt - shownAt, 100.0);
     EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";
@@ -89,7 +85,7 @@ TEST_P(CountdownRunDown, CountsDownFromTheSetTimeAndClosesTheDoor)
 }
 ROWS(CountdownRunDown, kRunDowns);
 
-TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
+TEST_F(CountdownTest, PauseHoldsTheCountTheKeysPressItsButtonsATrayClickEndsIt)
 {
     std::string shown;
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).Wait(2100);
@@ -108,15 +104,8 @@ TEST_F(CountdownTest, PauseHoldsTheCountAndTheKeysPressItsButtons)
     // "Close!" while paused closes at once too.
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).ClickButton(IDC_COUNTDOWN_PAUSE).ClickButton(IDOK);
     Read(&shown);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("3o 3o 2o -o -s -s ", shown);
-    EXPECT_GE(sim::TraceIndex("Sleep 1000"), 0) << "Space rests the thread a second";
-}
-
-TEST_F(CountdownTest, ATrayClickEndsItAndClosesTheDoorTheHotKeyLeavesItRunning)
-{
-    std::string shown;
-    // The menu brought the main window to the front: the countdown is not active.
+    // The menu brought the main window to the front, so the countdown is not
+    // active: a tray click ends it and closes the door.
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).RightClickTray().DismissMenu();
     user.LeftClickTray();
     Read(&shown);
@@ -126,8 +115,9 @@ TEST_F(CountdownTest, ATrayClickEndsItAndClosesTheDoorTheHotKeyLeavesItRunning)
     user.Wait(6500);
     Read(&shown);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("-s 4s -s ", shown);
-    EXPECT_EQ(3, Sent("set cd4open door closed wait"));
+    EXPECT_EQ("3o 3o 2o -o -s -s -s 4s -s ", shown);
+    EXPECT_GE(sim::TraceIndex("Sleep 1000"), 0) << "Space rests the thread a second";
+    EXPECT_EQ(6, Sent("set cd4open door closed wait"));
 }
 
 // A close that fails, from "Close!" or from the count running out, shows its

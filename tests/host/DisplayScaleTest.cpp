@@ -11,88 +11,49 @@
 
 namespace {
 
-class DisplayScaleTest : public Rows<DriveScenario> {
-protected:
-    void Machine(sim::WindowsRelease release, UINT dpi)
-    {
-        AddDrives("d");
-        sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
-        sim::SetWindowsRelease(release);
-        sim::SetDisplayDpi(dpi);
-    }
-};
-
 // The small-icon size of the scale the user signed in with: 16 pixels at
 // 100 %, in proportion above. Windows 10 says it for the monitor's DPI, 8.1
 // only tells the DPI, Vista and 7 know the system's metric alone. With two
 // monitors, the one whose taskbar holds the notification area counts.
-struct SizeRow {
-    const char* what;
-    sim::WindowsRelease release;
-    UINT dpi;
-    int size;
-    UINT second = 0;   // a second monitor's DPI
-    int taskbar = 0;   // its monitor; -1: no taskbar window
-};
-const SizeRow kSizes[] = {
-    {"10 at 96", sim::WindowsRelease::Windows10, 96, 16},
-    {"10 at 120", sim::WindowsRelease::Windows10, 120, 20},
-    {"10 at 144", sim::WindowsRelease::Windows10, 144, 24},
-    {"10 at 192", sim::WindowsRelease::Windows10, 192, 32},
-    {"8.1 at 120", sim::WindowsRelease::Windows8_1, 120, 20},
-    {"8.1 at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, 99, 17},
-    {"7 at 144", sim::WindowsRelease::Windows7, 144, 24},
-    {"Vista at 96", sim::WindowsRelease::Vista, 96, 16},
-    {"10, the taskbar on a second monitor at 144", sim::WindowsRelease::Windows10, 96, 24, 144, 1},
-    {"10, the taskbar on a second monitor at 96", sim::WindowsRelease::Windows10, 144, 16, 96, 1},
-    {"10, a second monitor without the taskbar", sim::WindowsRelease::Windows10, 120, 20, 192, 0},
-    {"10, no taskbar window", sim::WindowsRelease::Windows10, 144, 24, 96, -1},
-    {"8.1, the taskbar on a second monitor", sim::WindowsRelease::Windows8_1, 96, 20, 120, 1},
-    {"7 knows the system's metric alone", sim::WindowsRelease::Windows7, 144, 24, 96, 1},
-};
-using DisplayScaleSize = DisplayScaleTest;
-
-TEST_P(DisplayScaleSize, TheTrayPictureHasTheNotificationAreasSize)
-{
-    const SizeRow& c = kSizes[GetParam()];
-    Machine(c.release, c.dpi);
-    if (c.second) sim::AddMonitor(c.second);
-    sim::PlaceTaskbar(c.taskbar);
-    TrayView tray;
-    user.Wait(600);
-    LookAtTray(&tray);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(1u, tray.icons);
-    EXPECT_EQ(IDI_DORVANE, tray.picture);
-    EXPECT_EQ(c.size, tray.size);
-    EXPECT_EQ(IDI_DORVANE, tray.windowIcon) << "the window's large icon is the tray picture";
-    EXPECT_EQ(c.size, tray.windowIconSize);
-    EXPECT_TRUE(MessageTexts().empty());
-}
-ROWS(DisplayScaleSize, kSizes);
-
-
-// The user changes the scale: the hidden main window gets no WM_DPICHANGED,
-// but Explorer builds its taskbar anew and says so; the picture follows at the
-// new size, its tooltip and everything else as they were. The metric of the
-// system stays at the sign-in scale all the while, so it cannot be the guide.
-struct ChangeRow {
+// The user may change the scale while the program runs: the hidden main
+// window gets no WM_DPICHANGED, but Explorer builds its taskbar anew and says
+// so; the picture follows at the new size, its tooltip and everything else as
+// they were. The metric of the system stays at the sign-in scale all the
+// while, so it cannot be the guide.
+struct ScaleRow {
     const char* what;
     sim::WindowsRelease release;
     std::vector<UINT> scales;   // the sign-in one, then each change
     std::vector<int> sizes;
+    UINT second = 0;   // a second monitor's DPI
+    int taskbar = 0;   // its monitor; -1: no taskbar window
 };
-const ChangeRow kChanges[] = {
-    {"Windows 10", sim::WindowsRelease::Windows10, {96, 144, 192, 96, 120}, {16, 24, 32, 16, 20}},
-    {"Windows 8.1", sim::WindowsRelease::Windows8_1, {96, 144}, {16, 24}},
+const ScaleRow kScales[] = {
+    {"10 at 96", sim::WindowsRelease::Windows10, {96}, {16}},
+    {"10 at 144", sim::WindowsRelease::Windows10, {144}, {24}},
+    {"10 at 192", sim::WindowsRelease::Windows10, {192}, {32}},
+    {"8.1 at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, {99}, {17}},
+    {"Vista at 96", sim::WindowsRelease::Vista, {96}, {16}},
+    {"10, the taskbar on a second monitor at 144", sim::WindowsRelease::Windows10, {96}, {24}, 144, 1},
+    {"10, the taskbar on a second monitor at 96", sim::WindowsRelease::Windows10, {144}, {16}, 96, 1},
+    {"10, a second monitor without the taskbar", sim::WindowsRelease::Windows10, {120}, {20}, 192, 0},
+    {"10, no taskbar window", sim::WindowsRelease::Windows10, {144}, {24}, 96, -1},
+    {"8.1, the taskbar on a second monitor", sim::WindowsRelease::Windows8_1, {96}, {20}, 120, 1},
+    {"7 knows the system's metric alone", sim::WindowsRelease::Windows7, {144}, {24}, 96, 1},
+    {"10, changed while running", sim::WindowsRelease::Windows10, {96, 144, 192, 96, 120}, {16, 24, 32, 16, 20}},
+    {"8.1, changed while running", sim::WindowsRelease::Windows8_1, {96, 144}, {16, 24}},
 };
-using DisplayScaleChange = DisplayScaleTest;
+using DisplayScale = Rows<DriveScenario>;
 
-TEST_P(DisplayScaleChange, ANewScaleWhileRunningReloadsThePicture)
+TEST_P(DisplayScale, TheTrayPictureHasTheNotificationAreasSize)
 {
-    const ChangeRow& c = kChanges[GetParam()];
-    Machine(c.release, c.scales[0]);
+    const ScaleRow& c = kScales[GetParam()];
+    AddDrives("d");
+    sim::InsertDisc('D', sim::DataDisc("DATA", {{"README.TXT", "A data disc"}}));
+    sim::SetWindowsRelease(c.release);
+    sim::SetDisplayDpi(c.scales[0]);
+    if (c.second) sim::AddMonitor(c.second);
+    sim::PlaceTaskbar(c.taskbar);
     std::vector<TrayView> seen(c.scales.size());
     user.LeftClickTray().Wait(1500);   // the door open: another tooltip, another picture
     LookAtTray(&seen[0]);
@@ -112,13 +73,13 @@ TEST_P(DisplayScaleChange, ANewScaleWhileRunningReloadsThePicture)
         EXPECT_EQ(c.sizes[i], seen[i].size);
         EXPECT_EQ(IDI_NO_DISC, seen[i].picture) << "the disc lies on the open tray";
         EXPECT_EQ("Close CD", seen[i].tip);
-        EXPECT_EQ(c.sizes[i], seen[i].windowIconSize);
+        EXPECT_EQ(c.sizes[i], seen[i].windowIconSize) << "the window's large icon is a tray picture";
     }
     EXPECT_EQ(IDI_DORVANE, closed.picture) << "the door closed on the disc";
     EXPECT_EQ(c.sizes.back(), closed.size);
     EXPECT_EQ("Eject CD", closed.tip);
     EXPECT_TRUE(MessageTexts().empty());
 }
-ROWS(DisplayScaleChange, kChanges);
+ROWS(DisplayScale, kScales);
 
 }  // namespace

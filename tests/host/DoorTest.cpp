@@ -23,16 +23,14 @@ std::string AsWritten(const sim::MciCall& call)
     return call.result ? call.command + " (error " + std::to_string(call.result) + ")" : call.command;
 }
 
-std::vector<std::string> Commands(std::vector<std::string> lines, const char* door)
+std::vector<std::string> Commands(std::vector<std::string> lines)
 {
-    for (std::string& line : lines) {
+    for (std::string& line : lines)
         if (line.rfind("not open: ", 0) == 0) line = line.substr(10);
-        if (line == "set cd4open door open wait") line = door;
-    }
     return lines;
 }
 
-const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten(), "set cd4open door open wait");
+const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten());
 // The playback device held again after a door command, counting in tracks.
 const std::vector<std::string> kHeldAgain = {"open cdaudio", "set cdaudio time format tmsf"};
 // The opening with the door's alias naming the drive rather than going to the default one.
@@ -42,13 +40,6 @@ std::vector<std::string> Named(std::vector<std::string> lines, char letter)
         if (line == "open cdaudio alias cd4open shareable")
             line = std::string("open ") + letter + ": type cdaudio alias cd4open shareable";
     return lines;
-}
-const std::vector<std::string> kCloseDoor = Commands(OpeningAsWritten(), "set cd4open door closed wait");
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 using DoorTest = DriveScenario;
@@ -100,33 +91,6 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
         if (pictures[i] == IDI_DOOR_MOVING) {
             EXPECT_EQ(pictures[i - 1], pictures[i + 1]) << i;
         }
-}
-
-// The shell hands clicks over inside the program's own calls to it: a click
-// made while the door moves arrives in the middle of the door command. It
-// waits until the door has stopped.
-TEST_F(DoorTest, AClickWhileTheDoorMovesWaitsUntilItStops)
-{
-    AddDrives("d");
-    Store("Locked", "1");
-    Store("Password", "pw");
-    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("pw").PressKey(VK_RETURN);
-    user.When("the door is open", [] { return sim::TrayOpen('D'); });
-    Step([] { sim::SetDoorTime('D', 2000); });
-    const Mark& start = MarkNow();
-    // The closing needs no password; the click during it is an opening.
-    user.LeftClickTray().Wait(1000).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT);
-    const Seen& atPrompt = Look(&start);
-    user.Type("pw").PressKey(VK_RETURN).Wait(2500);
-    const Seen& later = Look();
-    user.EndTask();
-    Run();
-
-    EXPECT_EQ("", atPrompt.open) << "the password was asked once the closing had ended";
-    ASSERT_GE(atPrompt.mci.size(), kCloseDoor.size());
-    EXPECT_EQ(kCloseDoor, std::vector<std::string>(atPrompt.mci.begin(), atPrompt.mci.begin() + 4));
-    EXPECT_EQ("D", later.open) << "the opening that waited took place, and the lock leaves it open";
-    EXPECT_TRUE(MessageTexts().empty());
 }
 
 // Requests made while a door moves, or while its door command's error box
@@ -276,10 +240,9 @@ TEST_P(DoorDrives, AimTheDefaultDriveOrNameTheDrive)
     std::string trays;
     for (const Seen* look : later) trays += (trays.empty() ? "" : " ") + (look->open.empty() ? "-" : look->open);
     EXPECT_EQ(c.trays, trays) << "each click moves the chosen drive's door";
-    EXPECT_EQ((c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens)) +
-                  (c.elsewhere ? kHeldAgain : std::vector<std::string>{}),
-              seen.mci)
-        << "after a door elsewhere, the playback device on the default drive is held again";
+    std::vector<std::string> sent = c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens);
+    if (c.elsewhere) sent.insert(sent.end(), kHeldAgain.begin(), kHeldAgain.end());
+    EXPECT_EQ(sent, seen.mci) << "after a door elsewhere, the playback device on the default drive is held again";
     EXPECT_EQ(c.elevated && c.elsewhere, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
     auto after = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
     EXPECT_EQ(c.type != REG_NONE, after.has_value());
@@ -349,67 +312,6 @@ TEST_P(DoorFailingStep, ShowsItsMessageAndLeavesTheRegistryAsItCan)
     EXPECT_EQ(c.held ? 1 : 0, Sent("stop cdaudio")) << "Exit releases what the program believes it holds";
 }
 ROWS(DoorFailingStep, kFailingSteps);
-
-// "Open CD drive" for a door recorded open whose command cannot be sent moves
-// nothing, so no countdown follows it.
-struct UnsentRow {
-    const char* what;
-    const char* fault;
-};
-const UnsentRow kUnsent[] = {{"the alias does not open", "open cdaudio alias cd4open shareable"},
-                             {"Default Drive cannot be read", "Default Drive"}};
-using DoorUnsent = Rows<DoorTest>;
-
-TEST_P(DoorUnsent, AnOpeningThatCouldNotBeSentStartsNoCountdown)
-{
-    const UnsentRow& c = kUnsent[GetParam()];
-    sim::RunElevated(true);
-    AddDrives("de");
-    Store("AutoCloseAllowed", "1");
-    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).PressKey(VK_ESCAPE);
-    Step([&c] {
-        if (c.fault[0] == 'o') sim::FailMci(c.fault, MCIERR_DEVICE_OPEN, 2);
-        else sim::FailCall("RegQueryValueExA", c.fault);
-    });
-    user.AcceptMessageBoxes();
-    Choose(IDM_OPEN_DOOR);
-    const Seen& seen = Look();
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("-", seen.countdown);
-    EXPECT_EQ("D", seen.open);
-}
-ROWS(DoorUnsent, kUnsent);
-
-TEST_F(DoorTest, ClosingThePlayingDriveKeepsTheMusicOpeningItEndsIt)
-{
-    AddDrives("d");
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)}));
-    // The door is recorded open, but the user pushed the tray in by hand and plays the disc.
-    user.LeftClickTray().PushTrayIn('D');
-    Choose(IDM_PLAY);
-    const Mark& beforeClose = MarkNow();
-    user.LeftClickTray();
-    const Seen& closed = Look(&beforeClose);
-    std::string afterClose, afterOpen, atLast;
-    Step([&] { afterClose = sim::DrivePlayState('D'); });
-    user.LeftClickTray();
-    Step([&] { afterOpen = sim::DrivePlayState('D'); });
-    // Play after the door came back: the device is opened afresh.
-    user.LeftClickTray();
-    Choose(IDM_PLAY);
-    Step([&] { atLast = sim::DrivePlayState('D'); });
-    EXPECT_EQ(0, RunToExit());
-
-    EXPECT_EQ((std::vector<std::string>{"close cdaudio", "open cdaudio alias cd4open shareable", "close cd4open"} +
-               kHeldAgain),
-              closed.mci)
-        << "no door command while the drive plays; its device is held again";
-    EXPECT_EQ("Eject CD", closed.tip);
-    EXPECT_EQ("playing", afterClose);
-    EXPECT_EQ("stopped", afterOpen);
-    EXPECT_EQ("playing", atLast) << "Play after the door movement starts afresh";
-    EXPECT_EQ("stopped", sim::DrivePlayState('D')) << "Exit stops the program's own playback";
-}
 
 TEST_F(DoorTest, AnAliasLeftOpenByAFailedCloseDoesNotStopLaterCommands)
 {
