@@ -310,17 +310,12 @@ std::vector<std::string> RunWithUser(NextAct next, bool answersBoxes, std::funct
                 return true;
         return false;
     };
-    if (int keys = sim::OpenRegistryHandles()) Fault(std::to_string(keys) + " registry keys left open");
-    if (int handles = sim::OpenKernelHandles()) Fault(std::to_string(handles) + " kernel handles left open");
-    if (int bitmaps = sim::LiveBitmaps()) Fault(std::to_string(bitmaps) + " menu pictures never freed");
-    for (const std::string& device : sim::OpenMciDevices())
-        if (std::count(devices.begin(), devices.end(), device) == 0 && !failed("mciSendStringA", "close " + device))
-            Fault("the MCI device " + device + " left open");
-    if (!sim::TrayIcons().empty() && !failed("Shell_NotifyIconW", "NIM_DELETE"))
-        Fault("the icon stays in the notification area");
-    for (const sim::TrayCall& call : sim::TrayCalls())
-        if (sim::IconSize(call.icon) != 0)
-            Fault("tray picture " + std::to_string(sim::IconResourceId(call.icon)) + " never destroyed");
+    for (const Leftover& item : LeftBehind()) {
+        bool heldBefore = std::any_of(devices.begin(), devices.end(),
+                                      [&](const std::string& device) { return item.what == "the MCI device " + device; });
+        if (!heldBefore && (item.release.empty() || !failed(item.release, item.subject)))
+            Fault(item.what + " left behind");
+    }
     return Found;
 }
 

@@ -73,15 +73,25 @@ int Scenario::RunToExit()
     int result = Run();
     // Whatever failed on the way, the program leaves nothing behind.
     std::string left;
-    if (int keys = sim::OpenRegistryHandles()) left += std::to_string(keys) + " registry keys; ";
-    if (int handles = sim::OpenKernelHandles()) left += std::to_string(handles) + " kernel handles; ";
-    if (int bitmaps = sim::LiveBitmaps()) left += std::to_string(bitmaps) + " menu pictures; ";
-    for (const std::string& device : sim::OpenMciDevices()) left += "the MCI device " + device + "; ";
-    if (!sim::TrayIcons().empty()) left += "its icon in the notification area; ";
-    for (const sim::TrayCall& call : sim::TrayCalls())
-        if (sim::IconSize(call.icon) != 0) left += "the picture " + std::to_string(sim::IconResourceId(call.icon)) + "; ";
+    for (const Leftover& item : LeftBehind()) left += item.what + "; ";
     EXPECT_EQ("", left) << "left behind after Exit";
     return result;
+}
+
+std::vector<Leftover> LeftBehind()
+{
+    std::vector<Leftover> left;
+    if (int keys = sim::OpenRegistryHandles()) left.push_back({std::to_string(keys) + " registry keys", "", ""});
+    if (int handles = sim::OpenKernelHandles()) left.push_back({std::to_string(handles) + " kernel handles", "", ""});
+    if (int bitmaps = sim::LiveBitmaps()) left.push_back({std::to_string(bitmaps) + " menu pictures", "", ""});
+    for (const std::string& device : sim::OpenMciDevices())
+        left.push_back({"the MCI device " + device, "mciSendStringA", "close " + device});
+    if (!sim::TrayIcons().empty())
+        left.push_back({"its icon in the notification area", "Shell_NotifyIconW", "NIM_DELETE"});
+    for (const sim::TrayCall& call : sim::TrayCalls())
+        if (sim::IconSize(call.icon) != 0)
+            left.push_back({"the picture " + std::to_string(sim::IconResourceId(call.icon)), "", ""});
+    return left;
 }
 
 void Scenario::Step(std::function<void()> what)

@@ -57,6 +57,15 @@ protected:
 // `text` (UTF-8) in code page 1251, as the program holds its texts.
 std::string Cp1251(const std::string& text);
 
+// What a run left behind that the program should have released. `release` and `subject` name the
+// call that frees it where one does (a check that made that call fail may excuse what stays).
+struct Leftover {
+    std::string what;
+    std::string release;
+    std::string subject;
+};
+std::vector<Leftover> LeftBehind();
+
 // The lines of tests/expect/`file` that are neither comments ("#") nor blank, which the run under
 // Wine reads too; ExpectedText gives them as one text, each line ending in a line break.
 std::vector<std::string> ExpectedLines(const std::string& file);
