@@ -85,7 +85,6 @@ int ConfirmPassword(HWND window)
 // drive itself instead.
 struct AimedDrive {
     DefaultDriveValue original;
-    int changed;     // "Default Drive" was written and has to be put back
     int named;       // the alias names the drive: nothing was aimed
     int elsewhere;   // the drive is not the one the playback device addresses
 };
@@ -132,7 +131,6 @@ int AimMciAtDrive(LONG drive, AimedDrive* aimed)
         }
         aimed->named = 1;
     }
-    aimed->changed = aimed->elsewhere && !aimed->named;
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
@@ -140,7 +138,8 @@ int AimMciAtDrive(LONG drive, AimedDrive* aimed)
 // here (a message has been shown where one is due).
 int RestoreMciDrive(const AimedDrive* aimed)
 {
-    if (!aimed->changed) return 1;
+    // Only a "Default Drive" that was aimed elsewhere has to be put back.
+    if (!aimed->elsewhere || aimed->named) return 1;
     HKEY key;
     if (!OpenRegKey(HKEY_LOCAL_MACHINE, MCI_CDAUDIO_KEY, KEY_SET_VALUE, &key)) {
         MessageBoxById(MainWindow, IDS_READ_FAILED, MB_OK);
