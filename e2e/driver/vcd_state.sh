@@ -144,7 +144,14 @@ move_tray() {
 reg_import() {
     local file=$VCD_DIR/vcd-setup.reg
     printf 'REGEDIT4\n%s\n' "$1" >"$file"
-    timeout 60 env WINEDEBUG=-all "$WINE64" reg import "$(win_path "$file")" "$2" >/dev/null 2>&1 ||
-        die "could not write the registry ($file)"
-    rm -f "$file"
+    # Wine's reg now and then fails on a prefix whose server has only just started (seen once in a
+    # make test of 378, before the driver was installed): one more try, and its words kept if both fail.
+    local try
+    for try in 1 2; do
+        timeout 60 env WINEDEBUG=-all "$WINE64" reg import "$(win_path "$file")" "$2" >/dev/null 2>"$file.err" &&
+            break
+        [ "$try" = 2 ] && die "could not write the registry ($file): $(tail -3 "$file.err")"
+        sleep 1
+    done
+    rm -f "$file" "$file.err"
 }
