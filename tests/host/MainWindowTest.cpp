@@ -43,18 +43,26 @@ bool HasDefault(const std::vector<sim::MenuItemView>& items)
 TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLanguage)
 {
     Store("Language", "0");
+    std::string registry = sim::DumpRegistry();
     HWND window = NULL;
     HICON windowIcon = NULL;
+    HMENU menu = NULL;
     Step([&] {
         window = MainWindow;
         windowIcon = sim::WindowInfo(MainWindow)->bigIcon;
+        menu = TrayMenu;
     });
     const Seen& started = Look();
     Choose(IDM_EXIT);
     EXPECT_EQ(0, Run(DEFAULT_INSTALL_DIR));
     ExpectInOrder({"LoadMenuA 101", "Shell_NotifyIconW NIM_ADD", "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane",
                    "Shell_NotifyIconW NIM_MODIFY", "InitCommonControls", "RegisterHotKey 2001",
-                   "SetForegroundWindow desktop"});
+                   "SetForegroundWindow desktop", "PostQuitMessage 1", "DestroyWindow dialog 103",
+                   "UnregisterHotKey 2001", "Shell_NotifyIconW NIM_DELETE", "DestroyMenu"});
+    // Exit tears everything down and writes no setting.
+    EXPECT_TRUE(sim::MenuDestroyed(menu));
+    EXPECT_EQ(NULL, TrayMenu);
+    EXPECT_EQ(registry, sim::DumpRegistry());
     auto view = sim::WindowInfo(window);
     ASSERT_TRUE(view.has_value());
     EXPECT_EQ(IDD_MAIN, view->templateId);
@@ -162,19 +170,6 @@ TEST_F(MainWindowTest, ARightClickShowsTheMenuWithoutDefaultAndHeadingsDoNothing
     EXPECT_EQ(registry, sim::DumpRegistry());
     EXPECT_EQ("", doubled.open) << "a double click toggles twice";
     EXPECT_EQ(1, Sent("set cd4open door open wait"));
-}
-
-TEST_F(MainWindowTest, ExitTearsEverythingDownAndWritesNoSetting)
-{
-    std::string registry = sim::DumpRegistry();
-    HMENU menu = NULL;
-    Step([&menu] { menu = TrayMenu; });
-    EXPECT_EQ(0, RunToExit());
-    ExpectInOrder({"PostQuitMessage 1", "DestroyWindow dialog 103", "UnregisterHotKey 2001",
-                   "Shell_NotifyIconW NIM_DELETE", "DestroyMenu"});
-    EXPECT_TRUE(sim::MenuDestroyed(menu));
-    EXPECT_EQ(NULL, TrayMenu);
-    EXPECT_EQ(registry, sim::DumpRegistry());
 }
 
 }  // namespace
