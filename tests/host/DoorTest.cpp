@@ -57,6 +57,8 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
         for (size_t i = start.mci; i < sim::MciLog().size(); ++i) asWritten.push_back(AsWritten(sim::MciLog()[i]));
     });
     const Seen& click = Look(&start);
+    // The hot key's close of the door's alias fails and leaves the alias taken: the menu's open still works.
+    Step([] { sim::FailMci("close cd4open", MCIERR_HARDWARE); });
     user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
     const Seen& hotKey = Look();
     Choose(IDM_OPEN_DOOR);
@@ -109,8 +111,6 @@ struct RequestRow {
     bool locked = false;          // the requests' own prompt is cancelled
 };
 const RequestRow kRequests[] = {
-    {"a click", {kClick}, "c", ""},
-    {"Open", {IDM_OPEN_DOOR}, "o", "D"},
     {"two clicks", {kClick, kClick}, "co", "D"},
     {"Close then Open", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR}, "co", "D"},
     {"seven clicks", std::vector<UINT>(7, kClick), "coc", ""},
@@ -203,14 +203,11 @@ const DrivesRow kDrives[] = {
     {"an empty value names D:", true, REG_BINARY, "", "1", 'E', true},
     {"a number instead of bytes", true, REG_DWORD, kOnD, "1", 'E', true},
     {"the write refused", true, REG_BINARY, kOnD, "1", 'E', true, "", "", RefuseTheWrite},
-    {"a standard user", false, REG_BINARY, std::string("\0\7\0\0\0\x09", 6), "2", 'F', true},
     {"a standard user at the default drive", false, REG_BINARY, std::string("\2\0\0\0", 4), "2", 'F', false},
     {"a standard user without the value", false, REG_NONE, "", "0", 'D', false},
     {"a standard user, a value too long to read", false, REG_BINARY, std::string(300, '\1'), "0", 'D', false},
     {"a standard user without the key: the first drive", false, REG_BINARY, std::string("\1\0\0\0", 4), "0", 'D',
      false, "", "", TakeTheKeyAway},
-    {"elevated, a second click", true, REG_BINARY, kOnD, "1", 'E', true, "c", "-"},
-    {"a standard user, a second click", false, REG_BINARY, kOnD, "1", 'E', true, "c", "-"},
     {"elevated, other drives chosen between clicks", true, REG_BINARY, kOnD, "1", 'E', true, "fcec", "E EF EF F"},
     {"a standard user, the default drive chosen between clicks", false, REG_BINARY, kOnD, "1", 'E', true, "dcc",
      "E DE E"},
@@ -312,17 +309,6 @@ TEST_P(DoorFailingStep, ShowsItsMessageAndLeavesTheRegistryAsItCan)
     EXPECT_EQ(c.held ? 1 : 0, Sent("stop cdaudio")) << "Exit releases what the program believes it holds";
 }
 ROWS(DoorFailingStep, kFailingSteps);
-
-TEST_F(DoorTest, AnAliasLeftOpenByAFailedCloseDoesNotStopLaterCommands)
-{
-    AddDrives("d");
-    sim::FailMci("close cd4open", MCIERR_HARDWARE);
-    std::string seen;
-    for (int i = 0; i < 3; ++i) user.LeftClickTray().Do("look", [&seen] { seen += OpenTrays() + "|"; });
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("D||D|", seen);
-    EXPECT_TRUE(MessageTexts().empty());
-}
 
 TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClose)
 {
