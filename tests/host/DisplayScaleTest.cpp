@@ -29,19 +29,13 @@ struct ScaleRow {
     int taskbar = 0;   // its monitor; -1: no taskbar window
 };
 const ScaleRow kScales[] = {
-    {"10 at 96", sim::WindowsRelease::Windows10, {96}, {16}},
-    {"10 at 144", sim::WindowsRelease::Windows10, {144}, {24}},
-    {"10 at 192", sim::WindowsRelease::Windows10, {192}, {32}},
-    {"8.1 at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, {99}, {17}},
-    {"Vista at 96", sim::WindowsRelease::Vista, {96}, {16}},
     {"10, the taskbar on a second monitor at 144", sim::WindowsRelease::Windows10, {96}, {24}, 144, 1},
     {"10, the taskbar on a second monitor at 96", sim::WindowsRelease::Windows10, {144}, {16}, 96, 1},
     {"10, a second monitor without the taskbar", sim::WindowsRelease::Windows10, {120}, {20}, 192, 0},
     {"10, no taskbar window", sim::WindowsRelease::Windows10, {144}, {24}, 96, -1},
-    {"8.1, the taskbar on a second monitor", sim::WindowsRelease::Windows8_1, {96}, {20}, 120, 1},
+    {"8.1, the taskbar on a second monitor at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, {96}, {17}, 99, 1},
     {"7 knows the system's metric alone", sim::WindowsRelease::Windows7, {144}, {24}, 96, 1},
     {"10, changed while running", sim::WindowsRelease::Windows10, {96, 144, 192, 96, 120}, {16, 24, 32, 16, 20}},
-    {"8.1, changed while running", sim::WindowsRelease::Windows8_1, {96, 144}, {16, 24}},
 };
 using DisplayScale = Rows<DriveScenario>;
 
