@@ -81,8 +81,6 @@ const MenuRow kMenus[] = {
     {"OPEN ending at byte 4096", WithAutorun(std::string(4092, ' ') + "OPEN"), kAutorunLook + "8"},
     {"OPEN ending past byte 4096", WithAutorun(std::string(4093, ' ') + "OPEN"), kAutorunLook + "11"},
     {"open after a NUL", WithAutorun(std::string("[autorun]\0open=x.exe", 20)), kAutorunLook + "8"},
-    {"a part of the word", WithAutorun("OPE"), kAutorunLook + "11"},
-    {"the word split by a line", WithAutorun("[autorun]\nOPTIONS\nEN"), kAutorunLook + "11"},
 };
 using PollerMenu = Rows<PollerTest>;
 
@@ -171,37 +169,6 @@ TEST_P(PollerPicture, FollowsTheSystemsWordOnTheDiscWithNoTickWhileTheMenuIsClos
     EXPECT_EQ(0u, menuCalls) << "no item is read or changed while the menu is closed";
 }
 ROWS(PollerPicture, kPictures);
-
-TEST_F(PollerTest, OneTickOfTheOpenMenuHoldsTheDeviceForItsQuestions)
-{
-    AddDrives("d");
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(3, 0)}));
-    user.RightClickTray().Wait(600);
-    const Mark& mark = MarkNow();
-    size_t traceAtMark = 0, writes = 0;
-    Step([&] { traceAtMark = sim::Trace().size(); });
-    user.Wait(500);
-    const Seen& tick = Look(&mark);
-    Step([&] {
-        for (size_t i = traceAtMark; i < sim::Trace().size(); ++i) {
-            const std::string& line = sim::Trace()[i];
-            writes += line == "SetMenuItemInfoW 40001" || line == "SetMenuItemInfoW 10 by position" ||
-                      line == "SetMenuItemInfoW 0 by position";
-        }
-    });
-    user.DismissMenu();
-    EXPECT_EQ(0, RunToExit());
-    // Every write of an item's state takes the highlight off the item under
-    // the mouse, and on an open pop-up Wine's menu loop loses track of it: the
-    // drive item's label is written, Explore and the audio pop-up, usable from
-    // the first tick, are not written again.
-    EXPECT_EQ(1u, writes);
-    EXPECT_EQ((std::vector<std::string>{"open cdaudio shareable", "status cdaudio media present",
-                                        "status cdaudio media present", "status cdaudio number of tracks",
-                                        "set cdaudio time format tmsf", "status cdaudio length",
-                                        "status cdaudio number of tracks", "close cdaudio"}),
-              tick.mci);
-}
 
 // Where the system's media player is: nowhere, registered with the shell
 // (as on a current Windows), or along the search order.
