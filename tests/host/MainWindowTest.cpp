@@ -98,7 +98,6 @@ struct InitRow {
     const char* thenSubject = nullptr;
 };
 const InitRow kInits[] = {
-    {"the menu", "LoadMenuA", "101", {"Failed to create a menu!\nTerminating."}},
     {"its pop-up", "GetSubMenu", "0", {"Failed to create a menu!\nTerminating."}},
     {"the icon", "Shell_NotifyIconW", "NIM_ADD", {"Failed to create an icon!\nTerminating."}},
     // After the settings are read: in the stored language.
