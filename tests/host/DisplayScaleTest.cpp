@@ -58,8 +58,7 @@ TEST_P(DisplayScale, TheTrayPictureHasTheNotificationAreasSize)
     user.LeftClickTray().Wait(1500);
     TrayView closed;
     LookAtTray(&closed);
-    user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
+    EXPECT_EQ(0, RunToExit());
 
     for (size_t i = 0; i < seen.size(); ++i) {
         SCOPED_TRACE(c.scales[i]);

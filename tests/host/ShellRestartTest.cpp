@@ -55,12 +55,9 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     if (c.language) sim::SetRegText(SETTINGS_PATH, "Language", c.language);
     if (c.openFirst) user.LeftClickTray();
     size_t callsBefore = 0;
-    bool openBefore = false;
     TrayView soon, back, afterClick;
-    user.Wait(1500).Do("note", [&] {
-        callsBefore = sim::TrayCalls().size();
-        openBefore = sim::TrayOpen('D');
-    });
+    user.Wait(1500).Do("note", [&] { callsBefore = sim::TrayCalls().size(); });
+    const Seen& before = Look();
     if (c.refuse) Step(c.refuse);
     user.RestartShell();
     user.Wait(100);
@@ -71,8 +68,7 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     Step([&] { timers = sim::Timers().size(); });
     user.LeftClickTray().Wait(1500);
     LookAtTray(&afterClick);
-    bool openAfter = false;
-    user.Do("look at the drive", [&] { openAfter = sim::TrayOpen('D'); });
+    const Seen& after = Look();
     user.AcceptMessageBoxes().EndTask();
     Run();
 
@@ -85,7 +81,7 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     EXPECT_EQ(c.tip, back.tip);
     EXPECT_TRUE(back.answers);
     EXPECT_EQ(0u, timers) << "no retry is left once the icon is in, and nothing ticks while idle";
-    EXPECT_NE(openBefore, openAfter) << "a click on the icon moved the door";
+    EXPECT_NE(before.open, after.open) << "a click on the icon moved the door";
     EXPECT_EQ(1u, afterClick.icons);
     EXPECT_NE(c.tip, afterClick.tip) << "the tooltip names the next action again";
 
