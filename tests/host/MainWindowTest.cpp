@@ -40,10 +40,14 @@ bool HasDefault(const std::vector<sim::MenuItemView>& items)
     return false;
 }
 
-TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLanguage)
+// The start adds the icon, then its picture and tooltip in the stored language; a right click shows
+// the menu without a default and its headings do nothing; Exit tears everything down.
+TEST_F(MainWindowTest, TheStartTheMenuAndExitAsTheUserAndTheShellSeeThem)
 {
     Store("Language", "0");
     std::string registry = sim::DumpRegistry();
+    // Without the shell's restart message every WM_NULL after a menu must stay just that.
+    sim::FailCall("RegisterWindowMessageA", "TaskbarCreated");
     HWND window = NULL;
     HICON windowIcon = NULL;
     HMENU menu = NULL;
@@ -53,6 +57,20 @@ TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLan
         menu = TrayMenu;
     });
     const Seen& started = Look();
+    LONG openWhileTracked = 0;
+    bool tickingWhileTracked = false;
+    user.RightClickTray();
+    Step([&] {
+        openWhileTracked = TrayMenuOpen;
+        tickingWhileTracked = Ticking();
+        SetMenuDefaultItem(TrayMenu, IDM_EXIT, FALSE);
+    });
+    user.DismissMenu();
+    const Seen& dismissed = Look();
+    for (UINT command : {IDM_DISC_SUMMARY, IDM_SETTINGS_HEADING, IDM_LANGUAGE_HEADING}) Choose(command);
+    Step([] { sim::FailCall("GetCursorPos"); });
+    user.RightClickTray().Wait(1000).DoubleClickTray();
+    const Seen& doubled = Look();
     Choose(IDM_EXIT);
     EXPECT_EQ(0, Run(DEFAULT_INSTALL_DIR));
     ExpectInOrder({"LoadMenuA 101", "Shell_NotifyIconW NIM_ADD", "RegOpenKeyExA HKCU\\Software\\Ostrelle\\Dorvane",
@@ -87,6 +105,25 @@ TEST_F(MainWindowTest, TheStartAddsTheIconThenItsPictureAndTooltipInTheStoredLan
     EXPECT_EQ("Открыть CD", started.tip);
     EXPECT_EQ(IDI_DORVANE, started.picture);
     EXPECT_EQ(picture.icon, windowIcon) << "the window's large icon follows the tray picture";
+
+    ASSERT_EQ(5u, sim::MenusShown().size()) << "no menu without the cursor's position";
+    EXPECT_EQ(1, openWhileTracked);
+    EXPECT_TRUE(tickingWhileTracked) << "the open menu is kept up to date";
+    EXPECT_FALSE(dismissed.ticking) << "and only the open menu";
+    for (const sim::MenuShowing& shown : sim::MenusShown()) {
+        EXPECT_EQ(0x12Au, shown.flags);
+        EXPECT_FALSE(HasDefault(shown.items)) << "any default is cleared before the menu shows";
+        EXPECT_EQ(shown.owner, shown.foreground) << "the main window is brought to the front first";
+        EXPECT_EQ(1000, shown.at.x);
+        EXPECT_EQ(740, shown.at.y);
+    }
+    EXPECT_GE(sim::TraceIndex("PostMessageA 0x0"), sim::TraceIndex("menu closed")) << "WM_NULL after the menu";
+    int adds = 0;
+    for (const sim::TrayCall& call : sim::TrayCalls()) adds += call.message == NIM_ADD;
+    EXPECT_EQ(1, adds);
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ("", doubled.open) << "a double click toggles twice";
+    EXPECT_EQ(1, Sent("set cd4open door open wait"));
 }
 
 struct InitRow {
@@ -128,47 +165,5 @@ TEST_P(MainWindowInit, AFailedStepEndsTheProgramAfterItsMessage)
     EXPECT_TRUE(sim::MenusShown().empty());
 }
 ROWS(MainWindowInit, kInits);
-
-TEST_F(MainWindowTest, ARightClickShowsTheMenuWithoutDefaultAndHeadingsDoNothing)
-{
-    std::string registry = sim::DumpRegistry();
-    // Without the shell's restart message every WM_NULL after a menu must stay just that.
-    sim::FailCall("RegisterWindowMessageA", "TaskbarCreated");
-    LONG openWhileTracked = 0;
-    bool tickingWhileTracked = false;
-    user.RightClickTray();
-    Step([&] {
-        openWhileTracked = TrayMenuOpen;
-        tickingWhileTracked = Ticking();
-        SetMenuDefaultItem(TrayMenu, IDM_EXIT, FALSE);
-    });
-    user.DismissMenu();
-    const Seen& dismissed = Look();
-    for (UINT command : {IDM_DISC_SUMMARY, IDM_SETTINGS_HEADING, IDM_LANGUAGE_HEADING}) Choose(command);
-    Step([] { sim::FailCall("GetCursorPos"); });
-    user.RightClickTray().Wait(1000).DoubleClickTray();
-    const Seen& doubled = Look();
-    EXPECT_EQ(0, RunToExit());
-
-    ASSERT_EQ(5u, sim::MenusShown().size()) << "no menu without the cursor's position";
-    EXPECT_EQ(1, openWhileTracked);
-    EXPECT_TRUE(tickingWhileTracked) << "the open menu is kept up to date";
-    EXPECT_FALSE(dismissed.ticking) << "and only the open menu";
-    for (const sim::MenuShowing& menu : sim::MenusShown()) {
-        EXPECT_EQ(0x12Au, menu.flags);
-        EXPECT_FALSE(HasDefault(menu.items)) << "any default is cleared before the menu shows";
-        EXPECT_EQ(menu.owner, menu.foreground) << "the main window is brought to the front first";
-        EXPECT_EQ(1000, menu.at.x);
-        EXPECT_EQ(740, menu.at.y);
-    }
-    EXPECT_GE(sim::TraceIndex("PostMessageA 0x0"), sim::TraceIndex("menu closed")) << "WM_NULL after the menu";
-    int adds = 0;
-    for (const sim::TrayCall& call : sim::TrayCalls()) adds += call.message == NIM_ADD;
-    EXPECT_EQ(1, adds);
-    EXPECT_TRUE(MessageTexts().empty());
-    EXPECT_EQ(registry, sim::DumpRegistry());
-    EXPECT_EQ("", doubled.open) << "a double click toggles twice";
-    EXPECT_EQ(1, Sent("set cd4open door open wait"));
-}
 
 }  // namespace
