@@ -230,10 +230,7 @@ TEST_P(DoorDrives, AimTheDefaultDriveOrNameTheDrive)
 }
 ROWS(DoorDrives, kDrives);
 
-void FailTheDoor()
-{
-    sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE);
-}
+const std::function<void()> kFailTheDoor = [] { sim::FailMci("set cd4open door open wait", MCIERR_HARDWARE); };
 struct FailingStepRow {
     const char* what;
     std::function<void()> fault, whileTheBoxShows;
@@ -244,7 +241,7 @@ struct FailingStepRow {
     bool held;           // the program holds the playback device afterwards
 };
 const FailingStepRow kFailingSteps[] = {
-    {"the door command", FailTheDoor, nullptr, {"MCI device error."}, "Close CD", 0, "15", true},
+    {"the door command", kFailTheDoor, nullptr, {"MCI device error."}, "Close CD", 0, "15", true},
     {"opening the key", [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH, ERROR_NOT_ENOUGH_MEMORY); }, nullptr,
      {}, "Eject CD", 0, "-", false},
     {"reading Default Drive", [] { sim::FailCall("RegQueryValueExA", "Default Drive"); }, nullptr,
@@ -255,9 +252,9 @@ const FailingStepRow kFailingSteps[] = {
      "-", false},
     {"opening the alias", [] { sim::FailMci("open cdaudio alias cd4open shareable", MCIERR_DEVICE_OPEN); },
      nullptr, {}, "Eject CD", 0, "-", false},
-    {"putting it back", FailTheDoor, [] { sim::FailCall("RegSetValueExA", "Default Drive"); },
+    {"putting it back", kFailTheDoor, [] { sim::FailCall("RegSetValueExA", "Default Drive"); },
      {"MCI device error.", "Failed to write information."}, "Close CD", 1, "-", false},
-    {"opening the key to put it back", FailTheDoor, [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH); },
+    {"opening the key to put it back", kFailTheDoor, [] { sim::FailCall("RegOpenKeyExA", MCI_CDAUDIO_PATH); },
      {"MCI device error.", "Failed to read information."}, "Close CD", 1, "-", false},
 };
 using DoorFailingStep = Rows<DoorTest>;

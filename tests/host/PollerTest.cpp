@@ -50,8 +50,6 @@ const MenuRow kMenus[] = {
     {"a data disc", sim::DataDisc("BACKUP"), " [D:] BACKUP:8/0| DATA OR NO DISC LOADED |11 8 8 11 11"},
     {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
      " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11 11"},
-    {"a disc that starts a program", sim::DataDisc("SETUP", {{"autorun.inf", "[autorun]\r\nopen=setup.exe\r\n"}}),
-     " [D:] SETUP:8/0| DATA OR NO DISC LOADED |11 8 8 8 11"},
     // The label comes in the system's code page.
     {"an accented label", sim::DataDisc("CAF\xC9"), " [D:] CAFÉ:8/0| DATA OR NO DISC LOADED |11 8 8 11 11"},
     {"a Cyrillic label", sim::DataDisc(Cp1251("ДИСК")),
