@@ -1,12 +1,9 @@
 // The tray picture at the display scale: loaded at the notification area's
 // size for its monitor's DPI, on every Windows the program runs on,
 // and again when the user changes the scale while the program runs.
-#include <shellapi.h>
 
 #include "DriveScenario.h"
 #include "Rows.h"
-#include "app/MainWindow.h"
-#include "app/WinMain.h"
 #include "res/resource.h"
 
 namespace {

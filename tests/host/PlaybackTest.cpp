@@ -189,7 +189,8 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
     auto line = [&playing](size_t i) {
         const MenuItemView& item = playing.at(i);
         return std::to_string(item.id) + " \"" + item.text + "\" " + std::to_string(item.checkedBitmap) + " " +
-               std::to_string(item.uncheckedBitmap) + (item.state == MFS_CHECKED && item.type == MFT_STRING ? "" : " odd");
+               std::to_string(item.uncheckedBitmap) +
+               (item.state == MFS_CHECKED && item.type == MFT_STRING ? "" : " odd");
     };
     ASSERT_EQ(9u, playing.size());
     EXPECT_EQ(" Total: 12 m 42 s     ", playing[0].text);

@@ -1,7 +1,6 @@
 // What the poller shows: the tray picture following the disc, and the open
 // menu brought up to date twice a second.
 #include <dbt.h>
-#include <shellapi.h>
 
 #include <memory>
 

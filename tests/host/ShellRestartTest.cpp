@@ -6,8 +6,6 @@
 
 #include "DriveScenario.h"
 #include "Rows.h"
-#include "app/MainWindow.h"
-#include "app/WinMain.h"
 #include "res/resource.h"
 
 namespace {
