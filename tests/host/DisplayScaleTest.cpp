@@ -28,7 +28,6 @@ struct ScaleRow {
 const ScaleRow kScales[] = {
     {"10, the taskbar on a second monitor at 144", sim::WindowsRelease::Windows10, {96}, {24}, 144, 1},
     {"10, the taskbar on a second monitor at 96", sim::WindowsRelease::Windows10, {144}, {16}, 96, 1},
-    {"10, a second monitor without the taskbar", sim::WindowsRelease::Windows10, {120}, {20}, 192, 0},
     {"10, no taskbar window", sim::WindowsRelease::Windows10, {144}, {24}, 96, -1},
     {"8.1, the taskbar on a second monitor at 99: 16.5 rounds up", sim::WindowsRelease::Windows8_1, {96}, {17}, 99, 1},
     {"7 knows the system's metric alone", sim::WindowsRelease::Windows7, {144}, {24}, 96, 1},
