@@ -37,7 +37,6 @@ struct RunDownRow {
 };
 const RunDownRow kRunDowns[] = {
     {"five seconds", "5", "5o 4o 3o 2o 1o 0o -s ", 7000},
-    {"none", "0", "0o -s ", 2000},
     // A count at or below 0 has run out.
     {"the lowest", "-2147483648", "-2147483648o -s ", 2000},
 };
