@@ -1,5 +1,7 @@
 // The Options dialog: what OK saves and registers, what Cancel puts back, the
 // hot key, the player lookup, the start-up shortcut and the password box.
+#include <algorithm>
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -231,44 +233,10 @@ TEST_P(OptionsPasswordBox, AsksForWhatEachChangeNeeds)
 }
 ROWS(OptionsPasswordBox, kPasswordBoxes);
 
-TEST_F(OptionsTest, APlayerOutsideTheSearchOrderIsRefusedUntilBrowsedTo)
-{
-    sim::AddFile("C:\\Tools\\tunes.exe");
-    sim::AddFile("C:\\Music\\player.exe");
-    Store("HotKey", "0");
-    std::string focusAfterRefusal;
-    OpenOptions();
-    user.SetHotKey(IDC_HOTKEY, 'K').ClickButton(IDC_PLAYER).Type("C:\\Tools\\tunes.exe").ClickButton(IDOK);
-    user.AnswerMessageBox(IDOK);
-    Step([&] {
-        sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
-        const sim::ControlView& edit = options.Control(IDC_PLAYER);
-        focusAfterRefusal = std::to_string(options.focusId) + " " + std::to_string(edit.selStart) + "-" +
-                            std::to_string(edit.selEnd);
-    });
-    // A cancelled browse leaves the path; a chosen file replaces it, and the
-    // current directory moves to its folder, where it is found.
-    user.ClickButton(IDC_BROWSE).CancelFileDialog();
-    user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Music\\player.exe").ClickButton(IDOK);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(std::vector<std::string>{"File not found!"}, MessageTexts());
-    EXPECT_EQ("Options", Joined(BoxOwners())) << "Options waits under its box";
-    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
-    EXPECT_EQ("1020 0-18", focusAfterRefusal);
-    EXPECT_EQ("C:\\Music\\player.exe", Saved("Player"));
-    EXPECT_EQ("1611", Saved("HotKey")) << "the hot key was taken before the player was refused";
-    // The browse dialog's filter is in the language of the moment, its first entry chosen.
-    ASSERT_EQ(2u, sim::FileDialogs().size());
-    const sim::FileDialogRecord& browse = sim::FileDialogs()[1];
-    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Programs", "*.exe;*.com;*.bat;*.pif;*.lnk"},
-                                                               {"All Files", "*.*"}}),
-              browse.filter);
-    EXPECT_EQ(1u, browse.filterIndex);
-}
-
 // The player path is kept in the system's code page: OK takes it when it
-// comes back from that code page as typed, on any system, UTF-8 included;
-// Browse finds the Programs folder on each.
+// comes back from that code page as typed, on any system, UTF-8 included, and
+// is found along the search order; Browse opens in the Programs folder on each.
+// A refused path stays selected until a file chosen by Browse replaces it.
 struct PlayerPathRow {
     const char* what;
     UINT codePage;
@@ -289,8 +257,8 @@ std::string LongPlayer()
 const PlayerPathRow kPlayerPaths[] = {
     {"1252 none", 1252, "", NULL, true},
     {"1252 Latin", 1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
+    {"1252 outside the search order", 1252, "C:\\Tools\\tunes.exe", NULL, false},
     {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
-    {"1251 Latin", 1251, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
     {"1251 best fit", 1251, kBestFit, "tal.exe", false},
     {"UTF-8 Latin", CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
@@ -306,18 +274,42 @@ TEST_P(OptionsPlayerPath, IsTakenWhenTheSystemCodePageHoldsIt)
     // Names and settings are bytes in the system's code page.
     auto bytes = [&c](const std::string& text) { return c.codePage == 1251 ? Cp1251(text) : text; };
     if (c.found) sim::AddFile("C:\\Windows\\System32\\" + bytes(c.found));
+    sim::AddFile("C:\\Tools\\tunes.exe");
+    sim::AddFile("C:\\Music\\player.exe");
+    std::string refused;
     OpenOptions();
-    user.ClickButton(IDC_BROWSE).CancelFileDialog();
+    user.SetHotKey(IDC_HOTKEY, 'K').ClickButton(IDC_BROWSE).CancelFileDialog();
     if (c.typed[0] != '\0') user.ClickButton(IDC_PLAYER).Paste(c.typed);
     user.ClickButton(IDOK);
-    if (!c.taken) user.AnswerMessageBox(IDOK).ClickButton(IDCANCEL);
+    if (!c.taken) {
+        user.AnswerMessageBox(IDOK);
+        Step([&refused] {
+            sim::DialogView options = *sim::OpenDialog(IDD_OPTIONS);
+            const sim::ControlView& edit = options.Control(IDC_PLAYER);
+            refused = std::to_string(options.focusId) + " " + std::to_string(edit.selStart) + "-" +
+                      std::to_string(edit.selEnd) + " " + edit.text;
+        });
+        // The current directory moves to the chosen file's folder, where it is found.
+        user.ClickButton(IDC_BROWSE).ChooseFile("C:\\Music\\player.exe").ClickButton(IDOK);
+    }
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.taken ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, MessageTexts());
-    EXPECT_EQ(c.taken ? "" : "Options", Joined(BoxOwners()));
-    EXPECT_EQ(c.taken && c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
-    ASSERT_EQ(1u, sim::FileDialogs().size());
-    EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", sim::FileDialogs()[0].initialDir.value_or("(none)"))
-        << "Browse opens in the Programs folder";
+    EXPECT_EQ(c.taken ? "" : "Options", Joined(BoxOwners())) << "Options waits under its box";
+    EXPECT_EQ(!c.taken ? "C:\\Music\\player.exe" : c.typed[0] != '\0' ? bytes(c.typed) : "(none)", Saved("Player"));
+    EXPECT_EQ("1611", Saved("HotKey")) << "the hot key is taken whether the player is or not";
+    if (!c.taken) {
+        const size_t typed = std::count_if(c.typed.begin(), c.typed.end(), [](char b) { return (b & 0xC0) != 0x80; });
+        EXPECT_EQ("1020 0-" + std::to_string(typed) + " " + c.typed, refused);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
+    }
+    ASSERT_EQ(c.taken ? 1u : 2u, sim::FileDialogs().size());
+    const sim::FileDialogRecord& browse = sim::FileDialogs()[0];
+    EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", browse.initialDir.value_or("(none)"));
+    // The filter is in the language of the moment, its first entry chosen.
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Programs", "*.exe;*.com;*.bat;*.pif;*.lnk"},
+                                                               {"All Files", "*.*"}}),
+              browse.filter);
+    EXPECT_EQ(1u, browse.filterIndex);
 }
 ROWS(OptionsPlayerPath, kPlayerPaths);
 
