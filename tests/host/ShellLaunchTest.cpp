@@ -58,32 +58,26 @@ const ToolRow kTools[] = {
      "open sndvol32.exe -> failed\nopen sndvol.exe -> " + kSystem32 + "sndvol.exe\n"},
     {"the volume control of an old Windows", IDM_VOLUME_CONTROL, true,
      "open sndvol32.exe -> " + kSystem32 + "sndvol32.exe\n"},
+    {"Explore", IDM_EXPLORE, false, "explore E:\\ -> C:\\Windows\\explorer.exe\n"},
+    {"Open", IDM_OPEN_FOLDER, false, "open E:\\ -> C:\\Windows\\explorer.exe\n"},
 };
 using ShellLaunchTool = Rows<ShellLaunchTest>;
 
-TEST_P(ShellLaunchTool, SystemToolsAndTheVolumeControlOfOldAndCurrentWindows)
+TEST_P(ShellLaunchTool, SystemToolsTheVolumeControlOfOldAndCurrentWindowsAndTheDrive)
 {
     const ToolRow& c = kTools[GetParam()];
     if (c.oldVolume) sim::AddFile(kSystem32 + "sndvol32.exe");
-    Choose(c.command);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(c.launches, Launches());
-    EXPECT_TRUE(MessageTexts().empty());
-}
-ROWS(ShellLaunchTool, kTools);
-
-TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
-{
+    // Explore and Open show the selected drive, here the second.
     AddDrives("e");
     sim::InsertDisc('E', sim::DataDisc("TOOLS"));
     Choose(IDM_DRIVE_FIRST + 1);
-    Choose(IDM_EXPLORE);
-    Choose(IDM_OPEN_FOLDER);
+    Choose(c.command);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("explore E:\\ -> C:\\Windows\\explorer.exe\nopen E:\\ -> C:\\Windows\\explorer.exe\n", Launches());
+    EXPECT_EQ(c.launches, Launches());
     EXPECT_EQ(-1, sim::TraceIndex("Sleep")) << "no music to pause";
     EXPECT_TRUE(MessageTexts().empty());
 }
+ROWS(ShellLaunchTool, kTools);
 
 struct PauseRow {
     const char* what;
@@ -171,35 +165,6 @@ TEST_P(ShellLaunchAutoplay, StartsTheOpenLineOfTheAutorunFile)
     EXPECT_EQ(0u, sim::CurrentErrorMode());
 }
 ROWS(ShellLaunchAutoplay, kAutoplays);
-
-// After "No" to the question about a missing CD drive, the disc's commands
-// find no disc: not the current folder's autorun.inf, not a locked door.
-using ShellLaunchNoDrive = DriveScenario;
-
-TEST_F(ShellLaunchNoDrive, WithoutACdDriveTheDiscCommandsDoNothing)
-{
-    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
-    sim::AddFile("C:\\setup.exe", "MZ");
-    Store("Locked", "1");
-    user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
-    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
-    UINT explore = 0;
-    user.RightClickTray().Wait(600);
-    Step([&] {
-        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
-        explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
-    });
-    user.DismissMenu().LeftClickTray().Wait(1000);
-    const Seen& seen = Look();
-    user.EndTask();
-    Run();
-    EXPECT_EQ("", Launches());
-    EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
-    EXPECT_EQ(IDI_NO_DISC, seen.picture) << "nothing to list";
-    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED | MFS_GRAYED), explore);
-    EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
-    EXPECT_EQ(2u, MessageTexts().size());
-}
 
 struct CdPlayerRow {
     const char* what;

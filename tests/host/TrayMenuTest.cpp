@@ -16,12 +16,11 @@ namespace {
 const std::string kMenuBelowDrives = ExpectedText("menu_english.txt");
 
 // Items as the lines above; an item with a picture must be checked, as the
-// picture is its check mark, and every item is a plain string.
-std::string Lines(const std::vector<sim::MenuItemView>& items, size_t from = 0, const std::string& indent = "")
+// picture is its check mark, and every item is a plain string, a drive's a radio item too.
+std::string Lines(const std::vector<sim::MenuItemView>& items, const std::string& indent = "")
 {
     std::string lines;
-    for (size_t i = from; i < items.size(); ++i) {
-        const sim::MenuItemView& item = items[i];
+    for (const sim::MenuItemView& item : items) {
         if (item.type & MFT_SEPARATOR) {
             lines += indent + "-\n";
             continue;
@@ -29,8 +28,9 @@ std::string Lines(const std::vector<sim::MenuItemView>& items, size_t from = 0, 
         lines += indent + (item.isPopup ? "popup" : std::to_string(item.id)) + " \"" + item.text + "\" " +
                  std::to_string(item.checkedBitmap) + " " + std::to_string(item.uncheckedBitmap) +
                  (item.state == (item.checkedBitmap ? MFS_CHECKED : 0u) ? "" : " state " + std::to_string(item.state)) +
-                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") + "\n";
-        if (item.isPopup) lines += Lines(item.popup, 0, indent + "  ");
+                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") +
+                 (item.type & MFT_RADIOCHECK ? " radio" : "") + "\n";
+        if (item.isPopup) lines += Lines(item.popup, indent + "  ");
     }
     return lines;
 }
@@ -46,44 +46,66 @@ protected:
 
 }  // namespace
 
-TEST_F(TrayMenuTest, OneDriveShowsItsLetterAsAnInformationLine)
-{
-    AddDrives("d");
-    std::vector<sim::MenuItemView> menu = FirstMenu();
-    EXPECT_EQ("0 \" [D:]\" 166 0\n" + kMenuBelowDrives, Lines(menu));
-    EXPECT_EQ(static_cast<UINT>(MFT_STRING), menu.at(0).type) << "no radio item, no command";
-    EXPECT_EQ(-1, sim::TraceIndex("RegCreateKeyExA HKLM")) << "one drive: the default drive is never looked at";
-}
+// The drive items above the menu: one drive is an information line; several are radio items,
+// the default drive's checked.
+struct StartMenuRow {
+    const char* what;
+    const char* drives;
+    const char* language;
+    std::string driveLines;
+    const char* below;   // the expectation file
+};
+const StartMenuRow kStartMenus[] = {
+    {"one drive", "d", "1", "0 \" [D:]\" 166 0\n", "menu_english.txt"},
+    {"three drives", "def", "1", "40201 \" [D:]\" 166 147 state 0 radio\n40202 \" [E:]\" 166 147 radio\n"
+                                 "40203 \" [F:]\" 166 147 state 0 radio\n", "menu_english.txt"},
+    {"a Russian start", "d", "0", "0 \" [D:]\" 166 0\n", "menu_russian.txt"},
+};
+using TrayMenuStart = Rows<TrayMenuTest>;
 
-TEST_F(TrayMenuTest, SeveralDrivesAreRadioItemsAboveTheMenu)
+TEST_P(TrayMenuStart, ShowsTheDrivesAboveTheMenuInTheStoredLanguage)
 {
-    AddDrives("def");
+    const StartMenuRow& c = kStartMenus[GetParam()];
+    AddDrives(c.drives);
     SetDefaultDrive(1);
     Store("LastDrive", "-1");
-    std::vector<sim::MenuItemView> menu = FirstMenu();
-    EXPECT_EQ("40201 \" [D:]\" 166 147 state 0\n40202 \" [E:]\" 166 147\n40203 \" [F:]\" 166 147 state 0\n" +
-                  kMenuBelowDrives,
-              Lines(menu));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<UINT>(MFT_RADIOCHECK), menu.at(i).type);
-    EXPECT_TRUE(menu.at(12).isPopup && menu.at(14).isPopup && menu.at(16).isPopup) << "three places further down";
+    Store("Language", c.language);
+    EXPECT_EQ(c.driveLines + ExpectedText(c.below), Lines(FirstMenu()));
+    EXPECT_EQ(c.drives[1] != '\0', sim::TraceIndex("RegCreateKeyExA HKLM") >= 0)
+        << "one drive: the default drive is never looked at";
 }
+ROWS(TrayMenuStart, kStartMenus);
 
-TEST_F(TrayMenuTest, ARussianStartShowsTheRussianTexts)
-{
-    AddDrives("d");
-    Store("Language", "0");
-    EXPECT_EQ("0 \" [D:]\" 166 0\n" + ExpectedText("menu_russian.txt"), Lines(FirstMenu()));
-}
-
+// After "No" to the question, the menu is shown, and the disc's commands find no disc: not the
+// current folder's autorun.inf, not a locked door.
 TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
 {
+    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
+    sim::AddFile("C:\\setup.exe", "MZ");
+    Store("Locked", "1");
     user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
-    EXPECT_EQ(kMenuBelowDrives, Lines(FirstMenu()));
+    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
+    UINT explore = 0;
+    user.RightClickTray().Wait(600);
+    Step([&] {
+        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
+        explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
+    });
+    user.DismissMenu().LeftClickTray().Wait(1000);
+    const Seen& seen = Look();
+    user.EndTask();   // Exit would ask for the password
+    Run();
+    EXPECT_EQ(kMenuBelowDrives, Lines(sim::MenusShown().at(0).items));
     EXPECT_EQ((std::vector<std::string>{"CD drive information not found.\nTerminate the program?",
                                         "Failed to read information."}),
               MessageTexts());
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
+    EXPECT_TRUE(sim::ShellLaunches().empty());
+    EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
+    EXPECT_EQ(IDI_NO_DISC, seen.picture) << "nothing to list";
+    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED | MFS_GRAYED), explore);
+    EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
 }
 
 TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)
