@@ -4,6 +4,7 @@
 #include <map>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -31,38 +32,7 @@ protected:
             *icons += std::to_string(dialog.bigIcon) + "/" + std::to_string(dialog.smallIcon) + " ";
         });
     }
-
-    // Every dialog, in Russian when that is chosen first, one a line in the order of their templates.
-    std::string EveryDialog(bool russian)
-    {
-        Store("Locked", "1");
-        Store("Password", "p");
-        Store("AutoCloseAllowed", "1");
-        std::map<int, std::string> texts;
-        std::string icons;
-        if (russian) Choose(IDM_RUSSIAN);
-        Choose(IDM_OPTIONS);
-        ReadDialog(IDD_OPTIONS, &texts, &icons);
-        user.ClickButton(IDC_CHANGE_PASSWORD);
-        ReadDialog(IDD_PASSWORD_CHANGE, &texts, &icons);
-        user.ClickButton(IDCANCEL).Tick(IDC_PASSWORD_PROTECT);
-        ReadDialog(IDD_PASSWORD_PROMPT, &texts, &icons);
-        user.ClickButton(IDCANCEL).ClickButton(IDCANCEL);
-        Choose(IDM_ABOUT);
-        ReadDialog(IDD_ABOUT, &texts, &icons);
-        user.ClickButton(IDOK).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
-        user.WhenDialogShows(IDD_AUTOCLOSE);
-        ReadDialog(IDD_AUTOCLOSE, &texts, &icons);
-        user.PressKey(VK_ESCAPE).EndTask();
-        Run();
-        EXPECT_EQ("151/151 151/151 151/151 151/151 151/151 ", icons);
-        std::string all;
-        for (const auto& [id, line] : texts) all += line + "\n";
-        return all;
-    }
 };
-
-}  // namespace
 
 TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
 {
@@ -93,12 +63,45 @@ TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
     EXPECT_EQ(" Длина: 04 мин. 12 с.     ", audio[2].text);
 }
 
-TEST_F(LanguageTest, EveryDialogOpensInTheLanguageOfTheMoment)
-{
-    EXPECT_EQ(ExpectedText("dialogs_russian.txt"), EveryDialog(true));
-}
+// Every dialog, one a line in the order of their templates, in Russian when that is chosen
+// first and in English until then, as the run under Wine reads them too.
+struct DialogsRow {
+    const char* what;
+    bool russian;
+    const char* expected;
+};
+const DialogsRow kDialogs[] = {{"English until Russian is chosen", false, "dialogs_english.txt"},
+                               {"Russian once chosen", true, "dialogs_russian.txt"}};
+using LanguageDialogs = Rows<LanguageTest>;
 
-TEST_F(LanguageTest, EveryDialogIsInEnglishUntilRussianIsChosen)
+TEST_P(LanguageDialogs, EveryDialogOpensInTheLanguageOfTheMoment)
 {
-    EXPECT_EQ(ExpectedText("dialogs_english.txt"), EveryDialog(false));
+    const DialogsRow& c = kDialogs[GetParam()];
+    Store("Locked", "1");
+    Store("Password", "p");
+    Store("AutoCloseAllowed", "1");
+    std::map<int, std::string> texts;
+    std::string icons;
+    if (c.russian) Choose(IDM_RUSSIAN);
+    Choose(IDM_OPTIONS);
+    ReadDialog(IDD_OPTIONS, &texts, &icons);
+    user.ClickButton(IDC_CHANGE_PASSWORD);
+    ReadDialog(IDD_PASSWORD_CHANGE, &texts, &icons);
+    user.ClickButton(IDCANCEL).Tick(IDC_PASSWORD_PROTECT);
+    ReadDialog(IDD_PASSWORD_PROMPT, &texts, &icons);
+    user.ClickButton(IDCANCEL).ClickButton(IDCANCEL);
+    Choose(IDM_ABOUT);
+    ReadDialog(IDD_ABOUT, &texts, &icons);
+    user.ClickButton(IDOK).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
+    user.WhenDialogShows(IDD_AUTOCLOSE);
+    ReadDialog(IDD_AUTOCLOSE, &texts, &icons);
+    user.PressKey(VK_ESCAPE).EndTask();
+    Run();
+    EXPECT_EQ("151/151 151/151 151/151 151/151 151/151 ", icons);
+    std::string all;
+    for (const auto& [id, line] : texts) all += line + "\n";
+    EXPECT_EQ(ExpectedText(c.expected), all);
 }
+ROWS(LanguageDialogs, kDialogs);
+
+}  // namespace
