@@ -2,6 +2,7 @@
 // follow it: the menu, the tooltip and every dialog, all reading right on an
 // English Windows.
 #include <map>
+#include <set>
 
 #include "DriveScenario.h"
 #include "Rows.h"
@@ -34,9 +35,16 @@ protected:
     }
 };
 
+// The menu's pictures are loaded once and freed at the end; one that fails to load is tried
+// again when the menu is rebuilt.
 TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
 {
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 0)}));
+    sim::FailCall("LoadBitmapA", "136");   // Exit's picture
+    int liveWhileShown = -1;
+    user.RightClickTray();
+    Step([&] { liveWhileShown = sim::LiveBitmaps(); });
+    user.ChooseMenuItem(IDM_ENGLISH);   // the current language: nothing is rebuilt
     Choose(IDM_RUSSIAN);
     const Seen& closed = Look();
     Choose(IDM_PLAY);
@@ -61,6 +69,16 @@ TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
     EXPECT_EQ(" Всего: 07 мин. 12 с.     ", audio[0].text);
     EXPECT_EQ(" Дорожка  1 из 2     ", audio[1].text);
     EXPECT_EQ(" Длина: 04 мин. 12 с.     ", audio[2].text);
+    // 22 pictures of the menu, one missing; the track lines' disc is loaded only when shown.
+    EXPECT_EQ(21, liveWhileShown);
+    EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
+    EXPECT_EQ(IDB_EXIT, russian.back().checkedBitmap);
+    std::set<int> loaded;
+    for (const std::string& line : sim::Trace()) {
+        if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {
+            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second || line == "LoadBitmapA 136") << line;
+        }
+    }
 }
 
 // Every dialog, one a line in the order of their templates, in Russian when that is chosen

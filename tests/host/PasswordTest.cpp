@@ -48,7 +48,6 @@ const PromptRow kPrompts[] = {
     {"a blank more", "Secret pass", "Secret pass ", kNotValid},
     {"the master password", "Secret pass", kMaster, nullptr},
     {"nothing typed where none is stored", "", "", "Please type a password!"},
-    {"the master password where none is stored", "", kMaster, nullptr},
     {"twenty characters", kTwenty, kTwenty, nullptr},
     // A 21st character cannot be typed, so a longer stored password is never matched.
     {"twenty one characters", kTwenty + "?", kTwenty + "?", kNotValid},

@@ -1,8 +1,6 @@
 // The tray menu as the user sees it after start: every item's command, text,
-// picture and state, with no, one and three drives; the retried writes; the
-// pictures loaded once and freed.
+// picture and state, with no, one and three drives; the retried writes.
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -145,25 +143,3 @@ TEST_P(TrayMenuRetry, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
     EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text) << "the next item is written all the same";
 }
 ROWS(TrayMenuRetry, kRetries);
-
-TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
-{
-    AddDrives("de");
-    sim::FailCall("LoadBitmapA", "136");   // Exit's picture, tried again at the next rewrite
-    int liveWhileShown = -1;
-    user.RightClickTray();
-    Step([&] { liveWhileShown = sim::LiveBitmaps(); });
-    user.ChooseMenuItem(IDM_ENGLISH);   // the current language: nothing is rebuilt
-    Choose(IDM_RUSSIAN);
-    EXPECT_EQ(0, RunToExit());
-    // 23 pictures of the menu, one missing; the track lines' disc is loaded only when shown.
-    EXPECT_EQ(22, liveWhileShown);
-    EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
-    EXPECT_EQ(IDB_EXIT, sim::MenusShown().back().items.back().checkedBitmap);
-    std::set<int> loaded;
-    for (const std::string& line : sim::Trace()) {
-        if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {
-            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second || line == "LoadBitmapA 136") << line;
-        }
-    }
-}
