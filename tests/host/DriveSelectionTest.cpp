@@ -5,18 +5,7 @@
 
 namespace {
 
-class DriveSelectionTest : public DriveScenario {
-protected:
-    // The checked drive items of the first menu shown, as their letters.
-    static std::string Checked()
-    {
-        std::string checked;
-        if (sim::MenusShown().empty()) return "(no menu)";
-        for (const sim::MenuItemView& item : sim::MenusShown().front().items)
-            if (item.id >= IDM_DRIVE_FIRST && (item.state & MFS_CHECKED)) checked += item.text.substr(2, 1);
-        return checked;
-    }
-};
+using DriveSelectionTest = DriveScenario;
 
 const std::string kOne("\1\0\0\0", 4), kZero(4, '\0');
 // A standard user reads "Default Drive"; the program, run elevated, makes it when it is missing.
@@ -61,7 +50,11 @@ TEST_P(DriveSelectionFirst, ComesFromLastDriveThenTheDefaultDrive)
     if (c.lastDrive) Store("LastDrive", c.lastDrive);
     if (c.fault) sim::FailCall(c.fault, c.fault[3] == 'C' ? MCI_CDAUDIO_PATH : "Default Drive", c.error);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(c.selected, Checked());
+    // The checked drive items of the first menu shown, as their letters.
+    std::string checked;
+    for (const sim::MenuItemView& item : sim::MenusShown().at(0).items)
+        if (item.id >= IDM_DRIVE_FIRST && (item.state & MFS_CHECKED)) checked += item.text.substr(2, 1);
+    EXPECT_EQ(c.selected, checked);
     EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}, MessageTexts());
     EXPECT_EQ(c.message ? "none" : "", Joined(BoxOwners())) << "the start's box has no owner yet";
     EXPECT_EQ(c.after.empty() ? c.defaultDrive : c.after, DefaultDriveBytes());

@@ -66,7 +66,6 @@ ROWS(StartupInstallDir, kInstallDirs);
 
 const char* const kNoDir = "Failed to read information.";
 const char* const kNoCompanion = "File \"Ambergate.exe\" not found!\n\nTerminating.";
-const std::string kTooLong = kLongest + "d";
 struct FailedStartRow {
     const char* what;
     std::function<void()> prepare;
@@ -91,7 +90,7 @@ const FailedStartRow kFailedStarts[] = {
      false},
     // The quotes reach the companion's command line, where they name no program.
     {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", kNoCompanion, 1, false},
-    {"a command line one longer than the buffer", [] {}, kTooLong, kNoCompanion, 0, false},
+    {"a command line one longer than the buffer", [] {}, kLongest + "d", kNoCompanion, 0, false},
     {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
      "The program is already running!", 1, false},
     {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,
