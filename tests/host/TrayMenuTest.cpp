@@ -33,16 +33,7 @@ std::string Lines(const std::vector<sim::MenuItemView>& items, const std::string
     return lines;
 }
 
-class TrayMenuTest : public DriveScenario {
-protected:
-    std::vector<sim::MenuItemView> FirstMenu()
-    {
-        EXPECT_EQ(0, RunToExit());
-        return sim::MenusShown().empty() ? std::vector<sim::MenuItemView>() : sim::MenusShown().front().items;
-    }
-};
-
-}  // namespace
+using TrayMenuTest = DriveScenario;
 
 // The drive items above the menu: one drive is an information line; several are radio items,
 // the default drive's checked.
@@ -68,7 +59,8 @@ TEST_P(TrayMenuStart, ShowsTheDrivesAboveTheMenuInTheStoredLanguage)
     SetDefaultDrive(1);
     Store("LastDrive", "-1");
     Store("Language", c.language);
-    EXPECT_EQ(c.driveLines + ExpectedText(c.below), Lines(FirstMenu()));
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.driveLines + ExpectedText(c.below), Lines(sim::MenusShown().at(0).items));
     EXPECT_EQ(c.drives[1] != '\0', sim::TraceIndex("RegCreateKeyExA HKLM") >= 0)
         << "one drive: the default drive is never looked at";
 }
@@ -128,10 +120,13 @@ TEST_P(TrayMenuRetry, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
     AddDrives("d");
     sim::FailCall("SetMenuItemInfoW", "40002", ERROR_ACCESS_DENIED, c.failures);
     sim::FailCall("InsertMenuItemW", "0", ERROR_ACCESS_DENIED, c.failures);
-    std::vector<sim::MenuItemView> menu = FirstMenu();
+    EXPECT_EQ(0, RunToExit());
+    const std::vector<sim::MenuItemView>& menu = sim::MenusShown().at(0).items;
     EXPECT_EQ(c.failures == 9 ? " E&xit" : " ", menu.back().text);
     EXPECT_EQ(c.failures == 9, menu.front().text == " [D:]");
     EXPECT_EQ(2 * c.failures, std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"));
     EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text);
 }
 ROWS(TrayMenuRetry, kRetries);
+
+}  // namespace
