@@ -254,7 +254,6 @@ const PlayerPathRow kPlayerPaths[] = {
     {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
     {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
     {"1251 best fit", 1251, kBestFit, "tal.exe", false},
-    {"UTF-8 Latin", CP_UTF8, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"UTF-8 Cyrillic", CP_UTF8, kCyrillic, "плеер.exe", true},
     {"UTF-8 too long", CP_UTF8, LongPlayer(), NULL, false},
 };
