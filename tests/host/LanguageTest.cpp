@@ -2,8 +2,10 @@
 // follow it: the menu, the tooltip and every dialog, all reading right on an
 // English Windows.
 #include <map>
+#include <set>
 
 #include "DriveScenario.h"
+#include "Rows.h"
 #include "res/resource.h"
 
 namespace {
@@ -31,42 +33,18 @@ protected:
             *icons += std::to_string(dialog.bigIcon) + "/" + std::to_string(dialog.smallIcon) + " ";
         });
     }
-
-    // Every dialog, in Russian when that is chosen first, one a line in the order of their templates.
-    std::string EveryDialog(bool russian)
-    {
-        Store("Locked", "1");
-        Store("Password", "p");
-        Store("AutoCloseAllowed", "1");
-        std::map<int, std::string> texts;
-        std::string icons;
-        if (russian) Choose(IDM_RUSSIAN);
-        Choose(IDM_OPTIONS);
-        ReadDialog(IDD_OPTIONS, &texts, &icons);
-        user.ClickButton(IDC_CHANGE_PASSWORD);
-        ReadDialog(IDD_PASSWORD_CHANGE, &texts, &icons);
-        user.ClickButton(IDCANCEL).Tick(IDC_PASSWORD_PROTECT);
-        ReadDialog(IDD_PASSWORD_PROMPT, &texts, &icons);
-        user.ClickButton(IDCANCEL).ClickButton(IDCANCEL);
-        Choose(IDM_ABOUT);
-        ReadDialog(IDD_ABOUT, &texts, &icons);
-        user.ClickButton(IDOK).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
-        user.WhenDialogShows(IDD_AUTOCLOSE);
-        ReadDialog(IDD_AUTOCLOSE, &texts, &icons);
-        user.PressKey(VK_ESCAPE).EndTask();
-        Run();
-        EXPECT_EQ("151/151 151/151 151/151 151/151 151/151 ", icons);
-        std::string all;
-        for (const auto& [id, line] : texts) all += line + "\n";
-        return all;
-    }
 };
 
-}  // namespace
-
+// The menu's pictures are loaded once and freed at the end; one that fails to load is tried
+// again when the menu is rebuilt.
 TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
 {
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 12, 33), sim::Frames(3, 0)}));
+    sim::FailCall("LoadBitmapA", "136");   // Exit's picture
+    int liveWhileShown = -1;
+    user.RightClickTray();
+    Step([&] { liveWhileShown = sim::LiveBitmaps(); });
+    user.ChooseMenuItem(IDM_ENGLISH);   // the current language: nothing is rebuilt
     Choose(IDM_RUSSIAN);
     const Seen& closed = Look();
     Choose(IDM_PLAY);
@@ -91,14 +69,57 @@ TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
     EXPECT_EQ(" Всего: 07 мин. 12 с.     ", audio[0].text);
     EXPECT_EQ(" Дорожка  1 из 2     ", audio[1].text);
     EXPECT_EQ(" Длина: 04 мин. 12 с.     ", audio[2].text);
+    // 22 pictures of the menu, one missing; the track lines' disc is loaded only when shown.
+    EXPECT_EQ(21, liveWhileShown);
+    EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
+    EXPECT_EQ(IDB_EXIT, russian.back().checkedBitmap);
+    std::set<int> loaded;
+    for (const std::string& line : sim::Trace()) {
+        if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {
+            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second || line == "LoadBitmapA 136") << line;
+        }
+    }
 }
 
-TEST_F(LanguageTest, EveryDialogOpensInTheLanguageOfTheMoment)
-{
-    EXPECT_EQ(ExpectedText("dialogs_russian.txt"), EveryDialog(true));
-}
+// Every dialog, one a line in the order of their templates, in Russian when that is chosen
+// first and in English until then, as the run under Wine reads them too.
+struct DialogsRow {
+    const char* what;
+    bool russian;
+    const char* expected;
+};
+const DialogsRow kDialogs[] = {{"English until Russian is chosen", false, "dialogs_english.txt"},
+                               {"Russian once chosen", true, "dialogs_russian.txt"}};
+using LanguageDialogs = Rows<LanguageTest>;
 
-TEST_F(LanguageTest, EveryDialogIsInEnglishUntilRussianIsChosen)
+TEST_P(LanguageDialogs, EveryDialogOpensInTheLanguageOfTheMoment)
 {
-    EXPECT_EQ(ExpectedText("dialogs_english.txt"), EveryDialog(false));
+    const DialogsRow& c = kDialogs[GetParam()];
+    Store("Locked", "1");
+    Store("Password", "p");
+    Store("AutoCloseAllowed", "1");
+    std::map<int, std::string> texts;
+    std::string icons;
+    if (c.russian) Choose(IDM_RUSSIAN);
+    Choose(IDM_OPTIONS);
+    ReadDialog(IDD_OPTIONS, &texts, &icons);
+    user.ClickButton(IDC_CHANGE_PASSWORD);
+    ReadDialog(IDD_PASSWORD_CHANGE, &texts, &icons);
+    user.ClickButton(IDCANCEL).Tick(IDC_PASSWORD_PROTECT);
+    ReadDialog(IDD_PASSWORD_PROMPT, &texts, &icons);
+    user.ClickButton(IDCANCEL).ClickButton(IDCANCEL);
+    Choose(IDM_ABOUT);
+    ReadDialog(IDD_ABOUT, &texts, &icons);
+    user.ClickButton(IDOK).LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("p").ClickButton(IDOK);
+    user.WhenDialogShows(IDD_AUTOCLOSE);
+    ReadDialog(IDD_AUTOCLOSE, &texts, &icons);
+    user.PressKey(VK_ESCAPE).EndTask();
+    Run();
+    EXPECT_EQ("151/151 151/151 151/151 151/151 151/151 ", icons);
+    std::string all;
+    for (const auto& [id, line] : texts) all += line + "\n";
+    EXPECT_EQ(ExpectedText(c.expected), all);
 }
+ROWS(LanguageDialogs, kDialogs);
+
+}  // namespace

@@ -58,72 +58,26 @@ const ToolRow kTools[] = {
      "open sndvol32.exe -> failed\nopen sndvol.exe -> " + kSystem32 + "sndvol.exe\n"},
     {"the volume control of an old Windows", IDM_VOLUME_CONTROL, true,
      "open sndvol32.exe -> " + kSystem32 + "sndvol32.exe\n"},
+    {"Explore", IDM_EXPLORE, false, "explore E:\\ -> C:\\Windows\\explorer.exe\n"},
+    {"Open", IDM_OPEN_FOLDER, false, "open E:\\ -> C:\\Windows\\explorer.exe\n"},
 };
 using ShellLaunchTool = Rows<ShellLaunchTest>;
 
-TEST_P(ShellLaunchTool, SystemToolsAndTheVolumeControlOfOldAndCurrentWindows)
+TEST_P(ShellLaunchTool, SystemToolsTheVolumeControlOfOldAndCurrentWindowsAndTheDrive)
 {
     const ToolRow& c = kTools[GetParam()];
     if (c.oldVolume) sim::AddFile(kSystem32 + "sndvol32.exe");
-    Choose(c.command);
-    EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(c.launches, Launches());
-    EXPECT_TRUE(MessageTexts().empty());
-}
-ROWS(ShellLaunchTool, kTools);
-
-TEST_F(ShellLaunchTest, ExploreAndOpenShowTheSelectedDrive)
-{
+    // Explore and Open show the selected drive, here the second.
     AddDrives("e");
     sim::InsertDisc('E', sim::DataDisc("TOOLS"));
     Choose(IDM_DRIVE_FIRST + 1);
-    Choose(IDM_EXPLORE);
-    Choose(IDM_OPEN_FOLDER);
+    Choose(c.command);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("explore E:\\ -> C:\\Windows\\explorer.exe\nopen E:\\ -> C:\\Windows\\explorer.exe\n", Launches());
+    EXPECT_EQ(c.launches, Launches());
     EXPECT_EQ(-1, sim::TraceIndex("Sleep")) << "no music to pause";
     EXPECT_TRUE(MessageTexts().empty());
 }
-
-struct PauseRow {
-    const char* what;
-    UINT command;
-    bool launchFails, pauseFails;
-};
-const PauseRow kPauses[] = {{"Open", IDM_OPEN_FOLDER, false, false},
-                            {"the shell fails", IDM_EXPLORE, true, false},
-                            {"the pause fails", IDM_OPEN_FOLDER, false, true}};
-using ShellLaunchPause = Rows<ShellLaunchTest>;
-
-TEST_P(ShellLaunchPause, MusicPausesThreeSecondsAroundAWindowOnTheDisc)
-{
-    const PauseRow& c = kPauses[GetParam()];
-    sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
-    Choose(IDM_PLAY);
-    user.Wait(2000).AcceptMessageBoxes();
-    if (c.launchFails) Step([] { sim::FailCall("ShellExecuteA"); });
-    if (c.pauseFails) Step([] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); });
-    Choose(c.command);
-    std::string afterwards;
-    Step([&] { afterwards = sim::DrivePlayState('D'); });
-    EXPECT_EQ(0, RunToExit());
-
-    ASSERT_EQ(1u, sim::ShellLaunches().size());
-    const sim::ShellLaunch& launch = sim::ShellLaunches()[0];
-    EXPECT_EQ(c.launchFails, launch.result <= 32);
-    DWORD paused = SentAt("pause cdaudio", 0);
-    EXPECT_LE(paused, launch.at);
-    EXPECT_EQ(1, Sent("pause cdaudio")) << "what the program did not pause, it does not pause afterwards";
-    EXPECT_EQ("playing", afterwards);
-    EXPECT_EQ(c.pauseFails ? "main" : "", Joined(BoxOwners()));
-    EXPECT_EQ(c.pauseFails ? std::vector<std::string>{"MCI device error."} : std::vector<std::string>{},
-              MessageTexts());
-    if (!c.pauseFails) {
-        // Nothing else runs during the wait: the resume comes exactly 3 s after the launch.
-        EXPECT_EQ(c.launchFails ? 0u : 3000u, SentAt("play cdaudio", paused) - launch.at);
-    }
-}
-ROWS(ShellLaunchPause, kPauses);
+ROWS(ShellLaunchTool, kTools);
 
 struct AutoplayRow {
     const char* what;
@@ -172,82 +126,76 @@ TEST_P(ShellLaunchAutoplay, StartsTheOpenLineOfTheAutorunFile)
 }
 ROWS(ShellLaunchAutoplay, kAutoplays);
 
-// After "No" to the question about a missing CD drive, the disc's commands
-// find no disc: not the current folder's autorun.inf, not a locked door.
-using ShellLaunchNoDrive = DriveScenario;
-
-TEST_F(ShellLaunchNoDrive, WithoutACdDriveTheDiscCommandsDoNothing)
-{
-    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
-    sim::AddFile("C:\\setup.exe", "MZ");
-    Store("Locked", "1");
-    user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
-    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
-    UINT explore = 0;
-    user.RightClickTray().Wait(600);
-    Step([&] {
-        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
-        explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
-    });
-    user.DismissMenu().LeftClickTray().Wait(1000);
-    const Seen& seen = Look();
-    user.EndTask();
-    Run();
-    EXPECT_EQ("", Launches());
-    EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
-    EXPECT_EQ(IDI_NO_DISC, seen.picture) << "nothing to list";
-    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED | MFS_GRAYED), explore);
-    EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
-    EXPECT_EQ(2u, MessageTexts().size());
-}
-
-struct CdPlayerRow {
+// A launch while the program's own music plays: Open and Explore pause it for three seconds around
+// the window on the disc; the CD player takes the drive over, or is said to be missing.
+struct PlayingRow {
     const char* what;
-    const char* player;   // the setting; null: none found at start
-    bool mediaPlayer;     // the system has Windows Media Player
-    const char* launch;
-    DWORD shellFails = 0;   // the shell's result instead of starting it
+    UINT command;
+    const char* player;            // the setting and a file there; null: none found at start
+    bool mediaPlayer;              // the system has Windows Media Player
+    std::function<void()> fault;   // just before the command
+    std::string launch;            // as Launches() gives it
+    const char* afterwards;        // the music then
+    std::vector<std::string> boxes;
 };
-const CdPlayerRow kCdPlayers[] = {
-    {"the player set", "C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> C:\\Windows\\Cdplayer.exe\n"},
+const char kPlayer[] = "C:\\Windows\\Cdplayer.exe";
+const std::string kMediaPlayer = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
+const PlayingRow kPlaying[] = {
+    {"Open", IDM_OPEN_FOLDER, NULL, false, [] {}, "open D:\\ -> C:\\Windows\\explorer.exe\n", "playing", {}},
+    {"the shell fails", IDM_EXPLORE, NULL, false, [] { sim::FailCall("ShellExecuteA"); }, "explore D:\\ -> failed\n",
+     "playing", {}},
+    {"the pause fails", IDM_OPEN_FOLDER, NULL, false, [] { sim::FailMci("pause cdaudio", MCIERR_HARDWARE); },
+     "open D:\\ -> C:\\Windows\\explorer.exe\n", "playing", {"MCI device error."}},
     // 32 (SE_ERR_DLLNOTFOUND) is the highest result that is a failure.
-    {"the shell fails", "C:\\Windows\\Cdplayer.exe", false, "open C:\\Windows\\Cdplayer.exe -> failed\n", 32},
-    {"the system's media player", NULL, true, "open wmplayer.exe -> C:\\Program Files\\Windows Media Player\\wmplayer.exe\n"},
-    {"no player at all", NULL, false, "open wmplayer.exe -> failed\n"},
+    {"the player set, the shell fails", IDM_CD_PLAYER, kPlayer, false,
+     [] { sim::FailCall("ShellExecuteA", kPlayer, 32); }, "open C:\\Windows\\Cdplayer.exe -> failed\n", "playing",
+     {"File not found!"}},
+    {"the system's media player", IDM_CD_PLAYER, NULL, true, [] {}, "open wmplayer.exe -> " + kMediaPlayer + "\n",
+     "stopped", {}},
+    {"no player at all", IDM_CD_PLAYER, NULL, false, [] {}, "open wmplayer.exe -> failed\n", "playing",
+     {"File not found!"}},
 };
-using ShellLaunchCdPlayer = Rows<ShellLaunchTest>;
+using ShellLaunchPlaying = Rows<ShellLaunchTest>;
 
-TEST_P(ShellLaunchCdPlayer, TakesTheDriveOverOrSaysItIsMissing)
+TEST_P(ShellLaunchPlaying, PausesTheMusicAroundAWindowOnTheDiscOrHandsTheDriveToThePlayer)
 {
-    const CdPlayerRow& c = kCdPlayers[GetParam()];
+    const PlayingRow& c = kPlaying[GetParam()];
     if (c.player) {
-        sim::AddFile("C:\\Windows\\Cdplayer.exe");
+        sim::AddFile(c.player);
         Store("Player", c.player);
     }
     if (c.mediaPlayer) {
-        const std::string path = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
-        sim::AddFile(path);
-        sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", path);
+        sim::AddFile(kMediaPlayer);
+        sim::SetRegText("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wmplayer.exe", "", kMediaPlayer);
     }
     sim::InsertDisc('D', sim::AudioDisc({sim::Frames(4, 0), sim::Frames(3, 0)}));
     Choose(IDM_PLAY);
-    user.Wait(1000);
-    if (c.shellFails) Step([&c] { sim::FailCall("ShellExecuteA", c.player, c.shellFails); });
-    Choose(IDM_CD_PLAYER);
+    user.Wait(2000).AcceptMessageBoxes();
+    Step(c.fault);
+    Choose(c.command);
     const Seen& seen = Look();
     std::string afterwards;
     Step([&] { afterwards = sim::DrivePlayState('D'); });
     EXPECT_EQ(0, RunToExit());
+
     EXPECT_EQ(c.launch, Launches());
-    bool started = std::string(c.launch).find("failed") == std::string::npos;
-    EXPECT_EQ(started ? "stopped" : "playing", afterwards) << "the player takes the drive over";
-    EXPECT_EQ(started, seen.devices.empty());
-    EXPECT_EQ(started ? std::vector<std::string>{} : std::vector<std::string>{"File not found!"}, seen.boxes);
-    EXPECT_EQ(started ? "" : "main", Joined(BoxOwners()));
-    if (!started) {
+    EXPECT_EQ(c.afterwards, afterwards) << "the player takes the drive over";
+    EXPECT_EQ(c.afterwards == std::string("stopped"), seen.devices.empty());
+    EXPECT_EQ(c.boxes, seen.boxes);
+    EXPECT_EQ(c.boxes.empty() ? "" : "main", Joined(BoxOwners()));
+    // What the program did not pause, it does not pause afterwards; the player is not waited for.
+    EXPECT_EQ(c.command == IDM_CD_PLAYER ? 0 : 1, Sent("pause cdaudio"));
+    if (c.command == IDM_CD_PLAYER && !c.boxes.empty()) {
         EXPECT_EQ(static_cast<UINT>(MB_ICONHAND | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
     }
+    if (c.command != IDM_CD_PLAYER) {
+        const sim::ShellLaunch& launch = sim::ShellLaunches().at(0);
+        const DWORD paused = SentAt("pause cdaudio", 0);
+        EXPECT_LE(paused, launch.at);
+        // Nothing else runs during the wait: the resume comes exactly 3 s after a launch.
+        if (c.boxes.empty()) EXPECT_EQ(launch.result > 32 ? 3000u : 0u, SentAt("play cdaudio", paused) - launch.at);
+    }
 }
-ROWS(ShellLaunchCdPlayer, kCdPlayers);
+ROWS(ShellLaunchPlaying, kPlaying);
 
 }  // namespace

@@ -20,15 +20,14 @@ struct InstallDirRow {
     std::string dir;          // where the program lies
     bool registered;          // InstallPath names it
     std::string commandLine;
-    std::string installDir;   // what the program takes
 };
 const InstallDirRow kInstallDirs[] = {
-    {"InstallPath", DEFAULT_INSTALL_DIR, true, "", DEFAULT_INSTALL_DIR},
+    {"InstallPath", DEFAULT_INSTALL_DIR, true, ""},
     // Blanks inside and at the end stay; the registry is not read.
-    {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane ", "C:\\My Tools\\Dorvane "},
-    {"the longest command line", kLongest, false, kLongest, kLongest},
+    {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane "},
+    {"the longest command line", kLongest, false, kLongest},
     // An installer's value of another type, 199 characters and its terminator.
-    {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, "", "C:\\" + std::string(196, 'd')},
+    {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, ""},
 };
 using StartupInstallDir = Rows<StartupTest>;
 
@@ -44,13 +43,12 @@ TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
     Step([&] { instances = sim::SharedInstanceCount(); });
     user.RightClickTray().ChooseMenuItem(IDM_EXIT);
     EXPECT_EQ(0, Run(c.commandLine)) << "the quit request's code 1 is not the result";
-    EXPECT_EQ(c.installDir, InstallDir);
+    EXPECT_EQ(c.dir, InstallDir);
     ASSERT_EQ(1u, sim::ProcessStarts().size());
     const sim::ProcessStart& start = sim::ProcessStarts()[0];
-    EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.image);
     // The program file is named, so that the blanks of "Program Files" cannot send the system to C:\Program.exe.
-    EXPECT_EQ(c.installDir + "\\Ambergate.exe", start.applicationName);
-    EXPECT_EQ(c.installDir + "\\Ambergate.exe" + kArguments, start.commandLine);
+    EXPECT_EQ(c.dir + "\\Ambergate.exe", start.applicationName);
+    EXPECT_EQ(c.dir + "\\Ambergate.exe" + kArguments, start.commandLine);
     EXPECT_FALSE(start.inheritHandles || start.environmentGiven || start.directoryGiven || start.securityGiven);
     EXPECT_EQ(0u, start.creationFlags);
     // All zero but its size, the show flag and the show command.
@@ -60,7 +58,6 @@ TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
     expected.wShowWindow = SW_SHOWDEFAULT;
     EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
     EXPECT_EQ(0, instances) << "the first instance takes the shared count from -1 to 0";
-    EXPECT_EQ(-1, sim::SharedInstanceCount()) << "gone with the last process";
     EXPECT_TRUE(sim::MessageBoxes().empty());
     EXPECT_EQ(0, sim::OpenKernelHandles()) << "the companion's process and thread handles are closed";
     EXPECT_EQ(0, sim::OpenRegistryHandles());
@@ -69,7 +66,6 @@ ROWS(StartupInstallDir, kInstallDirs);
 
 const char* const kNoDir = "Failed to read information.";
 const char* const kNoCompanion = "File \"Ambergate.exe\" not found!\n\nTerminating.";
-const std::string kTooLong = kLongest + "d";
 struct FailedStartRow {
     const char* what;
     std::function<void()> prepare;
@@ -94,8 +90,7 @@ const FailedStartRow kFailedStarts[] = {
      false},
     // The quotes reach the companion's command line, where they name no program.
     {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", kNoCompanion, 1, false},
-    {"a command line one longer than the buffer", [] {}, kTooLong, kNoCompanion, 0, false},
-    {"a command line far too long", [] {}, std::string(1000, 'd'), kNoCompanion, 0, false},
+    {"a command line one longer than the buffer", [] {}, kLongest + "d", kNoCompanion, 0, false},
     {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
      "The program is already running!", 1, false},
     {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,

@@ -1,8 +1,6 @@
 // The tray menu as the user sees it after start: every item's command, text,
-// picture and state, with no, one and three drives; the retried writes; the
-// pictures loaded once and freed.
+// picture and state, with no, one and three drives; the retried writes.
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -16,12 +14,11 @@ namespace {
 const std::string kMenuBelowDrives = ExpectedText("menu_english.txt");
 
 // Items as the lines above; an item with a picture must be checked, as the
-// picture is its check mark, and every item is a plain string.
-std::string Lines(const std::vector<sim::MenuItemView>& items, size_t from = 0, const std::string& indent = "")
+// picture is its check mark, and every item is a plain string, a drive's a radio item too.
+std::string Lines(const std::vector<sim::MenuItemView>& items, const std::string& indent = "")
 {
     std::string lines;
-    for (size_t i = from; i < items.size(); ++i) {
-        const sim::MenuItemView& item = items[i];
+    for (const sim::MenuItemView& item : items) {
         if (item.type & MFT_SEPARATOR) {
             lines += indent + "-\n";
             continue;
@@ -29,61 +26,74 @@ std::string Lines(const std::vector<sim::MenuItemView>& items, size_t from = 0, 
         lines += indent + (item.isPopup ? "popup" : std::to_string(item.id)) + " \"" + item.text + "\" " +
                  std::to_string(item.checkedBitmap) + " " + std::to_string(item.uncheckedBitmap) +
                  (item.state == (item.checkedBitmap ? MFS_CHECKED : 0u) ? "" : " state " + std::to_string(item.state)) +
-                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") + "\n";
-        if (item.isPopup) lines += Lines(item.popup, 0, indent + "  ");
+                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") +
+                 (item.type & MFT_RADIOCHECK ? " radio" : "") + "\n";
+        if (item.isPopup) lines += Lines(item.popup, indent + "  ");
     }
     return lines;
 }
 
-class TrayMenuTest : public DriveScenario {
-protected:
-    std::vector<sim::MenuItemView> FirstMenu()
-    {
-        EXPECT_EQ(0, RunToExit());
-        return sim::MenusShown().empty() ? std::vector<sim::MenuItemView>() : sim::MenusShown().front().items;
-    }
+using TrayMenuTest = DriveScenario;
+
+// The drive items above the menu: one drive is an information line; several are radio items,
+// the default drive's checked.
+struct StartMenuRow {
+    const char* what;
+    const char* drives;
+    const char* language;
+    std::string driveLines;
+    const char* below;   // the expectation file
 };
+const StartMenuRow kStartMenus[] = {
+    {"one drive", "d", "1", "0 \" [D:]\" 166 0\n", "menu_english.txt"},
+    {"three drives", "def", "1", "40201 \" [D:]\" 166 147 state 0 radio\n40202 \" [E:]\" 166 147 radio\n"
+                                 "40203 \" [F:]\" 166 147 state 0 radio\n", "menu_english.txt"},
+    {"a Russian start", "d", "0", "0 \" [D:]\" 166 0\n", "menu_russian.txt"},
+};
+using TrayMenuStart = Rows<TrayMenuTest>;
 
-}  // namespace
-
-TEST_F(TrayMenuTest, OneDriveShowsItsLetterAsAnInformationLine)
+TEST_P(TrayMenuStart, ShowsTheDrivesAboveTheMenuInTheStoredLanguage)
 {
-    AddDrives("d");
-    std::vector<sim::MenuItemView> menu = FirstMenu();
-    EXPECT_EQ("0 \" [D:]\" 166 0\n" + kMenuBelowDrives, Lines(menu));
-    EXPECT_EQ(static_cast<UINT>(MFT_STRING), menu.at(0).type) << "no radio item, no command";
-    EXPECT_EQ(-1, sim::TraceIndex("RegCreateKeyExA HKLM")) << "one drive: the default drive is never looked at";
-}
-
-TEST_F(TrayMenuTest, SeveralDrivesAreRadioItemsAboveTheMenu)
-{
-    AddDrives("def");
+    const StartMenuRow& c = kStartMenus[GetParam()];
+    AddDrives(c.drives);
     SetDefaultDrive(1);
     Store("LastDrive", "-1");
-    std::vector<sim::MenuItemView> menu = FirstMenu();
-    EXPECT_EQ("40201 \" [D:]\" 166 147 state 0\n40202 \" [E:]\" 166 147\n40203 \" [F:]\" 166 147 state 0\n" +
-                  kMenuBelowDrives,
-              Lines(menu));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<UINT>(MFT_RADIOCHECK), menu.at(i).type);
-    EXPECT_TRUE(menu.at(12).isPopup && menu.at(14).isPopup && menu.at(16).isPopup) << "three places further down";
+    Store("Language", c.language);
+    EXPECT_EQ(0, RunToExit());
+    EXPECT_EQ(c.driveLines + ExpectedText(c.below), Lines(sim::MenusShown().at(0).items));
+    EXPECT_EQ(c.drives[1] != '\0', sim::TraceIndex("RegCreateKeyExA HKLM") >= 0)
+        << "one drive: the default drive is never looked at";
 }
+ROWS(TrayMenuStart, kStartMenus);
 
-TEST_F(TrayMenuTest, ARussianStartShowsTheRussianTexts)
-{
-    AddDrives("d");
-    Store("Language", "0");
-    EXPECT_EQ("0 \" [D:]\" 166 0\n" + ExpectedText("menu_russian.txt"), Lines(FirstMenu()));
-}
-
+// After "No" to the question, the menu is shown, and the disc's commands find no disc: not the
+// current folder's autorun.inf, not a locked door.
 TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
 {
+    sim::AddFile("C:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
+    sim::AddFile("C:\\setup.exe", "MZ");
+    Store("Locked", "1");
     user.AnswerMessageBox(IDNO).AnswerMessageBox(IDOK);
-    EXPECT_EQ(kMenuBelowDrives, Lines(FirstMenu()));
+    for (UINT command : {IDM_AUTOPLAY, IDM_EXPLORE, IDM_OPEN_FOLDER}) Choose(command);
+    UINT explore = 0;
+    user.RightClickTray().Wait(600);
+    Step([&] {
+        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
+        explore = sim::FindMenuItem(items, IDM_EXPLORE)->state;
+    });
+    user.DismissMenu().LeftClickTray().Wait(1000);
+    const Seen& seen = Look();
+    user.EndTask();   // Exit would ask for the password
+    Run();
+    EXPECT_EQ(kMenuBelowDrives, Lines(sim::MenusShown().at(0).items));
     EXPECT_EQ((std::vector<std::string>{"CD drive information not found.\nTerminate the program?",
                                         "Failed to read information."}),
               MessageTexts());
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), sim::MessageBoxes().at(0).type);
-    EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
+    EXPECT_TRUE(sim::ShellLaunches().empty());
+    EXPECT_TRUE(seen.dialogs.empty()) << "no password for a door that is not there";
+    EXPECT_EQ(IDI_NO_DISC, seen.picture) << "nothing to list";
+    EXPECT_EQ(static_cast<UINT>(MFS_CHECKED | MFS_GRAYED), explore);
+    EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
 }
 
 TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)
@@ -95,53 +105,28 @@ TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)
     EXPECT_TRUE(sim::TrayIcons().empty()) << "the teardown removed the icon";
 }
 
-// Exit's text and the only drive's line are each written up to ten times, ten milliseconds apart.
+// Exit's text and the only drive's line are each written up to ten times, ten milliseconds apart;
+// the items after them are written all the same.
 struct RetryRow {
     const char* what;
-    const char* call;
-    const char* subject;
-    int failures;
+    int failures;   // of each of the two
 };
-const RetryRow kRetries[] = {
-    {"Exit nine failures", "SetMenuItemInfoW", "40002", 9},
-    {"Exit ten failures", "SetMenuItemInfoW", "40002", 10},
-    {"the drive nine failures", "InsertMenuItemW", "0", 9},
-    {"the drive ten failures", "InsertMenuItemW", "0", 10},
-};
+const RetryRow kRetries[] = {{"nine failures", 9}, {"ten failures", 10}};
 using TrayMenuRetry = Rows<TrayMenuTest>;
 
 TEST_P(TrayMenuRetry, AnItemIsWrittenUpToTenTimesTenMillisecondsApart)
 {
     const RetryRow& c = kRetries[GetParam()];
     AddDrives("d");
-    sim::FailCall(c.call, c.subject, ERROR_ACCESS_DENIED, c.failures);
-    std::vector<sim::MenuItemView> menu = FirstMenu();
-    const bool exit = std::string(c.subject) == "40002";
-    EXPECT_EQ(c.failures == 9 || !exit ? " E&xit" : " ", menu.back().text);
-    EXPECT_EQ(c.failures == 9 || exit, menu.front().text == " [D:]");
-    EXPECT_EQ(c.failures, std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"));
-    EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text) << "the next item is written all the same";
+    sim::FailCall("SetMenuItemInfoW", "40002", ERROR_ACCESS_DENIED, c.failures);
+    sim::FailCall("InsertMenuItemW", "0", ERROR_ACCESS_DENIED, c.failures);
+    EXPECT_EQ(0, RunToExit());
+    const std::vector<sim::MenuItemView>& menu = sim::MenusShown().at(0).items;
+    EXPECT_EQ(c.failures == 9 ? " E&xit" : " ", menu.back().text);
+    EXPECT_EQ(c.failures == 9, menu.front().text == " [D:]");
+    EXPECT_EQ(2 * c.failures, std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"));
+    EXPECT_EQ(" A&bout...", menu[menu.size() - 3].text);
 }
 ROWS(TrayMenuRetry, kRetries);
 
-TEST_F(TrayMenuTest, EachPictureIsLoadedOnceAndFreedAtTheEnd)
-{
-    AddDrives("de");
-    sim::FailCall("LoadBitmapA", "136");   // Exit's picture, tried again at the next rewrite
-    int liveWhileShown = -1;
-    user.RightClickTray();
-    Step([&] { liveWhileShown = sim::LiveBitmaps(); });
-    user.ChooseMenuItem(IDM_ENGLISH);   // the current language: nothing is rebuilt
-    Choose(IDM_RUSSIAN);
-    EXPECT_EQ(0, RunToExit());
-    // 23 pictures of the menu, one missing; the track lines' disc is loaded only when shown.
-    EXPECT_EQ(22, liveWhileShown);
-    EXPECT_EQ(0, sim::MenusShown().at(0).items.back().checkedBitmap);
-    EXPECT_EQ(IDB_EXIT, sim::MenusShown().back().items.back().checkedBitmap);
-    std::set<int> loaded;
-    for (const std::string& line : sim::Trace()) {
-        if (line.rfind("LoadBitmapA ", 0) == 0 && isdigit(line[12])) {
-            EXPECT_TRUE(loaded.insert(std::stoi(line.substr(12))).second || line == "LoadBitmapA 136") << line;
-        }
-    }
-}
+}  // namespace
