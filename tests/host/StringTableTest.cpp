@@ -16,7 +16,7 @@ struct Expected {
     const char* russian;
 };
 
-// Every entry the program shows that the menus and the dialogs do not (tests/expect
+// Every entry the program shows or opens that the menus and the dialogs do not (tests/expect
 // holds those, in both languages, as the user reads them), nor the tooltip, the track
 // lines and the question about a missing CD drive (held by the tests that show them in
 // both languages). Entries the program never shows are not pinned.
@@ -32,6 +32,7 @@ const Expected kTexts[] = {
     {38, "Failed to read information.", "Ошибка чтения информации."},
     {39, "Failed to write information.", "Ошибка записи информации."},
     {40, "Failed to create a timer!\nTerminating.", "Не получается создать таймер!\nВыгружаемся."},
+    {43, "https://dorvane.example/", "https://dorvane.example/ru/"},
     {53, "File \"Ambergate.exe\" not found!\n\nTerminating.", "Файл \"Ambergate.exe\" не найден!\n\nВыгружаемся."},
     {62, "File not found!", "Файл не найден!"},
     {84, "Password is incorrect!", "Неверный пароль!"},
