@@ -2,8 +2,8 @@
 # tests/expect/dialogs_english.txt and dialogs_russian.txt (which the host suite reads too) and kept
 # as screenshots; Russian under an English locale (code page 1252), where only the wide calls show
 # Cyrillic. On a locked drive we control: the right password opens the door; the countdown then
-# closes it by itself; the drive opened with its own button is shut again at once. About's Help
-# opens the help page through the shell; Options takes a new hot key and saves it.
+# closes it by itself. About's Help opens the help page through the shell; Options takes a new hot
+# key and saves it.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
 english_locale
@@ -60,17 +60,11 @@ every_dialog() {
 every_dialog english
 wait_for 10 "the help page handed to Wine's browser launcher" eval 'created_processes main | grep -i "winebrowser.*help.html"'
 check "no error box after Help" no_msgbox Dorvane
-# The lock: the user opens the tray with the drive's button; the poller shuts it within a second.
-vcd clear-log d
-vcd eject d || fail "could not press the drive's button"
-wait_for 2 "the program to shut the locked door" door_is d closed
-check "... through its own alias" eval 'vcd log d | grep -qxF "set cd4open door closed wait"'
-# A new hot key in Options, saved on OK.
+# A new hot key in Options, Control+Shift+Q (0x0351), saved on OK.
 OPTIONS=$(read_dialog Options)
 focus_window Options
 click_control "$OPTIONS" 1018
 xdo key ctrl+shift+q
-check "the hot-key control took Control+Shift+Q" eval 'control "$(read_dialog Options)" 1018 | grep -q " hotkey=0x0351 "'
 click_control "$OPTIONS" 1
 check_has_line "HotKey holds it in decimal" "$(wait_for 10 "Options to close" no_dialog Options; reg_dump "$SETTINGS_KEY")" \
     'value "HotKey" REG_SZ size=4 data="849"'

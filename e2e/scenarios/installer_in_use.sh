@@ -1,9 +1,9 @@
 # Dorvane running in another user's session: no window of it on this desktop, but its .exe in use
 # (held open as Windows holds a running program's). The setup says so, in Russian and in English,
-# where NSIS would stop on "Error opening file for writing"; a silent one gives up with exit code 2
-# and changes nothing; once that user has left Dorvane, Retry completes the setup. The uninstaller
-# leaves everything in place, its programs-list entry and itself included, while a program file is
-# in use or could not be deleted, and removes everything once the files are free.
+# where NSIS would stop on "Error opening file for writing"; Cancel changes nothing (the silent setup
+# gives up by the same Abort: installer_upgrade.sh); once that user has left Dorvane, Retry completes
+# the setup. The uninstaller leaves everything in place, its programs-list entry and itself included,
+# while a program file is in use or could not be deleted, and removes everything once files are free.
 source "$E2E_DRIVER/lib.sh"
 source "$E2E_DRIVER/setup_lib.sh"
 e2e_begin installer_in_use one_cd_drive
@@ -16,8 +16,6 @@ PAGE=$(unix_path "$DIR")/help.html
 echo "<html>the installed version's guide</html>" >"$PAGE"
 
 use_file other "$DIR\\Dorvane.exe"
-check_eq "the silent setup gives up while another session's Dorvane holds its files" 2 "$(run_setup /S)"
-check "the installed page is still there" grep -q "installed version" "$PAGE"
 
 # to_message TITLE LANGUAGE: the setup started, through its pages to the message, which is held to
 # the setup's own text (installer/lang_LANGUAGE.nsh) and kept as a screenshot; prints the message box.

@@ -1,7 +1,10 @@
 # The door of a drive we control: a left click on the icon opens it and the tooltip offers "Close
-# CD"; a second click closes it and the tooltip offers "Eject CD". With a slow tray the hourglass
-# shows while the door moves, then the no-disc picture on the open tray and the ordinary one after
-# closing, each once. The hot key Control+Alt+Space moves the door too, delivered as Wine
+# CD"; a second click closes it and the tooltip offers "Eject CD". The opening click sends the MCI
+# commands of tests/expect/door_toggle.mci (the host suite holds the simulated MCI to the same file):
+# the program's own mciSendStringA calls with their results, and the virtual drive's log, which lacks
+# the commands that MCI refused before any driver saw them ("not open: "). With a slow tray the
+# hourglass shows while the door moves, then the no-disc picture on the open tray and the ordinary one
+# after closing, each once. The hot key Control+Alt+Space moves the door too, delivered as Wine
 # delivers it: to the focused notification area.
 # builds: x64 x86
 source "$E2E_DRIVER/lib.sh"
@@ -13,11 +16,22 @@ prepare() {
     trace_calls user32.LoadImageA winmm.mciSendStringA
 }
 e2e_begin vcd_door prepare
+cp "$EXPECT_DIR/door_toggle.mci" "$ARTIFACTS/"
 start_installed
 
 check "the tray is closed at the start" door_is d closed
+# A few ticks first: the click comes to a program that has settled. With the menu closed and no lock
+# the poller sends nothing, so everything from the mark on is the click's.
+sleep 1.5
+MARK=$(trace_mark main)
+vcd clear-log d
 click_icon 1
 wait_for 20 "the tray to open" door_is d open
+wait_for 5 "the drive to see the commands that reach a driver" vcd_log_is d \
+    "$(expected door_toggle.mci | grep -v '^not open: ')"
+calls() { program_calls main "$MARK" | sed -n 's/^mci //p'; }
+within 5 eval '[ "$(calls)" = "$(expected door_toggle.mci)" ]'
+check_lines "the program's calls and their results are the expected ones" "$(expected door_toggle.mci)" "$(calls)"
 point_at_icon
 wait_for 15 "the tooltip to offer closing" tooltip_is "Close CD"
 click_icon 1
