@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <set>
 #include <sstream>
@@ -107,6 +108,28 @@ std::vector<Act> Afterwards()
                              {Act::Choose, IDM_OPEN_DOOR}, {Act::Type, IDC_OLD_PASSWORD, "pw"}, {Act::Press, IDOK},
                              {Act::Wait, 1500}, {Act::RightClick}, {Act::Choose, IDM_CLOSE_DOOR}, {Act::Wait, 1500}});
     return acts;
+}
+
+// The registry entries ("key\name", or "key" for a key and its class) that
+// differ from `before`, a sim::DumpRegistry().
+std::vector<std::string> Changed(const std::string& before)
+{
+    // The dump's lines: "[key]class", and "  name type=..." for each value under it.
+    auto entries = [](const std::string& dump) {
+        std::set<std::string> entries;
+        std::istringstream lines(dump);
+        std::string key;
+        for (std::string line; std::getline(lines, line);)
+            if (line.compare(0, 1, "[") == 0) entries.insert(line), key = line.substr(1, line.find(']') - 1);
+            else entries.insert(key + "\\" + line.substr(2));
+        return entries;
+    };
+    std::set<std::string> then = entries(before), now = entries(sim::DumpRegistry()), changed;
+    std::vector<std::string> differ;
+    std::set_symmetric_difference(then.begin(), then.end(), now.begin(), now.end(), std::back_inserter(differ));
+    for (const std::string& entry : differ)
+        changed.insert(entry[0] == '[' ? entry.substr(1, entry.find(']') - 1) : entry.substr(0, entry.find(" type=")));
+    return {changed.begin(), changed.end()};
 }
 
 struct Outcome {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "ProgramImage.h"
 #include "app/WinMain.h"
@@ -123,7 +122,7 @@ struct {
 } Seen;
 
 struct Play {
-    int generation = 0;   // steps left over from an earlier run of the program do nothing
+    int generation = 0;
     NextAct next;
     bool answersBoxes = true, finishing = false, exitChosen = false;
     int rounds = 0;
@@ -203,8 +202,7 @@ bool Perform(const Act& act)
     return true;
 }
 
-// One act towards idle: the newest box answered, the file dialog, the menu
-// or the top dialog cancelled. False when nothing is open.
+// False when nothing is open.
 bool Tidy()
 {
     std::optional<sim::DialogView> top = TopDialog();
@@ -230,31 +228,26 @@ void FinishRound()
     }
 }
 
-void Decide();
-
+// The user's next act, or a round of finishing, when the program next waits
+// for input; a step left over from an earlier run of the program does nothing.
 void DecideNext()
 {
-    int generation = Playing.generation;
-    sim::user().Do("the user's next act", [generation] {
-        if (generation == Playing.generation) Decide();
+    sim::user().Do("the user's next act", [generation = Playing.generation] {
+        if (generation != Playing.generation) return;
+        Act act;
+        Playing.finishing = Playing.finishing || !Playing.next(&act);
+        if (!Playing.finishing) {
+            Perform(act);
+        } else if (++Playing.rounds > kFinishRounds) {
+            Fault("the program does not come back to idle and end; the last act: " + Playing.last);
+            sim::user().EndTask();
+            return;
+        } else {
+            FinishRound();
+            sim::user().Wait(50);
+        }
+        DecideNext();
     });
-}
-
-void Decide()
-{
-    Act act;
-    Playing.finishing = Playing.finishing || !Playing.next(&act);
-    if (!Playing.finishing) {
-        Perform(act);
-    } else if (++Playing.rounds > kFinishRounds) {
-        Fault("the program does not come back to idle and end; the last act: " + Playing.last);
-        sim::user().EndTask();
-        return;
-    } else {
-        FinishRound();
-        sim::user().Wait(50);
-    }
-    DecideNext();
 }
 
 }  // namespace
@@ -276,14 +269,13 @@ std::vector<std::string> RunWithUser(NextAct next, bool answersBoxes, std::funct
         auto once = [](const std::string& account) {
             if (Seen.told.insert(account).second) Fault(account);
         };
-        size_t firstBox = Seen.firstBox;
         for (const std::vector<std::string>& trace = sim::Trace(); Seen.trace < trace.size(); ++Seen.trace) {
             if (trace[Seen.trace].compare(0, 10, "MessageBox") == 0) ++Seen.boxes;
             else if (Failure(trace[Seen.trace])) Marks.push_back(Seen.boxes);
         }
         const std::vector<sim::MessageBoxRecord>& boxes = sim::MessageBoxes();
-        for (size_t j = firstBox; j < boxes.size(); ++j)
-            for (size_t i = firstBox; i < j; ++i)
+        for (size_t j = Seen.firstBox; j < boxes.size(); ++j)
+            for (size_t i = Seen.firstBox; i < j; ++i)
                 if (boxes[i].open && boxes[j].open && boxes[i].text == boxes[j].text &&
                     std::none_of(Marks.begin(), Marks.end(), [i, j](size_t mark) { return mark > i && mark <= j; }))
                     once("a second box \"" + boxes[j].text + "\" opened over the first by itself");
@@ -325,26 +317,6 @@ std::vector<std::string> RunActs(const std::vector<Act>& acts, bool answersBoxes
     size_t next = 0;
     return RunWithUser([&](Act* act) { return next < acts.size() && (*act = acts[next++], true); }, answersBoxes,
                        nullptr, commandLine, entry);
-}
-
-std::vector<std::string> Changed(const std::string& before)
-{
-    // The dump's lines: "[key]class", and "  name type=..." for each value under it.
-    auto entries = [](const std::string& dump) {
-        std::set<std::string> entries;
-        std::istringstream lines(dump);
-        std::string key;
-        for (std::string line; std::getline(lines, line);)
-            if (line.compare(0, 1, "[") == 0) entries.insert(line), key = line.substr(1, line.find(']') - 1);
-            else entries.insert(key + "\\" + line.substr(2));
-        return entries;
-    };
-    std::set<std::string> then = entries(before), now = entries(sim::DumpRegistry()), changed;
-    std::vector<std::string> differ;
-    std::set_symmetric_difference(then.begin(), then.end(), now.begin(), now.end(), std::back_inserter(differ));
-    for (const std::string& entry : differ)
-        changed.insert(entry[0] == '[' ? entry.substr(1, entry.find(']') - 1) : entry.substr(0, entry.find(" type=")));
-    return {changed.begin(), changed.end()};
 }
 
 }  // namespace reliability

@@ -31,7 +31,7 @@ void Settings(const std::vector<std::pair<const char*, std::string>>& values);
 
 // One thing the user does, done only when the screen offers it (a menu choice
 // needs the menu open, a button a dialog that has it) and skipped otherwise.
-// Tidy is one step towards idle: a box answered, a dialog cancelled, the menu closed.
+// Tidy is one step towards idle: the newest box answered, the file dialog, the menu or the top dialog cancelled.
 struct Act {
     enum Kind { Click, RightClick, HotKey, Choose, Dismiss, Answer, Type, Key, Press, File, NoFile,
                 DriveButton, PushIn, Insert, TakeOut, SlowDoor, Fail, Wait, Tidy };
@@ -75,10 +75,6 @@ std::vector<std::string> RunActs(const std::vector<Act>& acts, bool answersBoxes
 // The faults of the run so far; and one more.
 const std::vector<std::string>& Faults();
 void Fault(const std::string& account);
-
-// The registry entries ("key\name", or "key" for a key and its class) that
-// differ from `before`, a sim::DumpRegistry().
-std::vector<std::string> Changed(const std::string& before);
 
 }  // namespace reliability
 

@@ -11,18 +11,15 @@
 
 namespace {
 
-std::string& Letters()
-{
-    static std::string letters;
-    return letters;
-}
+// The letters of the drives added to this machine.
+std::string Letters;
 
 }  // namespace
 
 void DriveScenario::NewMachine()
 {
     Scenario::NewMachine();
-    Letters().clear();
+    Letters.clear();
     seen_.clear();
     marks_.clear();
     Install();
@@ -33,7 +30,7 @@ void DriveScenario::AddDrives(const std::string& letters)
     for (char letter : letters) {
         char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
         sim::AddCdDrive(upper);
-        Letters() += upper;
+        Letters += upper;
     }
 }
 
@@ -82,18 +79,6 @@ std::string DriveScenario::Joined(const std::vector<std::string>& texts)
     return joined;
 }
 
-int DriveScenario::TrayPicture()
-{
-    std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
-    return icons.empty() ? 0 : icons.front().iconResource;
-}
-
-std::string DriveScenario::TrayTip()
-{
-    std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
-    return icons.empty() ? "(no icon)" : icons.front().tip;
-}
-
 std::vector<int> DriveScenario::TrayPictures()
 {
     std::vector<int> pictures;
@@ -109,23 +94,10 @@ bool DriveScenario::Ticking()
     return false;
 }
 
-DriveScenario::Mark DriveScenario::Now()
-{
-    return Mark{sim::MciLog().size()};
-}
-
-std::vector<std::string> DriveScenario::MciSince(const Mark& mark)
-{
-    std::vector<std::string> commands;
-    const std::vector<sim::MciCall>& log = sim::MciLog();
-    for (size_t i = mark.mci; i < log.size(); ++i) commands.push_back(log[i].command);
-    return commands;
-}
-
 std::string DriveScenario::OpenTrays()
 {
     std::string open;
-    for (char letter : Letters())
+    for (char letter : Letters)
         if (sim::TrayOpen(letter)) open += letter;
     return open;
 }
@@ -142,9 +114,11 @@ const DriveScenario::Seen& DriveScenario::Look(const Mark* since)
     Seen* seen = &seen_.back();
     Step([this, seen, since] {
         seen->open = OpenTrays();
-        seen->tip = TrayTip();
-        seen->picture = TrayPicture();
-        if (since) seen->mci = MciSince(*since);
+        std::vector<sim::TrayIconRecord> icons = sim::TrayIcons();
+        seen->tip = icons.empty() ? "(no icon)" : icons.front().tip;
+        seen->picture = icons.empty() ? 0 : icons.front().iconResource;
+        const std::vector<sim::MciCall>& log = sim::MciLog();
+        for (size_t i = since ? since->mci : log.size(); i < log.size(); ++i) seen->mci.push_back(log[i].command);
         seen->boxes = MessageTexts();
         for (const sim::DialogView& dialog : sim::OpenDialogs())
             if (dialog.templateId != IDD_MAIN && dialog.visible) {
@@ -183,6 +157,6 @@ const DriveScenario::Mark& DriveScenario::MarkNow()
 {
     marks_.emplace_back();
     Mark* mark = &marks_.back();
-    Step([mark] { *mark = Now(); });
+    Step([mark] { mark->mci = sim::MciLog().size(); });
     return *mark;
 }

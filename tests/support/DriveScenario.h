@@ -26,20 +26,15 @@ protected:
     // The value's bytes now; "(none)" when it is missing.
     static std::string DefaultDriveBytes();
 
-    // What the tray icon shows now: its picture's resource and its tooltip.
-    static int TrayPicture();
-    static std::string TrayTip();
     // Every picture the tray showed, in order (NIM_MODIFY with NIF_ICON).
     static std::vector<int> TrayPictures();
     // The disc status tick is set on the main window now.
     static bool Ticking();
 
-    // The MCI commands sent from the moment `Mark` was taken.
+    // Where the MCI log stood at a step (MarkNow).
     struct Mark {
         size_t mci = 0;
     };
-    static Mark Now();
-    static std::vector<std::string> MciSince(const Mark& mark);
 
     // Who owns a window, as the user would tell: "none", "main" (the hidden main window) or the
     // owning dialog ("Options", "About", "prompt", "change", "countdown").
@@ -57,9 +52,9 @@ protected:
     // What the user sees at one step of the script, filled in when the step runs.
     struct Seen {
         std::string open;                 // OpenTrays()
-        std::string tip;
+        std::string tip;                  // the tray icon's, and its picture's resource
         int picture = 0;
-        std::vector<std::string> mci;     // since the mark given, when one was
+        std::vector<std::string> mci;     // the MCI commands sent since the mark given, when one was
         std::vector<std::string> boxes;   // every message box so far
         std::vector<int> dialogs;         // the program's dialogs on screen, main window aside
         std::vector<std::string> owners;  // and their owners (OwnerOf)

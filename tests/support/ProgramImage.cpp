@@ -7,6 +7,7 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,26 +42,19 @@ int CollectRegions(dl_phdr_info* info, size_t, void*)
     // The plain or the sanitized library, as the build names it for this test program.
     const std::string wanted = std::string("/") + DORVANE_PROGRAM_LIBRARY;
     if (name.size() < wanted.size() || name.compare(name.size() - wanted.size(), wanted.size(), wanted) != 0) return 0;
-    // Writable loads, less the part that becomes read-only after relocation.
-    uintptr_t relroStart = 0, relroEnd = 0;
+    // Writable loads, less the part that becomes read-only after relocation,
+    // which starts the first of them: up to its end, rounded up to its page as the loader does.
+    uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE)), protectedEnd = 0;
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
-        if (header.p_type == PT_GNU_RELRO) {
-            relroStart = info->dlpi_addr + header.p_vaddr;
-            relroEnd = relroStart + header.p_memsz;
-        }
+        if (header.p_type == PT_GNU_RELRO)
+            protectedEnd = (info->dlpi_addr + header.p_vaddr + header.p_memsz + page - 1) & ~(page - 1);
     }
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
         if (header.p_type != PT_LOAD || !(header.p_flags & PF_W)) continue;
-        uintptr_t start = info->dlpi_addr + header.p_vaddr;
-        uintptr_t end = start + header.p_memsz;
-        if (relroEnd > start && relroStart < end) {
-            // Round the end of the protected part up to its page, as the loader does.
-            uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-            uintptr_t protectedEnd = (relroEnd + page - 1) & ~(page - 1);
-            if (protectedEnd > start) start = protectedEnd < end ? protectedEnd : end;
-        }
+        uintptr_t start = std::max(info->dlpi_addr + header.p_vaddr, protectedEnd);
+        uintptr_t end = info->dlpi_addr + header.p_vaddr + header.p_memsz;
         if (end > start) {
             Region region{reinterpret_cast<char*>(start), end - start, {}};
             region.image.resize(region.size);

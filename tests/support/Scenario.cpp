@@ -103,12 +103,9 @@ std::string Cp1251(const std::string& text)
 {
     iconv_t converter = iconv_open("CP1251", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP1251 converter");
-    std::string input = text;
-    std::string output(text.size() + 1, '\0');
-    char* in = &input[0];
-    char* out = &output[0];
-    size_t inLeft = input.size();
-    size_t outLeft = output.size();
+    std::string input = text, output(text.size() + 1, '\0');
+    char *in = &input[0], *out = &output[0];
+    size_t inLeft = input.size(), outLeft = output.size();
     size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
     iconv_close(converter);
     if (done == static_cast<size_t>(-1)) throw std::runtime_error("not convertible to CP1251: " + text);

@@ -13,7 +13,6 @@
 #define SETTINGS_PATH "HKCU\\Software\\Ostrelle\\Dorvane"
 #define SHELL_FOLDERS_PATH "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define DEFAULT_INSTALL_DIR "C:\\Program Files\\Dorvane"
-#define SHELL_FOLDERS_PATH "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 
 class Scenario : public ::testing::Test {
 protected:
