@@ -46,9 +46,11 @@ check "EstimatedSize ($SIZE KB) is the install folder's size ($FOLDER_KB KB)" [ 
 # too would show twice in the programs list.
 check_eq "no entry in the 32-bit view" "missing \"$(c_escape "$UNINSTALL_KEY_64")\"" "$(reg_dump "$UNINSTALL_KEY_64" /reg:32)"
 
-# The Start-menu shortcut is the install folder's, which hands the program its folder also to a user
-# without InstallPath (installer_finish.sh starts it so).
-check "the Start-menu shortcut is the install folder's" cmp -s "$(unix_path "$DIR")/Dorvane.lnk" "$(unix_path "$START_MENU_LINK")"
+# The Start-menu shortcut names what the install folder's does (its texts: the target, the folder
+# handed to the program also for a user without InstallPath, which installer_finish.sh starts so, the
+# icon); only the folder's time in its item list differs, as the second was made after the first.
+LINKS=("$(unix_path "$DIR")/Dorvane.lnk" "$(unix_path "$START_MENU_LINK")")
+check_eq "the Start-menu shortcut's texts" "$(strings -el "${LINKS[0]}")" "$(strings -el "${LINKS[1]}")"
 
 # What the users and the program add before the removal: a setting, and the StartUp copy of the
 # shortcut that Options makes (a plain copy of the install folder's one), for this user (in the
