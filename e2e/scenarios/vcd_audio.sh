@@ -48,8 +48,6 @@ play() {
     FRAME[Play]=$(vcd field d position)
     local offset=$((FRAME[Play] - 150))
     printf -v POSITION '01:%02d:%02d:%02d' $((offset / 4500)) $((offset / 75 % 60)) $((offset % 75))
-    sleep 2
-    check "a paused drive stays where it is" [ "$(vcd field d position)" = "${FRAME[Play]}" ]
 }
 
 choice="" commands=""
