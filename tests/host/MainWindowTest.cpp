@@ -12,26 +12,18 @@
 
 namespace {
 
-class MainWindowTest : public DriveScenario {
-protected:
-    void SetUp() override
-    {
-        DriveScenario::SetUp();
-        AddDrives("d");
-        sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
-    }
+using MainWindowTest = DriveScenario;
 
-    // The trace lines starting with each prefix come in this order.
-    static void ExpectInOrder(const std::vector<std::string>& prefixes)
-    {
-        int last = -1;
-        for (const std::string& prefix : prefixes) {
-            int at = sim::TraceIndex(prefix);
-            EXPECT_GT(at, last) << prefix;
-            last = at;
-        }
+// The trace lines starting with each prefix come in this order.
+void ExpectInOrder(const std::vector<std::string>& prefixes)
+{
+    int last = -1;
+    for (const std::string& prefix : prefixes) {
+        int at = sim::TraceIndex(prefix);
+        EXPECT_GT(at, last) << prefix;
+        last = at;
     }
-};
+}
 
 bool HasDefault(const std::vector<sim::MenuItemView>& items)
 {
@@ -44,6 +36,8 @@ bool HasDefault(const std::vector<sim::MenuItemView>& items)
 // the menu without a default and its headings do nothing; Exit tears everything down.
 TEST_F(MainWindowTest, TheStartTheMenuAndExitAsTheUserAndTheShellSeeThem)
 {
+    AddDrives("d");
+    sim::InsertDisc('D', sim::DataDisc("DATA", {{"readme.txt", "hello"}}));
     Store("Language", "0");
     std::string registry = sim::DumpRegistry();
     // Without the shell's restart message every WM_NULL after a menu must stay just that.
@@ -128,7 +122,7 @@ TEST_F(MainWindowTest, TheStartTheMenuAndExitAsTheUserAndTheShellSeeThem)
 
 struct InitRow {
     const char* what;
-    const char* api;
+    const char* api;   // null: the machine has no CD drive, and the user answers Yes to going without
     const char* subject;
     std::vector<std::string> messages;
     const char* thenApi = nullptr;   // a second step that fails after it
@@ -143,6 +137,7 @@ const InitRow kInits[] = {
     {"the menu then the icon", "LoadMenuA", "101",
      {"Failed to create a menu!\nTerminating.", "Failed to create an icon!\nTerminating."}, "Shell_NotifyIconW",
      "NIM_ADD"},
+    {"no CD drive", nullptr, nullptr, {"Не найдена информация о CD-приводе.\nЗавершить работу программы?"}},
 };
 using MainWindowInit = Rows<MainWindowTest>;
 
@@ -152,13 +147,17 @@ TEST_P(MainWindowInit, AFailedStepEndsTheProgramAfterItsMessage)
     Store("Language", "0");
     // The lock needs its tick from the start.
     Store("Locked", "1");
-    sim::FailCall(c.api, c.subject);
+    if (c.api) {
+        AddDrives("d");
+        sim::FailCall(c.api, c.subject);
+    }
     if (c.thenApi) sim::FailCall(c.thenApi, c.thenSubject);
-    user.AnswerMessageBox(IDOK);
+    const int answer = c.api ? IDOK : IDYES;
+    user.AnswerMessageBox(answer);
     EXPECT_EQ(0, Run());
     EXPECT_EQ(c.messages, MessageTexts());
     EXPECT_EQ(NULL, sim::MessageBoxes().at(0).owner);
-    EXPECT_EQ(c.messages.size() == 1 ? IDOK : 0, sim::MessageBoxes().back().answer);
+    EXPECT_EQ(c.messages.size() == 1 ? answer : 0, sim::MessageBoxes().back().answer);
     // Initialisation went on to its end, and the usual teardown ran.
     ExpectInOrder({"PostQuitMessage 1", "SetForegroundWindow desktop", "UnregisterHotKey 2001"});
     EXPECT_TRUE(sim::TrayIcons().empty());

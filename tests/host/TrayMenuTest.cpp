@@ -96,15 +96,6 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
     EXPECT_EQ(0, Sent("open cdaudio alias cd4open shareable"));
 }
 
-TEST_F(TrayMenuTest, WithoutDrivesYesEndsTheProgram)
-{
-    user.AnswerMessageBox(IDYES);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(1u, sim::MessageBoxes().size());
-    EXPECT_TRUE(sim::MenusShown().empty());
-    EXPECT_TRUE(sim::TrayIcons().empty()) << "the teardown removed the icon";
-}
-
 // Exit's text and the only drive's line are each written up to ten times, ten milliseconds apart;
 // the items after them are written all the same.
 struct RetryRow {
