@@ -22,8 +22,7 @@ struct FirstRow {
 };
 const FirstRow kFirsts[] = {
     {"the system's default drive", kOne, "-1", "E"},
-    {"the user's own last choice wins", kOne, "0", "D"},
-    {"a missing LastDrive reads as 0", kOne, NULL, "D"},
+    {"a missing LastDrive reads as 0, the user's own choice, which wins", kOne, NULL, "D"},
     {"a default drive that is not there: the first", std::string("\2\0\0\0", 4), "-1", "D"},
     {"a drive removed since", kOne, "2", "D"},
     {"nonsense", kOne, "-3", "D"},

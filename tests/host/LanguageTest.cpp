@@ -15,7 +15,6 @@ protected:
     void SetUp() override
     {
         DriveScenario::SetUp();
-        sim::SetAnsiCodePage(1252);
         AddDrives("d");
     }
 

@@ -49,7 +49,6 @@ const SequenceRow kSequences[] = {
     {"PwAP!AwP", "playing 01:00:02", "status cdaudio position", 1},  // nor is the earlier pause's
     {"PA!AA", "playing 01", "play cdaudio", 1},
     {"!P", "stopped 01", "open cdaudio shareable", 1},
-    {"!PP", "playing 01", "open cdaudio shareable", 1},
     {"!P", "stopped 01", "set cdaudio time format tmsf", 1},
     {"!PP", "playing 01", "set cdaudio time format tmsf", 1},
     {"!P", "stopped 01", "status cdaudio media present", 1},
