@@ -132,18 +132,18 @@ TEST_P(PlaybackSequence, WhatTheDriveDoesAfterEachSequenceOfCommands)
 }
 ROWS(PlaybackSequence, kSequences);
 
-TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
+// One session's commands, kept once for both worlds: the run under Wine checks the virtual drive's
+// log against the same file (POSITION is where Pause held). Before it, a tick of the open menu at the
+// idle disc; before its Stop, the track lines of the open menu, which go once it stops.
+TEST_F(PlaybackTest, ASessionSendsTheSharedCommandsAndTheTrackLinesComeAndGo)
 {
-    std::vector<MenuItemView> playing, stopped;
-    size_t insertions = 0;
-    std::vector<std::string> held;
     // A first look while the disc is idle: the poller takes the blank track lines away.
     user.RightClickTray().Wait(600);
-    const Mark& mark = MarkNow();
-    size_t traceAtMark = 0, writes = 0;
+    const Mark& idle = MarkNow();
+    size_t traceAtMark = 0, writes = 0, insertions = 0;
     Step([&] { traceAtMark = sim::Trace().size(); });
     user.Wait(500);
-    const Seen& tick = Look(&mark);
+    const Seen& tick = Look(&idle);
     Step([&] {
         for (size_t i = traceAtMark; i < sim::Trace().size(); ++i) {
             const std::string& line = sim::Trace()[i];
@@ -152,26 +152,47 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
         }
     });
     user.DismissMenu();
-    Choose(IDM_NEXT_TRACK);
-    Choose(IDM_PLAY);
-    // The lines are right the moment they appear.
-    user.RightClickTray().WhenMenuShows("the track lines", [](const std::vector<MenuItemView>& items) {
-        return items[10].popup.size() == 9;
-    });
-    std::string first;
-    Step([&first] { first = (*sim::OpenMenu())[10].popup[1].text + "|" + (*sim::OpenMenu())[10].popup[2].text; });
-    user.Wait(2000);
-    Step([&] {
-        playing = (*sim::OpenMenu())[10].popup;
-        held = sim::OpenMciDevices();
-        for (const std::string& line : sim::Trace())
-            insertions += line.rfind("InsertMenuItemW", 0) == 0 && line.find(" 0 by position") == std::string::npos;
-    });
-    user.ChooseMenuItem(IDM_STOP).RightClickTray().Wait(600);
+    const std::map<std::string, UINT> choices = {
+        {"[Play]", IDM_PLAY}, {"[Pause]", IDM_PAUSE}, {"[Next Track]", IDM_NEXT_TRACK}, {"[Stop]", IDM_STOP}};
+    std::vector<std::pair<std::string, const Seen*>> seen;
+    std::string position = "(no pause)", expected, sent, first;
+    std::vector<MenuItemView> playing, stopped;
+    std::vector<std::string> held;
+    for (const std::string& line : ExpectedLines("playback.mci")) {
+        expected += line + "\n";
+        if (line[0] != '[') continue;
+        user.Wait(2000);
+        const Mark& mark = MarkNow();
+        Choose(choices.at(line));
+        seen.emplace_back(line, &Look(&mark));
+        if (line == "[Pause]") Step([&position] { position = sim::DrivePosition('D'); });
+        if (line != "[Next Track]") continue;
+        // The lines are right the moment they appear, and are only relabelled as the track plays.
+        Step([&] { traceAtMark = sim::Trace().size(); });
+        user.RightClickTray().WhenMenuShows("the track lines", [](const std::vector<MenuItemView>& items) {
+            return items[10].popup.size() == 9;
+        });
+        Step([&first] { first = (*sim::OpenMenu())[10].popup[1].text + "|" + (*sim::OpenMenu())[10].popup[2].text; });
+        user.Wait(2000);
+        Step([&] {
+            playing = (*sim::OpenMenu())[10].popup;
+            held = sim::OpenMciDevices();
+            for (size_t i = traceAtMark; i < sim::Trace().size(); ++i)
+                insertions += sim::Trace()[i].rfind("InsertMenuItemW", 0) == 0;
+        });
+        user.DismissMenu();
+    }
+    user.RightClickTray().Wait(600);
     Step([&] { stopped = (*sim::OpenMenu())[10].popup; });
     user.DismissMenu();
     EXPECT_EQ(0, RunToExit());
 
+    for (const auto& [heading, look] : seen) {
+        sent += heading + "\n";
+        for (const std::string& command : look->mci)
+            sent += (command == "seek cdaudio to " + position ? "seek cdaudio to POSITION" : command) + "\n";
+    }
+    EXPECT_EQ(expected, sent);
     // Every write of an item's state takes the highlight off the item under
     // the mouse, and on an open pop-up Wine's menu loop loses track of it: in
     // a tick of the idle disc the drive item's label is written, Explore and
@@ -185,7 +206,7 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
         << "the tick holds the device for its questions only";
     EXPECT_EQ(" Track 2 from 3     | Length: 03 m 00 s     ", first);
     // Each line as the menus' expectation writes an item: command, text, pictures; a checked plain string.
-    auto line = [&playing](size_t i) {
+    auto item = [&playing](size_t i) {
         const MenuItemView& item = playing.at(i);
         return std::to_string(item.id) + " \"" + item.text + "\" " + std::to_string(item.checkedBitmap) + " " +
                std::to_string(item.uncheckedBitmap) +
@@ -193,38 +214,12 @@ TEST_F(PlaybackTest, TheTrackLinesAppearDuringPlaybackAndGoWhenItStops)
     };
     ASSERT_EQ(9u, playing.size());
     EXPECT_EQ(" Total: 12 m 42 s     ", playing[0].text);
-    EXPECT_EQ("40020 \" Track 2 from 3     \" 163 0", line(1));
-    EXPECT_EQ("40021 \" Length: 03 m 00 s     \" 163 0", line(2));
+    EXPECT_EQ("40020 \" Track 2 from 3     \" 163 0", item(1));
+    EXPECT_EQ("40021 \" Length: 03 m 00 s     \" 163 0", item(2));
     EXPECT_EQ(2u, insertions) << "inserted once, then only relabelled";
     EXPECT_EQ(std::vector<std::string>{"cdaudio"}, held) << "the poller leaves the playing device open";
     ASSERT_EQ(7u, stopped.size()) << "the track lines are gone";
     EXPECT_TRUE(stopped[1].type & MFT_SEPARATOR);
-}
-
-// One session's commands, kept once for both worlds: the run under Wine checks
-// the virtual drive's log against the same file. POSITION is where Pause held.
-TEST_F(PlaybackTest, ASessionSendsTheCommandsOfTheSharedExpectation)
-{
-    const std::map<std::string, UINT> choices = {
-        {"[Play]", IDM_PLAY}, {"[Pause]", IDM_PAUSE}, {"[Next Track]", IDM_NEXT_TRACK}, {"[Stop]", IDM_STOP}};
-    std::vector<std::pair<std::string, const Seen*>> seen;
-    std::string position = "(no pause)", expected, sent;
-    for (const std::string& line : ExpectedLines("playback.mci")) {
-        expected += line + "\n";
-        if (line[0] != '[') continue;
-        user.Wait(2000);
-        const Mark& mark = MarkNow();
-        Choose(choices.at(line));
-        seen.emplace_back(line, &Look(&mark));
-        if (line == "[Pause]") Step([&position] { position = sim::DrivePosition('D'); });
-    }
-    EXPECT_EQ(0, RunToExit());
-    for (const auto& [heading, look] : seen) {
-        sent += heading + "\n";
-        for (const std::string& command : look->mci)
-            sent += (command == "seek cdaudio to " + position ? "seek cdaudio to POSITION" : command) + "\n";
-    }
-    EXPECT_EQ(expected, sent);
 }
 
 }  // namespace
