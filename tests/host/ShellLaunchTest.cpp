@@ -144,8 +144,6 @@ const PlayingRow kPlaying[] = {
      {"File not found!"}},
     {"the system's media player", IDM_CD_PLAYER, NULL, true, [] {}, "open wmplayer.exe -> " + kMediaPlayer + "\n",
      "stopped", {}},
-    {"no player at all", IDM_CD_PLAYER, NULL, false, [] {}, "open wmplayer.exe -> failed\n", "playing",
-     {"File not found!"}},
 };
 using ShellLaunchPlaying = Rows<ShellLaunchTest>;
 
