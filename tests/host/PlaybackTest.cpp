@@ -107,11 +107,8 @@ TEST_P(PlaybackSequence, WhatTheDriveDoesAfterEachSequenceOfCommands)
         }
     }
     std::string drive;
-    std::vector<std::string> held;
-    Step([&] {
-        drive = sim::DrivePlayState('D') + " " + sim::DrivePosition('D');
-        held = sim::OpenMciDevices();
-    });
+    Step([&drive] { drive = sim::DrivePlayState('D') + " " + sim::DrivePosition('D'); });
+    const Seen& seen = Look();
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(c.drive, drive.substr(0, strlen(c.drive)));
     EXPECT_EQ(std::vector<std::string>(c.boxes, "MCI device error."), MessageTexts());
@@ -123,7 +120,7 @@ TEST_P(PlaybackSequence, WhatTheDriveDoesAfterEachSequenceOfCommands)
         EXPECT_EQ(0, Sent("set cd4open door closed wait")) << "no door command while the drive plays";
     }
     if (std::string(c.commands).back() == 'S') {
-        EXPECT_TRUE(held.empty()) << "Stop lets the device go";
+        EXPECT_TRUE(seen.devices.empty()) << "Stop lets the device go";
     }
     if (std::string(c.commands) == "A") {
         EXPECT_TRUE(sim::MciLog().empty()) << "nothing to pause";
