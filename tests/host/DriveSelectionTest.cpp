@@ -78,7 +78,6 @@ TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
         for (size_t i = mark; i < sim::Trace().size(); ++i)
             touched += sim::Trace()[i].rfind("SetMenuItemInfoW", 0) == 0 || sim::Trace()[i].rfind("RegSetValue", 0) == 0;
     });
-    const Seen& same = Look();
     Choose(IDM_DRIVE_FIRST + 1);
     const Seen& onB = Look();
     std::string saved;
@@ -95,7 +94,6 @@ TEST_F(DriveSelectionTest, ChoosingADriveMovesTheCheckSavesItAndShowsItsDoor)
     EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ(0u, touched) << "choosing the selected drive touches nothing";
-    EXPECT_EQ("Close CD", same.tip);
     EXPECT_EQ("1", saved) << "stored without a terminator";
     EXPECT_EQ("Eject CD", onB.tip) << "B:'s door is recorded closed";
     EXPECT_EQ("Close CD", backOnA.tip) << "A:'s door is still recorded open";

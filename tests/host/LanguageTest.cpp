@@ -52,12 +52,10 @@ TEST_F(LanguageTest, RussianRewritesTheMenuSavesTheChoiceAndRetitlesTheTooltip)
     });
     std::vector<sim::MenuItemView> russian;
     Step([&] { russian = *sim::OpenMenu(); });
-    user.DismissMenu().LeftClickTray();
-    const Seen& open = Look();
+    user.DismissMenu();
     EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ("Открыть CD", closed.tip);
-    EXPECT_EQ("Закрыть CD", open.tip);
     EXPECT_EQ("0", Saved("Language"));
     ASSERT_EQ(19u, russian.size());
     EXPECT_EQ(" [D:] Audio CD", russian[0].text) << "the drive item holds no table text";
