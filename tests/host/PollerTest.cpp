@@ -62,7 +62,6 @@ const MenuRow kMenus[] = {
     {"OPEN ending at byte 4096", WithAutorun(std::string(4092, ' ') + "OPEN"), kAutorunLook + "8 11"},
     {"OPEN ending past byte 4096", WithAutorun(std::string(4093, ' ') + "OPEN"), kAutorunLook + "11 11"},
     {"open after a NUL", WithAutorun(std::string("[autorun]\0open=x.exe", 20)), kAutorunLook + "8 11"},
-    {"a player in System32", std::nullopt, kNoDisc + "8", "C:\\Windows\\System32\\cdplay.exe"},
     {"a player by a drive-relative name", std::nullopt, kNoDisc + "8", "D:cdplay.exe"},
     {"a player outside the search order", std::nullopt, kNoDisc + "11", "C:\\Tools\\tunes.exe", REGISTERED},
     {"a folder names no player", std::nullopt, kNoDisc + "11", "C:\\Tools\\"},
