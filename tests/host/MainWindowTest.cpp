@@ -33,7 +33,7 @@ bool HasDefault(const std::vector<sim::MenuItemView>& items)
 }
 
 // The start adds the icon, then its picture and tooltip in the stored language; a right click shows
-// the menu without a default and its headings do nothing; Exit tears everything down.
+// the menu without a default and its headings do nothing; Exit tears everything down, writing no setting.
 TEST_F(MainWindowTest, TheStartTheMenuAndExitAsTheUserAndTheShellSeeThem)
 {
     AddDrives("d");
@@ -71,7 +71,6 @@ TEST_F(MainWindowTest, TheStartTheMenuAndExitAsTheUserAndTheShellSeeThem)
                    "Shell_NotifyIconW NIM_MODIFY", "InitCommonControls", "RegisterHotKey 2001",
                    "SetForegroundWindow desktop", "PostQuitMessage 1", "DestroyWindow dialog 103",
                    "UnregisterHotKey 2001", "Shell_NotifyIconW NIM_DELETE", "DestroyMenu"});
-    // Exit tears everything down and writes no setting.
     EXPECT_TRUE(sim::MenuDestroyed(menu));
     EXPECT_EQ(NULL, TrayMenu);
     EXPECT_EQ(registry, sim::DumpRegistry());

@@ -33,7 +33,7 @@ struct SequenceRow {
     size_t boxes = 0;
 };
 const SequenceRow kSequences[] = {
-    {"P", "playing 01"}, {"A", "stopped 01"}, {"S", "stopped 01"}, {"<", "stopped 01"}, {"PP", "playing 01"},
+    {"P", "playing 01"}, {"A", "stopped 01"}, {"S", "stopped 01"}, {"<", "stopped 01"}, {"PwP", "playing 01:00:02"},
     {"PA", "paused 01"}, {"PS", "stopped 01"}, {"P<", "playing 01:00:00"}, {"PA>", "stopped 02"},
     {"PAAA", "paused 01"},                 // Pause resumes, then pauses again
     {"PA>P", "playing 02:00:00"},          // Play starts the chosen track; the pause is dropped

@@ -45,7 +45,6 @@ struct MenuRow {
     char in = 'D';              // the drive that holds the disc
 };
 const MenuRow kMenus[] = {
-    {"no disc", std::nullopt, " [D:] :8/0| NO DISC LOADED |11 11 11 11 11"},
     {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
      " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11 11"},
     // The label comes in the system's code page.
