@@ -27,7 +27,6 @@ const FirstRow kFirsts[] = {
     {"a drive removed since", kOne, "2", "D"},
     {"nonsense", kOne, "-3", "D"},
     {"a short value: byte 0 counts", "\1", "-1", "E"},
-    {"an empty value names the first drive", "", "-1", "D"},
     {"as long as can be read", std::string(200, '\1'), "-1", "E"},
     {"too long to read: not used, not replaced", std::string(300, '\1'), "-1", "D"},
     {"a failed read: not used, not replaced", kOne, "-1", "D", "", "RegQueryValueExA"},
