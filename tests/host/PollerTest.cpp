@@ -63,7 +63,6 @@ const MenuRow kMenus[] = {
     {"open after a NUL", WithAutorun(std::string("[autorun]\0open=x.exe", 20)), kAutorunLook + "8 11"},
     {"a player by a drive-relative name", std::nullopt, kNoDisc + "8", "D:cdplay.exe"},
     {"a player outside the search order", std::nullopt, kNoDisc + "11", "C:\\Tools\\tunes.exe", REGISTERED},
-    {"a folder names no player", std::nullopt, kNoDisc + "11", "C:\\Tools\\"},
     {"the system's media player stands in", std::nullopt, kNoDisc + "8", "", REGISTERED},
     {"the media player on the path", std::nullopt, kNoDisc + "8", "", ON_PATH},
     {"another program registered", std::nullopt, kNoDisc + "11", "", ANOTHER_REGISTERED},
