@@ -81,6 +81,8 @@ struct AutoplayRow {
 // "D:\" and the value fill the 260 bytes of a path with 256 characters.
 const std::string kLongest(256, 'X');
 const AutoplayRow kAutoplays[] = {
+    // Another key's line first: only the whole word OPEN counts, and every letter is upper-cased.
+    {"open after icon", "[autorun]\r\nicon=disc.ico\r\nopen=zap.exe\r\n", {"ZAP.EXE"}, "(default) D:\\ZAP.EXE -> D:\\ZAP.EXE\n"},
     {"any case, blanks round the equals", "[AutoRun]\nOPEN = setup.exe", {"SETUP.EXE"},
      "(default) D:\\SETUP.EXE -> D:\\SETUP.EXE\n"},
     // An empty value leaves the root, which opens as a folder.
