@@ -45,7 +45,6 @@ struct MenuRow {
     char in = 'D';              // the drive that holds the disc
 };
 const MenuRow kMenus[] = {
-    {"no disc", std::nullopt, " [D:] :8/0| NO DISC LOADED |11 11 11 11 11"},
     {"an audio disc", sim::AudioDisc({sim::Frames(20, 10, 5), sim::Frames(27, 3, 0)}),
      " [D:] Audio CD:8/0| Total: 47 m 13 s     |8 8 8 11 11"},
     // The label comes in the system's code page.
@@ -62,10 +61,8 @@ const MenuRow kMenus[] = {
     {"OPEN ending at byte 4096", WithAutorun(std::string(4092, ' ') + "OPEN"), kAutorunLook + "8 11"},
     {"OPEN ending past byte 4096", WithAutorun(std::string(4093, ' ') + "OPEN"), kAutorunLook + "11 11"},
     {"open after a NUL", WithAutorun(std::string("[autorun]\0open=x.exe", 20)), kAutorunLook + "8 11"},
-    {"a player in System32", std::nullopt, kNoDisc + "8", "C:\\Windows\\System32\\cdplay.exe"},
     {"a player by a drive-relative name", std::nullopt, kNoDisc + "8", "D:cdplay.exe"},
     {"a player outside the search order", std::nullopt, kNoDisc + "11", "C:\\Tools\\tunes.exe", REGISTERED},
-    {"a folder names no player", std::nullopt, kNoDisc + "11", "C:\\Tools\\"},
     {"the system's media player stands in", std::nullopt, kNoDisc + "8", "", REGISTERED},
     {"the media player on the path", std::nullopt, kNoDisc + "8", "", ON_PATH},
     {"another program registered", std::nullopt, kNoDisc + "11", "", ANOTHER_REGISTERED},
@@ -144,9 +141,6 @@ const PictureRow kPictures[] = {
     {"taken out and put back with the drive's button", "d", kData,
      [](sim::User& u) { u.Wait(3000).PressDriveButton('D').Wait(3000).PushTrayIn('D').Wait(3000); },
      {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 2},
-    {"an audio CD into an empty slot", "d", std::nullopt,
-     [](sim::User& u) { u.Wait(3000).InsertDisc('D', sim::AudioDisc({sim::Frames(3, 0), sim::Frames(4, 0)})); },
-     {IDI_DORVANE, IDI_NO_DISC, IDI_DORVANE}, 1},
     {"a disc nothing can read", "d", kData,
      [](sim::User& u) { u.PressDriveButton('D').InsertDisc('D', Unreadable(kData)).PushTrayIn('D').Wait(3000); },
      {IDI_DORVANE, IDI_NO_DISC}, 2},
