@@ -89,8 +89,6 @@ TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
     EXPECT_EQ("1", Saved("AutoCloseAllowed"));
     EXPECT_EQ("9", Saved("AutoCloseTime"));
     EXPECT_EQ("C:\\Elsewhere\\tunes.exe", Saved("Player")) << "the path as typed, though found elsewhere";
-    EXPECT_EQ("0", Saved("Locked"));
-    EXPECT_EQ("1568", Saved("HotKey"));
     EXPECT_TRUE(sim::FileExists(kShortcut)) << "the shortcut is copied on OK";
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_EQ(0u, sim::CurrentErrorMode()) << "the player's lookup puts the error mode back";

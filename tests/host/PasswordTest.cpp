@@ -160,10 +160,12 @@ ROWS(PasswordChange, kChanges);
 
 TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
 {
+    // The door's prompt waits, and Options beside it: it has no owner.
+    user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
     Choose(IDM_OPTIONS);
     user.WhenDialogShows(IDD_OPTIONS);
     Choose(IDM_EXIT);
-    user.WhenDialogShows(IDD_PASSWORD_PROMPT);
+    user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& atPrompt = Look();
     // Cancel keeps the program running, and the lock on; the password ends it.
     user.ClickButton(IDCANCEL).PressDriveButton('D').Wait(600);
@@ -171,9 +173,9 @@ TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
     Choose(IDM_EXIT);
     user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("Secret pass").ClickButton(IDOK);
     EXPECT_EQ(0, Run());
-    EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, atPrompt.dialogs) << "Options is cancelled before the prompt shows";
+    EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, atPrompt.dialogs) << "the older prompt and Options end first";
     EXPECT_EQ("main", Joined(atPrompt.owners));
-    EXPECT_EQ("", cancelled.open) << "the lock shut the door opened by hand";
+    EXPECT_EQ("", cancelled.open) << "the older prompt opened nothing; the lock shut the door opened by hand";
     EXPECT_TRUE(MessageTexts().empty());
 }
 
@@ -184,14 +186,13 @@ const int kClick = -1;   // a click on the icon
 struct NewerRow {
     const char* what;
     int older;   // 0: the door's prompt; else the Options button that shows a password dialog
-    int newer;   // 0: the hot key; kClick; Exit; Options' lock box
+    int newer;   // 0: the hot key; kClick; Options' lock box
     std::vector<int> dialogs;
     const char* owners;
     const char* opened;
 };
 const NewerRow kNewer[] = {
     {"the hot key", 0, 0, {IDD_PASSWORD_PROMPT}, "main", "D"},
-    {"Exit", 0, IDM_EXIT, {IDD_PASSWORD_PROMPT}, "main", ""},
     {"the box in Options", 0, IDC_PASSWORD_PROTECT, {IDD_OPTIONS, IDD_PASSWORD_PROMPT}, "none Options", ""},
     {"a click while Options' box asks", IDC_PASSWORD_PROTECT, kClick, {IDD_PASSWORD_PROMPT}, "main", "D"},
     {"a click while Options changes it", IDC_CHANGE_PASSWORD, kClick, {IDD_PASSWORD_PROMPT}, "main", "D"},
@@ -210,7 +211,6 @@ TEST_P(PasswordNewer, PromptReplacesWhatWaitsBeforeIt)
     }
     if (c.newer == 0) user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
     if (c.newer == kClick) user.LeftClickTray();
-    if (c.newer == IDM_EXIT) Choose(IDM_EXIT);
     if (c.newer == IDC_PASSWORD_PROTECT) {
         // Options has no owner: it can be used while the door's prompt waits.
         Choose(IDM_OPTIONS);
@@ -220,21 +220,16 @@ TEST_P(PasswordNewer, PromptReplacesWhatWaitsBeforeIt)
     const Seen& fresh = Look();
     std::string typed = "?";
     Step([&] { typed = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD).text; });
-    user.Type("Secret pass").ClickButton(IDOK);   // the Exit's prompt then ends the program
-    const Seen* after = NULL;
-    if (c.newer != IDM_EXIT) {
-        after = &Look();
-        Choose(IDM_OPTIONS);   // Options opens afresh
-        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL).Wait(100).EndTask();
-    }
+    user.Type("Secret pass").ClickButton(IDOK);
+    const Seen& after = Look();
+    Choose(IDM_OPTIONS);   // Options opens afresh
+    user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL).Wait(100).EndTask();
     Run();
     EXPECT_EQ(c.dialogs, fresh.dialogs);
     EXPECT_EQ(c.owners, Joined(fresh.owners));
     EXPECT_EQ("", typed) << "the newer prompt starts empty";
     EXPECT_EQ(c.opened, OpenTrays()) << "the older prompt ended without opening the door";
-    if (after) {
-        EXPECT_EQ(c.newer == IDC_PASSWORD_PROTECT ? std::vector<int>{IDD_OPTIONS} : std::vector<int>{}, after->dialogs);
-    }
+    EXPECT_EQ(c.newer == IDC_PASSWORD_PROTECT ? std::vector<int>{IDD_OPTIONS} : std::vector<int>{}, after.dialogs);
 }
 ROWS(PasswordNewer, kNewer);
 

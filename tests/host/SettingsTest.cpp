@@ -126,9 +126,7 @@ TEST_F(SettingsTest, ASaveWritesOneTextWithoutTerminatorAndMakesTheKeysItNeeds)
     SaveSetting(SETTING_AUTOCLOSE_TIME, 0, "015");
     SaveSetting(SETTING_PASSWORD, 0, "");
     std::string saved;
-    for (const char* name : {"Language", "HotKey", "Player", "AutoCloseAllowed", "AutoCloseTime", "Password", "Locked",
-                             "LastDrive"})
-        saved += Saved(name) + "|";
+    for (const char* name : kNames) saved += Saved(name) + "|";
     EXPECT_EQ("-2147483648|1568|C:\\Program Files\\Player\\play.exe|-1|015||0|3|", saved);
     EXPECT_TRUE(sim::MessageBoxes().empty());
     EXPECT_EQ(0, sim::OpenRegistryHandles());

