@@ -247,7 +247,6 @@ std::string LongPlayer()
 }
 const PlayerPathRow kPlayerPaths[] = {
     {"1252 none", 1252, "", NULL, true},
-    {"1252 Latin", 1252, "C:\\Tools\\tunes.exe", "tunes.exe", true},
     {"1252 outside the search order", 1252, "C:\\Tools\\tunes.exe", NULL, false},
     {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
     {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
@@ -310,12 +309,10 @@ struct ShortcutRow {
     std::vector<std::string> messages;
 };
 const ShortcutRow kShortcuts[] = {
-    {"ticked", false, [] {}, true, {}},
     {"unticked", true, [] {}, false, {}},
     {"made meanwhile", false, [] { sim::AddFile(kShortcut, "mine"); }, true, {}},
     {"no shortcut in the install folder", false, [] { sim::RemoveFile(DEFAULT_INSTALL_DIR "\\Dorvane.lnk"); },
      false, {"Failed to write information."}},
-    {"refused", false, [] { sim::FailCall("CopyFileA", kShortcut); }, false, {"Failed to write information."}},
     // Unticked, a shortcut that cannot be deleted leaves the program starting with Windows: that is told.
     {"unticked, the delete refused", true, [] { sim::FailCall("DeleteFileA", kShortcut); }, true,
      {"Failed to write information."}},

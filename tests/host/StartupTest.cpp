@@ -18,31 +18,26 @@ using StartupTest = Scenario;
 struct InstallDirRow {
     const char* what;
     std::string dir;          // where the program lies
-    bool registered;          // InstallPath names it
-    std::string commandLine;
+    bool onCommandLine;       // given as the command line; otherwise InstallPath names it
 };
 const InstallDirRow kInstallDirs[] = {
-    {"InstallPath", DEFAULT_INSTALL_DIR, true, ""},
+    {"InstallPath", DEFAULT_INSTALL_DIR, false},
     // Blanks inside and at the end stay; the registry is not read.
-    {"the command line", "C:\\My Tools\\Dorvane ", false, "C:\\My Tools\\Dorvane "},
-    {"the longest command line", kLongest, false, kLongest},
-    // An installer's value of another type, 199 characters and its terminator.
-    {"the longest InstallPath", "C:\\" + std::string(196, 'd'), false, ""},
+    {"the command line", "C:\\My Tools\\Dorvane ", true},
+    {"the longest command line", kLongest, true},
 };
 using StartupInstallDir = Rows<StartupTest>;
 
 TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
 {
     const InstallDirRow& c = kInstallDirs[GetParam()];
-    Install(c.dir, c.registered);
-    if (c.what == std::string("the longest InstallPath"))
-        sim::SetRegValue(SETTINGS_PATH, "InstallPath", REG_EXPAND_SZ, c.dir + std::string(1, '\0'));
+    Install(c.dir, !c.onCommandLine);
     sim::AddCdDrive('D');
     sim::AddFile("C:\\Program.exe");   // what an unnamed program file with blanks would start
     LONG instances = -2;
     Step([&] { instances = sim::SharedInstanceCount(); });
     user.RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run(c.commandLine)) << "the quit request's code 1 is not the result";
+    EXPECT_EQ(0, Run(c.onCommandLine ? c.dir : "")) << "the quit request's code 1 is not the result";
     EXPECT_EQ(c.dir, InstallDir);
     ASSERT_EQ(1u, sim::ProcessStarts().size());
     const sim::ProcessStart& start = sim::ProcessStarts()[0];
