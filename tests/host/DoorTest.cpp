@@ -304,6 +304,9 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     user.PressDriveButton('D').Wait(600).LeftClickTray().AnswerMessageBox(IDOK);
     user.WhenDialogShows(IDD_PASSWORD_PROMPT).Wait(600);
     const Seen& atClickPrompt = Look();
+    // Closes that keep failing show one box at a time: ten ticks go by behind it.
+    Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE, 12); });
+    user.PressDriveButton('D').Wait(5000);
     user.EndTask();
     Run();
 
@@ -312,7 +315,7 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     EXPECT_EQ("D||||D||", byButton.open + "|" + nextTick.open + "|" + menuOpen.open + "|" + atPrompt.open + "|" +
                               unlocked.open + "|" + relocked.open + "|" + atClickPrompt.open);
     EXPECT_EQ(std::vector<std::string>{"MCI device error."}, atClickPrompt.boxes);
-    EXPECT_EQ("main", Joined(BoxOwners()));
+    EXPECT_EQ("main main", Joined(BoxOwners())) << "one box for each run of failing closes";
     EXPECT_EQ("main", Joined(atClickPrompt.owners)) << "the click's prompt";
     // The tick runs exactly while the lock has a door to keep shut.
     EXPECT_EQ("1 0 1", std::to_string(byButton.ticking) + " " + std::to_string(unlocked.ticking) + " " +
@@ -321,18 +324,6 @@ TEST_F(DoorTest, TheLockKeepsTheDoorShutUntilThePasswordAndAgainAfterTheNextClos
     std::vector<int> pictures = TrayPictures();
     EXPECT_EQ(2, std::count(pictures.begin(), pictures.end(), IDI_DOOR_MOVING));
     EXPECT_EQ(1, Sent("set cd4open door open wait"));
-}
-
-TEST_F(DoorTest, TheLockShowsOneFailureBoxAtATime)
-{
-    AddDrives("d");
-    Store("Locked", "1");
-    sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE, 12);
-    user.Wait(5000);
-    const Seen& seen = Look();
-    user.EndTask();
-    Run();
-    EXPECT_EQ(1u, seen.boxes.size()) << "ten ticks went by behind one open box";
 }
 
 }  // namespace
