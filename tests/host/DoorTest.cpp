@@ -12,11 +12,9 @@
 
 namespace {
 
-// The MCI commands of one opening click, kept once for both worlds: the run
-// under Wine reads the same file. A line "not open: COMMAND" is a command MCI
-// refuses because its device is not open.
-std::vector<std::string> OpeningAsWritten() { return ExpectedLines("door_toggle.mci"); }
-
+// The MCI commands of one opening click are kept once for both worlds, in
+// door_toggle.mci: the run under Wine reads the same file. A line
+// "not open: COMMAND" is a command MCI refuses because its device is not open.
 std::string AsWritten(const sim::MciCall& call)
 {
     if (call.result == MCIERR_INVALID_DEVICE_NAME) return "not open: " + call.command;
@@ -30,7 +28,7 @@ std::vector<std::string> Commands(std::vector<std::string> lines)
     return lines;
 }
 
-const std::vector<std::string> kOpenDoor = Commands(OpeningAsWritten());
+const std::vector<std::string> kOpenDoor = Commands(ExpectedLines("door_toggle.mci"));
 // The playback device held again after a door command, counting in tracks.
 const std::vector<std::string> kHeldAgain = {"open cdaudio", "set cdaudio time format tmsf"};
 // The opening with the door's alias naming the drive rather than going to the default one.
@@ -67,7 +65,7 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
     const Seen& closeItem = Look();
     EXPECT_EQ(0, RunToExit());
 
-    EXPECT_EQ(OpeningAsWritten(), asWritten) << "as the run under Wine sees them";
+    EXPECT_EQ(ExpectedLines("door_toggle.mci"), asWritten) << "as the run under Wine sees them";
     EXPECT_EQ("D||D|", click.open + "|" + hotKey.open + "|" + openItem.open + "|" + closeItem.open);
     EXPECT_EQ("Close CD|Eject CD", click.tip + "|" + hotKey.tip) << "the tooltip names the next action";
     EXPECT_TRUE(MessageTexts().empty());

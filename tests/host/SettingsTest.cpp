@@ -48,8 +48,6 @@ const LoadRow kLoads[] = {
     // No StartUp folder: "C:\" and a second backslash, which is the root's file.
     {"no Startup folder: the shortcut at the root of C", [] { sim::CreateRegKey(SETTINGS_PATH); },
      "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|1||", nullptr, "C:\\Dorvane.lnk"},
-    {"the root of C does not count beside a Startup folder", [] { sim::CreateRegKey(SETTINGS_PATH); },
-     "1|1568|C:\\Windows\\System32\\Cdplayer.exe|0|15||0|0|0" + kStartupLoaded, kStartup, "C:\\Dorvane.lnk"},
 };
 using SettingsLoad = Rows<SettingsTest>;
 
