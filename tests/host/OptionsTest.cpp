@@ -248,7 +248,6 @@ std::string LongPlayer()
 const PlayerPathRow kPlayerPaths[] = {
     {"1252 none", 1252, "", NULL, true},
     {"1252 outside the search order", 1252, "C:\\Tools\\tunes.exe", NULL, false},
-    {"1252 Cyrillic", 1252, kCyrillic, NULL, false},
     {"1251 Cyrillic", 1251, kCyrillic, "плеер.exe", true},
     {"1251 best fit", 1251, kBestFit, "tal.exe", false},
     {"UTF-8 Cyrillic", CP_UTF8, kCyrillic, "плеер.exe", true},
