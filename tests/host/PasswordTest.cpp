@@ -180,20 +180,18 @@ TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
 // A newer request for the password ends what waits before it: an older prompt, which opens
 // nothing, or Options waiting in a password dialog of its own, which is cancelled, nothing left on
 // screen disabled. Only the newest prompt is on screen, and its password does what it asked for.
-const int kClick = -1;   // a click on the icon
 struct NewerRow {
     const char* what;
-    int older;   // 0: the door's prompt; else the Options button that shows a password dialog
-    int newer;   // 0: the hot key; kClick; Options' lock box
+    int older;   // 0: the door's prompt, then Options' lock box asks; else the Options button whose
+                 // password dialog waits, then the icon is clicked
     std::vector<int> dialogs;
     const char* owners;
     const char* opened;
 };
 const NewerRow kNewer[] = {
-    {"the hot key", 0, 0, {IDD_PASSWORD_PROMPT}, "main", "D"},
-    {"the box in Options", 0, IDC_PASSWORD_PROTECT, {IDD_OPTIONS, IDD_PASSWORD_PROMPT}, "none Options", ""},
-    {"a click while Options' box asks", IDC_PASSWORD_PROTECT, kClick, {IDD_PASSWORD_PROMPT}, "main", "D"},
-    {"a click while Options changes it", IDC_CHANGE_PASSWORD, kClick, {IDD_PASSWORD_PROMPT}, "main", "D"},
+    {"the box in Options", 0, {IDD_OPTIONS, IDD_PASSWORD_PROMPT}, "none Options", ""},
+    {"a click while Options' box asks", IDC_PASSWORD_PROTECT, {IDD_PASSWORD_PROMPT}, "main", "D"},
+    {"a click while Options changes it", IDC_CHANGE_PASSWORD, {IDD_PASSWORD_PROMPT}, "main", "D"},
 };
 using PasswordNewer = Rows<PasswordTest>;
 
@@ -202,17 +200,14 @@ TEST_P(PasswordNewer, PromptReplacesWhatWaitsBeforeIt)
     const NewerRow& c = kNewer[GetParam()];
     if (c.older == 0) {
         user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
+        // Options has no owner: it can be used while the door's prompt waits.
+        Choose(IDM_OPTIONS);
+        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
     } else {
         Choose(IDM_OPTIONS);
         user.WhenDialogShows(IDD_OPTIONS).ClickButton(c.older);
         user.WhenDialogShows(c.older == IDC_PASSWORD_PROTECT ? IDD_PASSWORD_PROMPT : IDD_PASSWORD_CHANGE);
-    }
-    if (c.newer == 0) user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
-    if (c.newer == kClick) user.LeftClickTray();
-    if (c.newer == IDC_PASSWORD_PROTECT) {
-        // Options has no owner: it can be used while the door's prompt waits.
-        Choose(IDM_OPTIONS);
-        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
+        user.LeftClickTray();
     }
     user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& fresh = Look();
@@ -227,7 +222,7 @@ TEST_P(PasswordNewer, PromptReplacesWhatWaitsBeforeIt)
     EXPECT_EQ(c.owners, Joined(fresh.owners));
     EXPECT_EQ("", typed) << "the newer prompt starts empty";
     EXPECT_EQ(c.opened, OpenTrays()) << "the older prompt ended without opening the door";
-    EXPECT_EQ(c.newer == IDC_PASSWORD_PROTECT ? std::vector<int>{IDD_OPTIONS} : std::vector<int>{}, after.dialogs);
+    EXPECT_EQ(c.older == 0 ? std::vector<int>{IDD_OPTIONS} : std::vector<int>{}, after.dialogs);
 }
 ROWS(PasswordNewer, kNewer);
 
