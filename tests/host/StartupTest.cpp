@@ -102,7 +102,6 @@ TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
     ASSERT_EQ(1u, sim::MessageBoxes().size());
     const sim::MessageBoxRecord& box = sim::MessageBoxes().at(0);
     EXPECT_EQ(c.message, box.text);
-    EXPECT_EQ("Dorvane", box.caption);
     EXPECT_EQ(NULL, box.owner);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_SETFOREGROUND), box.type);
     EXPECT_EQ(c.companions, sim::ProcessStarts().size());
