@@ -109,7 +109,6 @@ const HotKeyRow kHotKeys[] = {
     {"the extended-key flag is dropped", MAKEWORD('F', HOTKEYF_ALT | HOTKEYF_EXT), "3142",
      std::to_string(MOD_ALT) + "+70"},
     {"Default", 0, "1568", std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
-    {"Space alone clears the control", VK_SPACE, "0", "0+0"},
 };
 using OptionsHotKey = Rows<OptionsTest>;
 
