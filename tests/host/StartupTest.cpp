@@ -71,12 +71,6 @@ struct FailedStartRow {
 };
 const FailedStartRow kFailedStarts[] = {
     {"no InstallPath value", [] {}, "", kNoDir, 0, false},
-    {"a key that cannot be opened",
-     [] {
-         sim::SetRegText(SETTINGS_PATH, "InstallPath", DEFAULT_INSTALL_DIR);
-         sim::FailCall("RegOpenKeyExA", SETTINGS_PATH);
-     },
-     "", kNoDir, 0, false},
     {"no companion", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", "C:\\Elsewhere"); }, "", kNoCompanion, 1,
      false},
     // The quotes reach the companion's command line, where they name no program.
