@@ -54,8 +54,6 @@ TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
     EXPECT_EQ(0, memcmp(&expected, &start.startup, sizeof expected));
     EXPECT_EQ(0, instances) << "the first instance takes the shared count from -1 to 0";
     EXPECT_TRUE(sim::MessageBoxes().empty());
-    EXPECT_EQ(0, sim::OpenKernelHandles()) << "the companion's process and thread handles are closed";
-    EXPECT_EQ(0, sim::OpenRegistryHandles());
 }
 ROWS(StartupInstallDir, kInstallDirs);
 
