@@ -76,7 +76,6 @@ TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
     const Seen& again = Look();
     std::string foreground;
     Step([&] { foreground = sim::OpenDialog(IDD_OPTIONS)->foreground ? "front" : "behind"; });
-    user.ClickButton(IDC_TIME).Type("\b\b9");
     user.ClickButton(IDC_PLAYER).Type(std::string(13, '\b')).Paste("C:\\Elsewhere\\tunes.exe").ClickButton(IDOK);
     const Seen& after = Look();
     EXPECT_EQ(0, RunToExit());
@@ -87,7 +86,6 @@ TEST_F(OptionsTest, OkSavesEachSettingAsShownAndTyped)
     EXPECT_EQ("front", foreground);
     EXPECT_TRUE(after.dialogs.empty());
     EXPECT_EQ("1", Saved("AutoCloseAllowed"));
-    EXPECT_EQ("9", Saved("AutoCloseTime"));
     EXPECT_EQ("C:\\Elsewhere\\tunes.exe", Saved("Player")) << "the path as typed, though found elsewhere";
     EXPECT_TRUE(sim::FileExists(kShortcut)) << "the shortcut is copied on OK";
     EXPECT_TRUE(MessageTexts().empty());
