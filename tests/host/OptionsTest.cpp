@@ -104,8 +104,6 @@ const HotKeyRow kHotKeys[] = {
     {"a bare key gets Control and Alt", 'K', "1611", std::to_string(MOD_CONTROL | MOD_ALT) + "+75", ""},
     {"Control and Shift", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), "849",
      std::to_string(MOD_CONTROL | MOD_SHIFT) + "+81", "-3"},
-    {"the extended-key flag is dropped", MAKEWORD('F', HOTKEYF_ALT | HOTKEYF_EXT), "3142",
-     std::to_string(MOD_ALT) + "+70"},
     {"Default", 0, "1568", std::to_string(MOD_CONTROL | MOD_ALT) + "+32"},
 };
 using OptionsHotKey = Rows<OptionsTest>;
