@@ -122,11 +122,14 @@ TEST_P(OptionsHotKey, TheControlGivesTheKeyThatIsRegisteredAndSaved)
     user.ClickButton(IDOK);
     std::string after;
     Step([&] { after = HotKeysOf(2001); });
+    user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
+    const Seen& opened = Look();
     EXPECT_EQ(0, RunToExit());
     EXPECT_EQ(std::to_string(MOD_CONTROL | MOD_ALT) + "+90", before);
     EXPECT_EQ(c.saved, Saved("HotKey"));
     EXPECT_EQ(c.registered, after) << "the old key is given up for the new one";
     EXPECT_EQ(*c.time ? c.time : "15", Saved("AutoCloseTime"));
+    EXPECT_EQ(*c.time ? c.time : "15", opened.countdown) << "the next opening counts down from the new time";
 }
 ROWS(OptionsHotKey, kHotKeys);
 
