@@ -52,21 +52,3 @@ TEST_F(CheckFindings, TheLockShutsTheDrivePlayingOpenedByHand)
     EXPECT_EQ(0, Run());
     EXPECT_FALSE(openAfterwards);
 }
-
-// Every pop-up of the menu is found by its position after the drive items.
-// A drive item whose insertion failed once would shift them all, and the
-// texts and greying would go to the wrong items: the insertion is retried,
-// as every change of an item's text is.
-TEST_F(CheckFindings, ADriveItemThatFailsToGoInOnceIsTriedAgain)
-{
-    AddDrives("d");
-    sim::FailCall("InsertMenuItemW", "0");
-    user.RightClickTray().DismissMenu().RightClickTray().ChooseMenuItem(IDM_EXIT);
-    EXPECT_EQ(0, Run());
-    ASSERT_FALSE(sim::MenusShown().empty());
-    const std::vector<sim::MenuItemView>& items = sim::MenusShown().front().items;
-    ASSERT_GE(items.size(), 18u);
-    EXPECT_EQ(" [D:]", items[0].text);
-    EXPECT_EQ(" CD &Audio", items[10].text);
-    EXPECT_TRUE(items[11].type & MFT_SEPARATOR);
-}
