@@ -67,8 +67,7 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     user.LeftClickTray().Wait(1500);
     LookAtTray(&afterClick);
     const Seen& after = Look();
-    user.AcceptMessageBoxes().EndTask();
-    Run();
+    EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ(c.soon ? c.soon : std::to_string(c.picture) + " " + c.tip,
               soon.icons ? std::to_string(soon.picture) + " " + soon.tip : "(no icon)")
