@@ -21,7 +21,6 @@ struct FailureRow {
 const FailureRow kFailures[] = {
     {"in the program's words", MCIERR_HARDWARE, 0, "MCI device error."},
     {"in MCI's words", MCIERR_INVALID_DEVICE_NAME, 1, "The specified device is not open or is not recognized by MCI."},
-    // A code without a text of MCI's own.
     {"a code MCI has no words for", MCIERR_BASE + 27, 1, "Unrecognized MCI device error."},
 };
 using MciFailure = Rows<Scenario>;
