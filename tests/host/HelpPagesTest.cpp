@@ -4,10 +4,10 @@
 #include <iconv.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "Scenario.h"
@@ -18,9 +18,7 @@ namespace {
 std::string Read(const std::string& name)
 {
     std::ifstream in(std::string(HELP_DIR) + "/" + name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Whether `bytes` decode as UTF-8.

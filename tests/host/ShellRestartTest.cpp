@@ -53,7 +53,7 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     if (c.language) sim::SetRegText(SETTINGS_PATH, "Language", c.language);
     if (c.openFirst) user.LeftClickTray();
     size_t callsBefore = 0;
-    TrayView soon, back, afterClick;
+    TrayView soon, back;
     user.Wait(1500).Do("note", [&] { callsBefore = sim::TrayCalls().size(); });
     const Seen& before = Look();
     if (c.refuse) Step(c.refuse);
@@ -65,10 +65,8 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     size_t timers = 9;
     Step([&] { timers = sim::Timers().size(); });
     user.LeftClickTray().Wait(1500);
-    LookAtTray(&afterClick);
     const Seen& after = Look();
-    user.AcceptMessageBoxes().EndTask();
-    Run();
+    EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ(c.soon ? c.soon : std::to_string(c.picture) + " " + c.tip,
               soon.icons ? std::to_string(soon.picture) + " " + soon.tip : "(no icon)")
@@ -80,8 +78,8 @@ TEST_P(ShellRestartComeBack, TheIconComesBackAsItWasAndAnswersClicks)
     EXPECT_TRUE(back.answers);
     EXPECT_EQ(0u, timers) << "no retry is left once the icon is in, and nothing ticks while idle";
     EXPECT_NE(before.open, after.open) << "a click on the icon moved the door";
-    EXPECT_EQ(1u, afterClick.icons);
-    EXPECT_NE(c.tip, afterClick.tip) << "the tooltip names the next action again";
+    EXPECT_NE("(no icon)", after.tip);
+    EXPECT_NE(c.tip, after.tip) << "the tooltip names the next action again";
 
     // One add, with everything at once, once the shell takes it; nothing else was changed.
     const std::vector<sim::TrayCall>& calls = sim::TrayCalls();

@@ -4,15 +4,13 @@
 // and the failures tests inject. Each check is what Windows does, as Wine's
 // conformance tests (dlls/user32, dlls/kernel32, dlls/advapi32, dlls/winmm)
 // record it.
-#include <mmsystem.h>
-
+#include "DriveScenario.h"
 #include "Rows.h"
-#include "Scenario.h"
 #include "res/resource.h"
 
 namespace {
 
-using WinsimTest = Scenario;
+using WinsimTest = DriveScenario;
 
 int ticks;
 std::vector<int> commands;   // control identifiers of WM_COMMAND, and WM_HOTKEY and WM_USER + 1 as themselves
@@ -171,22 +169,19 @@ ROWS(WinsimRights, kRights);
 // door command returns once the tray has moved.
 TEST_F(WinsimTest, CdaudioAddressesTheDefaultDriveAsItWasWhenOpened)
 {
-    sim::AddCdDrive('D');
-    sim::AddCdDrive('E');
+    AddDrives("de");
     sim::SetDoorTime('E', 2500);
-    const char* key = "HKLM\\System\\CurrentControlSet\\Control\\MediaResources\\mci\\cdaudio";
-    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
+    SetDefaultDrive(1);
     // Auto-open: a command to the device type opens it for that command alone; close is never auto-opened.
     EXPECT_EQ("false", Mci("status cdaudio media present"));
     EXPECT_EQ("error " + std::to_string(MCIERR_INVALID_DEVICE_NAME), Mci("close cdaudio"));
     ASSERT_EQ("1", Mci("open cdaudio alias cd4open shareable"));
     EXPECT_EQ("error " + std::to_string(MCIERR_MUST_USE_SHAREABLE), Mci("status cdaudio media present"));
-    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string(4, '\0'));
+    SetDefaultDrive(0);
     EXPECT_EQ("", Mci("set cd4open door open wait"));
-    EXPECT_EQ("E 2500", std::string(sim::TrayOpen('E') ? "E" : "") + (sim::TrayOpen('D') ? "D" : "") + " " +
-                            std::to_string(sim::Now()));
+    EXPECT_EQ("E 2500", OpenTrays() + " " + std::to_string(sim::Now()));
     EXPECT_EQ("", Mci("close cd4open"));
-    sim::SetRegValue(key, "Default Drive", REG_BINARY, std::string("\x01\0\0\0", 4));
+    SetDefaultDrive(1);
     ASSERT_EQ("1", Mci("open D: type cdaudio alias cd4open shareable"));
     EXPECT_EQ("", Mci("set cd4open door open wait"));
     EXPECT_TRUE(sim::TrayOpen('D'));
