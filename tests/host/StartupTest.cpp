@@ -68,9 +68,7 @@ struct FailedStartRow {
 };
 const FailedStartRow kFailedStarts[] = {
     {"no InstallPath value", [] {}, "", kNoDir, 0, false},
-    {"no companion", [] { sim::SetRegText(SETTINGS_PATH, "InstallPath", "C:\\Elsewhere"); }, "", kNoCompanion, 1,
-     false},
-    // The quotes reach the companion's command line, where they name no program.
+    // No companion there: the quotes reach its command line, where they name no program.
     {"a quoted directory", [] {}, "\"C:\\Program Files\\Dorvane\"", kNoCompanion, 1, false},
     {"a command line one longer than the buffer", [] {}, kLongest + "d", kNoCompanion, 0, false},
     {"another instance", [] { sim::SetOtherInstanceRunning(); }, DEFAULT_INSTALL_DIR,
