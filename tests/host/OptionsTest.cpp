@@ -272,6 +272,7 @@ TEST_P(OptionsPlayerPath, IsTakenWhenTheSystemCodePageHoldsIt)
     }
     ASSERT_EQ(c.taken ? 1u : 2u, sim::FileDialogs().size());
     const sim::FileDialogRecord& browse = sim::FileDialogs()[0];
+    EXPECT_EQ("Options", OwnerOf(browse.owner));
     EXPECT_EQ("C:\\Users\\Ann\\Start Menu\\Programs", browse.initialDir.value_or("(none)"));
     // The filter is in the language of the moment, its first entry chosen.
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Programs", "*.exe;*.com;*.bat;*.pif;*.lnk"},
