@@ -96,7 +96,6 @@ struct HotKeyRow {
     std::string registered;
     const char* time = "15";   // typed for the countdown's time, and what is kept
 };
-const WORD kCtrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
 const HotKeyRow kHotKeys[] = {
     {"a bare key gets Control and Alt", 'K', "1611", std::to_string(MOD_CONTROL | MOD_ALT) + "+75", ""},
     {"Control and Shift", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), "849",
@@ -108,7 +107,7 @@ using OptionsHotKey = Rows<OptionsTest>;
 TEST_P(OptionsHotKey, TheControlGivesTheKeyThatIsRegisteredAndSaved)
 {
     const HotKeyRow& c = kHotKeys[GetParam()];
-    Store("HotKey", std::to_string(MAKEWORD('Z', kCtrlAlt)));
+    Store("HotKey", std::to_string(MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT)));
     Store("AutoCloseAllowed", "1");
     Step([] { EXPECT_EQ(std::to_string(MOD_CONTROL | MOD_ALT) + "+90", HotKeysOf(2001)); });
     OpenOptions();

@@ -13,8 +13,6 @@ const char kArguments[] = " 236 \"Dorvane_is1\"";
 // The directory, "\Ambergate.exe" and the arguments fill the 259 characters of the command buffer.
 const std::string kLongest = "C:\\" + std::string(259 - 14 - (sizeof kArguments - 1) - 3, 'd');
 
-using StartupTest = Scenario;
-
 struct InstallDirRow {
     const char* what;
     std::string dir;          // where the program lies
@@ -26,7 +24,7 @@ const InstallDirRow kInstallDirs[] = {
     {"the command line", "C:\\My Tools\\Dorvane ", true},
     {"the longest command line", kLongest, true},
 };
-using StartupInstallDir = Rows<StartupTest>;
+using StartupInstallDir = Rows<Scenario>;
 
 TEST_P(StartupInstallDir, NamesTheCompanionWhichIsStartedAndLeftAlone)
 {
@@ -76,7 +74,7 @@ const FailedStartRow kFailedStarts[] = {
     {"no main window", [] { sim::FailCall("CreateDialogParamA", "103"); }, DEFAULT_INSTALL_DIR,
      "Failed to create the Main Window!\nTerminating.", 1, true},
 };
-using StartupFailed = Rows<StartupTest>;
+using StartupFailed = Rows<Scenario>;
 
 TEST_P(StartupFailed, SaysWhyInEnglishAndEnds)
 {
