@@ -161,12 +161,10 @@ TEST_P(ShellLaunchPlaying, PausesTheMusicAroundAWindowOnTheDiscOrHandsTheDriveTo
     Step(c.fault);
     Choose(c.command);
     const Seen& seen = Look();
-    std::string afterwards;
-    Step([&] { afterwards = sim::DrivePlayState('D'); });
+    Step([&c] { EXPECT_EQ(c.afterwards, sim::DrivePlayState('D')) << "the player takes the drive over"; });
     EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ(c.launch, Launches());
-    EXPECT_EQ(c.afterwards, afterwards) << "the player takes the drive over";
     EXPECT_EQ(c.afterwards == std::string("stopped"), seen.devices.empty());
     EXPECT_EQ(c.boxes, seen.boxes);
     EXPECT_EQ(c.boxes.empty() ? "" : "main", Joined(BoxOwners()));
