@@ -9,8 +9,6 @@
 
 namespace {
 
-using ShellLaunchTest = DriveScenario;
-
 // Every launch as "verb file [parameters] -> what started", a line each;
 // none is owned, none names a folder, all show normally.
 std::string Launches()
@@ -53,7 +51,7 @@ const ToolRow kTools[] = {
      "open sndvol32.exe -> " + kSystem32 + "sndvol32.exe\n"},
     {"Explore", IDM_EXPLORE, false, "explore E:\\ -> C:\\Windows\\explorer.exe\n"},
 };
-using ShellLaunchTool = Rows<ShellLaunchTest>;
+using ShellLaunchTool = Rows<DriveScenario>;
 
 TEST_P(ShellLaunchTool, SystemToolsTheVolumeControlOfOldAndCurrentWindowsAndTheDrive)
 {
@@ -101,7 +99,7 @@ const AutoplayRow kAutoplays[] = {
     // A file that cannot be read starts nothing, and is closed all the same.
     {"the file cannot be read", "open=setup.exe", {"SETUP.EXE"}, "", "ReadFile"},
 };
-using ShellLaunchAutoplay = Rows<ShellLaunchTest>;
+using ShellLaunchAutoplay = Rows<DriveScenario>;
 
 TEST_P(ShellLaunchAutoplay, StartsTheOpenLineOfTheAutorunFile)
 {
@@ -146,7 +144,7 @@ const PlayingRow kPlaying[] = {
     {"the system's media player", IDM_CD_PLAYER, NULL, true, [] {}, "open wmplayer.exe -> " + kMediaPlayer + "\n",
      "stopped", {}},
 };
-using ShellLaunchPlaying = Rows<ShellLaunchTest>;
+using ShellLaunchPlaying = Rows<DriveScenario>;
 
 TEST_P(ShellLaunchPlaying, PausesTheMusicAroundAWindowOnTheDiscOrHandsTheDriveToThePlayer)
 {
@@ -163,12 +161,10 @@ TEST_P(ShellLaunchPlaying, PausesTheMusicAroundAWindowOnTheDiscOrHandsTheDriveTo
     Step(c.fault);
     Choose(c.command);
     const Seen& seen = Look();
-    std::string afterwards;
-    Step([&] { afterwards = sim::DrivePlayState('D'); });
+    Step([&c] { EXPECT_EQ(c.afterwards, sim::DrivePlayState('D')) << "the player takes the drive over"; });
     EXPECT_EQ(0, RunToExit());
 
     EXPECT_EQ(c.launch, Launches());
-    EXPECT_EQ(c.afterwards, afterwards) << "the player takes the drive over";
     EXPECT_EQ(c.afterwards == std::string("stopped"), seen.devices.empty());
     EXPECT_EQ(c.boxes, seen.boxes);
     EXPECT_EQ(c.boxes.empty() ? "" : "main", Joined(BoxOwners()));
