@@ -112,11 +112,11 @@ ROWS(PollerMenu, kMenus);
 
 // Notices that tell of no disc of D:, sent by hand: a volume without media,
 // a question, a header alone (where the volume's fields would lie beyond
-// it), another kind of device and none at all.
+// it), another kind of device and none at all. Every one is answered TRUE: the question too is granted.
 void SendHandMadeNotices()
 {
     auto send = [](WPARAM event, const void* data) {
-        SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
+        EXPECT_EQ(TRUE, SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data))) << event;
     };
     DEV_BROADCAST_VOLUME notice = {sizeof notice, DBT_DEVTYP_VOLUME, 0, 1u << ('D' - 'A'), 0};
     send(DBT_DEVICEARRIVAL, &notice);
