@@ -12,8 +12,6 @@
 
 namespace {
 
-using sim::MenuItemView;
-
 using PollerTest = DriveScenario;
 
 // A disc that MCI reads and the file system does not.
@@ -93,7 +91,7 @@ TEST_P(PollerMenu, TheOpenMenuShowsWhatIsInTheDrive)
     std::string look;
     user.RightClickTray().Wait(600);
     Step([&look, drives] {
-        std::vector<MenuItemView> items = *sim::OpenMenu();
+        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
         for (int i = 0; i < drives; ++i)
             look += items[i].text + ":" + std::to_string(items[i].state) + "/" + std::to_string(items[i].type) + "|";
         if (!(items[drives].type & MFT_SEPARATOR)) look += "(no separator after the drives)";
