@@ -12,8 +12,6 @@
 
 namespace {
 
-using sim::MenuItemView;
-
 using PollerTest = DriveScenario;
 
 // A disc that MCI reads and the file system does not.
@@ -93,7 +91,7 @@ TEST_P(PollerMenu, TheOpenMenuShowsWhatIsInTheDrive)
     std::string look;
     user.RightClickTray().Wait(600);
     Step([&look, drives] {
-        std::vector<MenuItemView> items = *sim::OpenMenu();
+        std::vector<sim::MenuItemView> items = *sim::OpenMenu();
         for (int i = 0; i < drives; ++i)
             look += items[i].text + ":" + std::to_string(items[i].state) + "/" + std::to_string(items[i].type) + "|";
         if (!(items[drives].type & MFT_SEPARATOR)) look += "(no separator after the drives)";
@@ -112,11 +110,11 @@ ROWS(PollerMenu, kMenus);
 
 // Notices that tell of no disc of D:, sent by hand: a volume without media,
 // a question, a header alone (where the volume's fields would lie beyond
-// it), another kind of device and none at all.
+// it), another kind of device and none at all. Every one is answered TRUE: the question too is granted.
 void SendHandMadeNotices()
 {
     auto send = [](WPARAM event, const void* data) {
-        SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
+        EXPECT_EQ(TRUE, SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data))) << event;
     };
     DEV_BROADCAST_VOLUME notice = {sizeof notice, DBT_DEVTYP_VOLUME, 0, 1u << ('D' - 'A'), 0};
     send(DBT_DEVICEARRIVAL, &notice);
