@@ -89,6 +89,8 @@ struct RequestRow {
 };
 const RequestRow kRequests[] = {
     {"seven clicks", std::vector<UINT>(7, kClick), "coc"},
+    // The click past the queue turns the last Open into a Close, not into nothing.
+    {"five past the queue", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick}, "cocc"},
     {"five past the queue, the countdown on", {IDM_CLOSE_DOOR, IDM_OPEN_DOOR, IDM_CLOSE_DOOR, IDM_OPEN_DOOR, kClick},
      "cocc", false, true},
     // The opening's countdown comes all the same; a click that waited ends it, as a click does.
