@@ -91,10 +91,10 @@ TEST_F(CountdownTest, PauseKeysButtonsAClickAndAFailedCloseThenAFullRunDown)
     // one, which counts down from the set time each second and closes the door a second after 0.
     Step([] { sim::FailMci("set cd4open door closed wait", MCIERR_HARDWARE); });
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE).ClickButton(IDOK).Wait(1000);
-    shown.push_back(&Look());
     Step([] { EXPECT_EQ(1u, sim::HotKeys().size()) << "its keys are given back while its window waits"; });
     user.AnswerMessageBox(IDOK);
     const Seen& failed = Look();
+    shown.push_back(&failed);
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
     for (int second = 5; second >= 0; --second, user.Wait(1000)) shown.push_back(&Look());
     shown.push_back(&Look());
@@ -102,8 +102,6 @@ TEST_F(CountdownTest, PauseKeysButtonsAClickAndAFailedCloseThenAFullRunDown)
     EXPECT_EQ("3o 3o 2o -o -s -s -s 4s -s -o 5o 4o 3o 2o 1o 0o -s ", Shown(shown));
     EXPECT_GE(sim::TraceIndex("Sleep 1000"), 0) << "Space rests the thread a second";
     EXPECT_EQ(8, Sent("set cd4open door closed wait"));
-    EXPECT_EQ("D", failed.open);
-    EXPECT_EQ("-", failed.countdown);
     EXPECT_EQ("Eject CD", failed.tip) << "the request is recorded, the door is not";
     EXPECT_EQ(std::vector<std::string>{"MCI device error."}, MessageTexts());
     EXPECT_EQ("main", Joined(BoxOwners()));
