@@ -27,8 +27,6 @@ std::vector<std::string> Commands(std::vector<std::string> lines)
 }
 
 const std::vector<std::string> kOpenDoor = Commands(ExpectedLines("door_toggle.mci"));
-// The playback device held again after a door command, counting in tracks.
-const std::vector<std::string> kHeldAgain = {"open cdaudio", "set cdaudio time format tmsf"};
 // The opening with the door's alias naming the drive rather than going to the default one.
 std::vector<std::string> Named(std::vector<std::string> lines, char letter)
 {
@@ -203,7 +201,7 @@ TEST_P(DoorDrives, AimTheDefaultDriveOrNameTheDrive)
     for (const Seen* look : later) trays += (trays.empty() ? "" : " ") + (look->open.empty() ? "-" : look->open);
     EXPECT_EQ(c.trays, trays) << "each click moves the chosen drive's door";
     std::vector<std::string> sent = c.elevated && !c.meanwhile ? kOpenDoor : Named(kOpenDoor, c.opens);
-    if (c.elsewhere) sent.insert(sent.end(), kHeldAgain.begin(), kHeldAgain.end());
+    if (c.elsewhere) sent.insert(sent.end(), {"open cdaudio", "set cdaudio time format tmsf"});
     EXPECT_EQ(sent, seen.mci) << "after a door elsewhere, the playback device on the default drive is held again";
     EXPECT_EQ(c.elevated && c.elsewhere, sim::TraceIndex("RegSetValueExA HKLM") >= 0);
     auto after = sim::GetRegValue(MCI_CDAUDIO_PATH, "Default Drive");
