@@ -30,7 +30,6 @@ protected:
 TEST_F(CountdownTest, TheLowestCountHasRunOutAndClosesTheDoorAfterASecond)
 {
     Store("AutoCloseTime", "-2147483648");
-    std::vector<const Seen*> shown;
     DWORD shownAt = 0, closedAt = 0;
     std::string keysWhileShown;
     user.LeftClickTray().WhenDialogShows(IDD_AUTOCLOSE);
@@ -44,12 +43,12 @@ TEST_F(CountdownTest, TheLowestCountHasRunOutAndClosesTheDoorAfterASecond)
         EXPECT_TRUE(countdown.topmost && countdown.foreground);
         EXPECT_EQ("main", OwnerOf(countdown.owner));
     });
-    shown.push_back(&Look());
+    const Seen& atShow = Look();
     user.When("the door is shut", [] { return !sim::TrayOpen('D'); });
     Step([&] { closedAt = sim::Now(); });
-    shown.push_back(&Look());
+    const Seen& closed = Look();
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ("-2147483648o -s ", Shown(shown));
+    EXPECT_EQ("-2147483648o -s ", Shown({&atShow, &closed}));
     EXPECT_NEAR(2000, closedAt - shownAt, 100.0);
     EXPECT_EQ("2001:3:32 2002:0:13 2003:0:32 2004:0:27 ", keysWhileShown) << "plain Enter, Space and Esc";
     std::vector<int> pictures = TrayPictures();
