@@ -11,13 +11,13 @@ using CheckFindings = DriveScenario;
 
 // The door hot key leaves a showing countdown alone: it can close the door and
 // open it again meanwhile. That opening starts the countdown on show afresh,
-// not a second one over it that the icon's click could no longer cancel.
+// paused or not, not a second one over it that the icon's click could no longer cancel.
 TEST_F(CheckFindings, AnOpeningWhileTheCountdownShowsStartsItAfresh)
 {
     AddDrives("d");
     Store("AutoCloseAllowed", "1");
     Store("AutoCloseTime", "5");
-    user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE).WhenDialogShows(IDD_AUTOCLOSE).Wait(2500);
+    user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE).WhenDialogShows(IDD_AUTOCLOSE).Wait(2500).PressKey(VK_SPACE);
     user.PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE).PressKeys(MOD_CONTROL | MOD_ALT, VK_SPACE);
     const Seen& seen = Look();
     user.When("the countdown has closed the door",

@@ -150,12 +150,20 @@ TEST_P(PasswordChange, TheDialogChecksEachFieldInTurn)
 }
 ROWS(PasswordChange, kChanges);
 
+// A newer request for the password ends what waits before it: an older prompt, which opens nothing,
+// or Options waiting in a password dialog of its own, which is cancelled, nothing left on screen
+// disabled. Only the newest prompt is on screen, empty, and its password does what it asked for.
 TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
 {
-    // The door's prompt waits, and Options beside it: it has no owner.
+    // The door's prompt waits, and Options beside it: it has no owner. Options' lock box asks in a
+    // prompt of its own, which ends the door's; Exit's prompt then ends that one and Options.
     user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
     Choose(IDM_OPTIONS);
-    user.WhenDialogShows(IDD_OPTIONS);
+    user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
+    user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
+    const Seen& boxPrompt = Look();
+    std::string typed = "?";
+    Step([&] { typed = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD).text; });
     Choose(IDM_EXIT);
     user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& atPrompt = Look();
@@ -165,58 +173,42 @@ TEST_F(PasswordTest, ExitAsksForThePasswordAndCancelsAnOpenOptionsDialog)
     Choose(IDM_EXIT);
     user.WhenDialogShows(IDD_PASSWORD_PROMPT).Type("Secret pass").ClickButton(IDOK);
     EXPECT_EQ(0, Run());
+    EXPECT_EQ((std::vector<int>{IDD_OPTIONS, IDD_PASSWORD_PROMPT}), boxPrompt.dialogs);
+    EXPECT_EQ("none Options", Joined(boxPrompt.owners));
+    EXPECT_EQ("", typed) << "the newer prompt starts empty";
     EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, atPrompt.dialogs) << "the older prompt and Options end first";
     EXPECT_EQ("main", Joined(atPrompt.owners));
-    EXPECT_EQ("", cancelled.open) << "the older prompt opened nothing; the lock shut the door opened by hand";
+    EXPECT_EQ("", cancelled.open) << "the older prompts opened nothing; the lock shut the door opened by hand";
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-// A newer request for the password ends what waits before it: an older prompt, which opens
-// nothing, or Options waiting in a password dialog of its own, which is cancelled, nothing left on
-// screen disabled. Only the newest prompt is on screen, and its password does what it asked for.
 struct NewerRow {
     const char* what;
-    int older;   // 0: the door's prompt, then Options' lock box asks; else the Options button whose
-                 // password dialog waits, then the icon is clicked
-    std::vector<int> dialogs;
-    const char* owners;
-    const char* opened;
+    int older;   // the Options button whose password dialog waits, then the icon is clicked
 };
 const NewerRow kNewer[] = {
-    {"the box in Options", 0, {IDD_OPTIONS, IDD_PASSWORD_PROMPT}, "none Options", ""},
-    {"a click while Options' box asks", IDC_PASSWORD_PROTECT, {IDD_PASSWORD_PROMPT}, "main", "D"},
-    {"a click while Options changes it", IDC_CHANGE_PASSWORD, {IDD_PASSWORD_PROMPT}, "main", "D"},
+    {"a click while Options' box asks", IDC_PASSWORD_PROTECT},
+    {"a click while Options changes it", IDC_CHANGE_PASSWORD},
 };
 using PasswordNewer = Rows<PasswordTest>;
 
 TEST_P(PasswordNewer, PromptReplacesWhatWaitsBeforeIt)
 {
-    const NewerRow& c = kNewer[GetParam()];
-    if (c.older == 0) {
-        user.LeftClickTray().WhenDialogShows(IDD_PASSWORD_PROMPT).Type("half");
-        // Options has no owner: it can be used while the door's prompt waits.
-        Choose(IDM_OPTIONS);
-        user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDD_OPTIONS, IDC_PASSWORD_PROTECT);
-    } else {
-        Choose(IDM_OPTIONS);
-        user.WhenDialogShows(IDD_OPTIONS).ClickButton(c.older);
-        user.WhenDialogShows(c.older == IDC_PASSWORD_PROTECT ? IDD_PASSWORD_PROMPT : IDD_PASSWORD_CHANGE);
-        user.LeftClickTray();
-    }
-    user.Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
+    const int older = kNewer[GetParam()].older;
+    Choose(IDM_OPTIONS);
+    user.WhenDialogShows(IDD_OPTIONS).ClickButton(older);
+    user.WhenDialogShows(older == IDC_PASSWORD_PROTECT ? IDD_PASSWORD_PROMPT : IDD_PASSWORD_CHANGE);
+    user.LeftClickTray().Wait(100).WhenDialogShows(IDD_PASSWORD_PROMPT);
     const Seen& fresh = Look();
-    std::string typed = "?";
-    Step([&] { typed = sim::OpenDialog(IDD_PASSWORD_PROMPT)->Control(IDC_OLD_PASSWORD).text; });
     user.Type("Secret pass").ClickButton(IDOK);
     const Seen& after = Look();
     Choose(IDM_OPTIONS);   // Options opens afresh
     user.WhenDialogShows(IDD_OPTIONS).ClickButton(IDCANCEL).Wait(100).EndTask();
     Run();
-    EXPECT_EQ(c.dialogs, fresh.dialogs);
-    EXPECT_EQ(c.owners, Joined(fresh.owners));
-    EXPECT_EQ("", typed) << "the newer prompt starts empty";
-    EXPECT_EQ(c.opened, OpenTrays()) << "the older prompt ended without opening the door";
-    EXPECT_EQ(c.older == 0 ? std::vector<int>{IDD_OPTIONS} : std::vector<int>{}, after.dialogs);
+    EXPECT_EQ(std::vector<int>{IDD_PASSWORD_PROMPT}, fresh.dialogs);
+    EXPECT_EQ("main", Joined(fresh.owners));
+    EXPECT_EQ("D", OpenTrays()) << "the click's password opens the door";
+    EXPECT_TRUE(after.dialogs.empty());
 }
 ROWS(PasswordNewer, kNewer);
 
