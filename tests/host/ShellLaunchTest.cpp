@@ -178,7 +178,9 @@ TEST_P(ShellLaunchPlaying, PausesTheMusicAroundAWindowOnTheDiscOrHandsTheDriveTo
         const DWORD paused = SentAt("pause cdaudio", 0);
         EXPECT_LE(paused, launch.at);
         // Nothing else runs during the wait: the resume comes exactly 3 s after a launch.
-        if (c.boxes.empty()) EXPECT_EQ(launch.result > 32 ? 3000u : 0u, SentAt("play cdaudio", paused) - launch.at);
+        if (c.boxes.empty()) {
+            EXPECT_EQ(launch.result > 32 ? 3000u : 0u, SentAt("play cdaudio", paused) - launch.at);
+        }
     }
 }
 ROWS(ShellLaunchPlaying, kPlaying);
