@@ -2,6 +2,8 @@
 // one and several drives; the MCI default drive aimed and put back; the
 // picture and the tooltip; failures at each step; requests that come while a
 // door moves; the lock.
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "DriveScenario.h"
@@ -68,6 +70,9 @@ TEST_F(DoorTest, ClickHotKeyAndMenuMoveTheOnlyDrive)
     // empty drive's once the disc lies on the open tray, the disc's once the tray closed on it.
     const int disc = IDI_DORVANE, none = IDI_NO_DISC, moving = IDI_DOOR_MOVING;
     EXPECT_EQ((std::vector<int>{disc, moving, disc, none, moving, none, disc, moving, disc, none}), TrayPictures());
+    int tips = 0;
+    for (const sim::TrayCall& call : sim::TrayCalls()) tips += (call.flags & NIF_ICON) && (call.flags & NIF_TIP);
+    EXPECT_EQ(1, tips) << "after the start, a picture comes without a tooltip";
     EXPECT_EQ(0, Sent("stop cdaudio")) << "a door movement leaves the program holding no device";
 }
 
