@@ -37,7 +37,7 @@ declare -A S=()
 
 read_state() {
     S=([door]=closed [disc]=none [label]="" [tracks]="" [mode]=stopped [position]=150 [since]=0 [end]=0
-        [delay]=0 [fail_door]=0)
+        [delay]=0)
     [ -f "$STATE" ] || return 0
     local name value
     while IFS='=' read -r name value; do
@@ -47,9 +47,9 @@ read_state() {
 
 write_state() {
     local temp=$STATE.$$.tmp
-    printf 'door=%s\ndisc=%s\nlabel=%s\ntracks=%s\nmode=%s\nposition=%s\nsince=%s\nend=%s\ndelay=%s\nfail_door=%s\n' \
+    printf 'door=%s\ndisc=%s\nlabel=%s\ntracks=%s\nmode=%s\nposition=%s\nsince=%s\nend=%s\ndelay=%s\n' \
         "${S[door]}" "${S[disc]}" "${S[label]}" "${S[tracks]}" "${S[mode]}" "${S[position]}" "${S[since]}" \
-        "${S[end]}" "${S[delay]}" "${S[fail_door]}" >"$temp" && mv -f "$temp" "$STATE"
+        "${S[end]}" "${S[delay]}" >"$temp" && mv -f "$temp" "$STATE"
 }
 
 lock() {

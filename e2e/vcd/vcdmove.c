@@ -113,11 +113,6 @@ static DWORD MoveDoor(char letter, int open)
         VcdUnlock(letter, NULL);
         return MCIERR_DRIVER_INTERNAL;
     }
-    if (state.failDoor > 0) {
-        state.failDoor--;
-        VcdUnlock(letter, &state);
-        return MCIERR_HARDWARE;
-    }
     if (state.door == (open ? DOOR_OPEN : DOOR_CLOSED)) {
         VcdUnlock(letter, NULL);
         return 0;

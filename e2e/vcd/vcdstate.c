@@ -10,7 +10,6 @@
  *   since=N                            Unix time in ms when playing started from `position`
  *   end=N                              absolute frame where playing stops
  *   delay=N                            ms the tray takes to move
- *   fail_door=N                        door commands still to fail
  *
  * Two sides change it at any time: this driver inside the program, and the `vcd` tool in another shell. A
  * reader needs no lock: every writer writes a temporary file and renames it over the state file, so a reader
@@ -82,7 +81,6 @@ static void ParseLine(VcdState* state, char* line)
     else if (strcmp(line, "since") == 0) state->since = strtoull(value, NULL, 10);
     else if (strcmp(line, "end") == 0) state->end = strtoul(value, NULL, 10);
     else if (strcmp(line, "delay") == 0) state->delayMs = strtoul(value, NULL, 10);
-    else if (strcmp(line, "fail_door") == 0) state->failDoor = atoi(value);
     else if (strcmp(line, "tracks") == 0) {
         char* next = value;
         state->trackCount = 0;
@@ -125,9 +123,8 @@ static void Write(char letter, const VcdState* state)
     for (int i = 0; i < state->trackCount; i++)
         length += snprintf(text + length, sizeof(text) - length, "%s%lu", i ? " " : "", state->trackFrames[i]);
     length += snprintf(text + length, sizeof(text) - length,
-                       "\nmode=%s\nposition=%lu\nsince=%llu\nend=%lu\ndelay=%lu\nfail_door=%d\n",
-                       ModeNames[state->mode], state->position, state->since, state->end, state->delayMs,
-                       state->failDoor);
+                       "\nmode=%s\nposition=%lu\nsince=%llu\nend=%lu\ndelay=%lu\n",
+                       ModeNames[state->mode], state->position, state->since, state->end, state->delayMs);
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written;

@@ -25,7 +25,6 @@ typedef struct {
     unsigned long long since; /* Unix time in ms when playing started from `position` */
     DWORD end;               /* absolute frame where playing stops */
     DWORD delayMs;           /* how long the tray takes to move */
-    int failDoor;            /* door commands still to fail */
 } VcdState;
 
 /* The folder that holds the drives' files (Z:\...\vcd), from HKLM\Software\Dorvane-vcd "Folder"; 0 if unset. */
