@@ -199,17 +199,10 @@ TEST_F(PlaybackTest, ASessionSendsTheSharedCommandsAndTheTrackLinesComeAndGo)
               tick.mci)
         << "the tick holds the device for its questions only";
     EXPECT_EQ(" Track 2 from 3     | Length: 03 m 00 s     ", first);
-    // Each line as the menus' expectation writes an item: command, text, pictures; a checked plain string.
-    auto item = [&playing](size_t i) {
-        const MenuItemView& item = playing.at(i);
-        return std::to_string(item.id) + " \"" + item.text + "\" " + std::to_string(item.checkedBitmap) + " " +
-               std::to_string(item.uncheckedBitmap) +
-               (item.state == MFS_CHECKED && item.type == MFT_STRING ? "" : " odd");
-    };
     ASSERT_EQ(9u, playing.size());
     EXPECT_EQ(" Total: 12 m 42 s     ", playing[0].text);
-    EXPECT_EQ("40020 \" Track 2 from 3     \" 163 0", item(1));
-    EXPECT_EQ("40021 \" Length: 03 m 00 s     \" 163 0", item(2));
+    EXPECT_EQ("40020 \" Track 2 from 3     \" 163 0\n40021 \" Length: 03 m 00 s     \" 163 0\n",
+              MenuLines({playing[1], playing[2]}));
     EXPECT_EQ(2u, insertions) << "inserted once, then only relabelled";
     EXPECT_EQ(std::vector<std::string>{"cdaudio"}, held) << "the poller leaves the playing device open";
     ASSERT_EQ(7u, stopped.size()) << "the track lines are gone";

@@ -10,26 +10,6 @@
 
 namespace {
 
-// Items as the lines above; an item with a picture must be checked, as the
-// picture is its check mark, and every item is a plain string, a drive's a radio item too.
-std::string Lines(const std::vector<sim::MenuItemView>& items, const std::string& indent = "")
-{
-    std::string lines;
-    for (const sim::MenuItemView& item : items) {
-        if (item.type & MFT_SEPARATOR) {
-            lines += indent + "-\n";
-            continue;
-        }
-        lines += indent + (item.isPopup ? "popup" : std::to_string(item.id)) + " \"" + item.text + "\" " +
-                 std::to_string(item.checkedBitmap) + " " + std::to_string(item.uncheckedBitmap) +
-                 (item.state == (item.checkedBitmap ? MFS_CHECKED : 0u) ? "" : " state " + std::to_string(item.state)) +
-                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") +
-                 (item.type & MFT_RADIOCHECK ? " radio" : "") + "\n";
-        if (item.isPopup) lines += Lines(item.popup, indent + "  ");
-    }
-    return lines;
-}
-
 using TrayMenuTest = DriveScenario;
 
 // The drive items above the menu: one drive is an information line; several are radio items,
@@ -66,7 +46,7 @@ TEST_P(TrayMenuStart, ShowsTheDrivesAboveTheMenuInTheStoredLanguage)
     }
     if (c.chosen) Choose(c.chosen);
     EXPECT_EQ(0, RunToExit());
-    EXPECT_EQ(c.driveLines + ExpectedText(c.below), Lines(sim::MenusShown().back().items));
+    EXPECT_EQ(c.driveLines + ExpectedText(c.below), MenuLines(sim::MenusShown().back().items));
     EXPECT_EQ(2 * c.failures, std::count(sim::Trace().begin(), sim::Trace().end(), "Sleep 10"));
     EXPECT_EQ(c.drives[1] != '\0', sim::TraceIndex("RegCreateKeyExA HKLM") >= 0)
         << "one drive: the default drive is never looked at";
@@ -92,7 +72,7 @@ TEST_F(TrayMenuTest, WithoutDrivesTheUserChoosesWhetherToGoOn)
     const Seen& seen = Look();
     user.EndTask();   // Exit would ask for the password
     Run();
-    EXPECT_EQ(ExpectedText("menu_english.txt"), Lines(sim::MenusShown().at(0).items));
+    EXPECT_EQ(ExpectedText("menu_english.txt"), MenuLines(sim::MenusShown().at(0).items));
     EXPECT_EQ((std::vector<std::string>{"CD drive information not found.\nTerminate the program?",
                                         "Failed to read information."}),
               MessageTexts());

@@ -19,3 +19,21 @@ std::string ExpectedText(const std::string& file)
     for (const std::string& line : ExpectedLines(file)) text += line + "\n";
     return text;
 }
+
+std::string MenuLines(const std::vector<sim::MenuItemView>& items, const std::string& indent)
+{
+    std::string lines;
+    for (const sim::MenuItemView& item : items) {
+        if (item.type & MFT_SEPARATOR) {
+            lines += indent + "-\n";
+            continue;
+        }
+        lines += indent + (item.isPopup ? "popup" : std::to_string(item.id)) + " \"" + item.text + "\" " +
+                 std::to_string(item.checkedBitmap) + " " + std::to_string(item.uncheckedBitmap) +
+                 (item.state == (item.checkedBitmap ? MFS_CHECKED : 0u) ? "" : " state " + std::to_string(item.state)) +
+                 ((item.type & ~MFT_RADIOCHECK) ? " type " + std::to_string(item.type) : "") +
+                 (item.type & MFT_RADIOCHECK ? " radio" : "") + "\n";
+        if (item.isPopup) lines += MenuLines(item.popup, indent + "  ");
+    }
+    return lines;
+}

@@ -69,5 +69,10 @@ std::vector<Leftover> LeftBehind();
 // Wine reads too; ExpectedText gives them as one text, each line ending in a line break.
 std::vector<std::string> ExpectedLines(const std::string& file);
 std::string ExpectedText(const std::string& file);
+// Menu items as the menus' expectation files write them, a line each, a pop-up's items indented
+// under it: command (or "popup"), text, checked and unchecked pictures. An item with a picture
+// must be checked, as the picture is its check mark, and be a plain string; a drive's is a radio
+// item too. Anything else is written out after the line.
+std::string MenuLines(const std::vector<sim::MenuItemView>& items, const std::string& indent = "");
 
 #endif
