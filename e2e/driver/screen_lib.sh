@@ -14,6 +14,19 @@ start_display() {
 # xdotool with a deadline: a --sync wait that never comes true must not hang the scenario.
 xdo() { timeout 10 xdotool "$@"; }
 
+# visible_window ARG...: the first visible X window that `xdotool search ARG...` finds (status 1 when
+# none). xdotool dies on the X error of a window destroyed while it reads it, and then finds nothing:
+# a dialog closing as the door stops is enough. So it looks three times before it says none.
+visible_window() {
+    local try window
+    for try in 1 2 3; do
+        window=$(xdo search --onlyvisible "$@" 2>/dev/null | head -n1)
+        [ -z "$window" ] || { echo "$window"; return 0; }
+        ((try == 3)) || sleep 0.2
+    done
+    return 1
+}
+
 # shot NAME [BOX]: a screenshot (cut to BOX, WxH+X+Y, when given) kept as artefact NAME.png.
 shot() {
     timeout 20 import -window root "$E2E_TMP/screen.png" || fail "could not take a screenshot"
@@ -37,8 +50,7 @@ click_rect() {
 # focus_window TITLE: gives the keyboard to the visible X window titled TITLE (no window manager here).
 focus_window() {
     local window
-    window=$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-    [ -n "$window" ] || fail "no X window titled \"$1\""
+    window=$(visible_window --name "^$1\$") || fail "no X window titled \"$1\""
     xdo windowfocus --sync "$window" || fail "could not focus \"$1\""
 }
 
@@ -59,8 +71,7 @@ type_in() {
 # Wine hides it when it holds no icon). Its icons go left to right in square slots as high as it.
 tray_geometry() {
     local window
-    window=$(xdo search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1)
-    [ -n "$window" ] || return 1
+    window=$(visible_window --name '^Wine System Tray$') || return 1
     xdo getwindowgeometry --shell "$window" | sed -nE 's/^(X|Y|WIDTH|HEIGHT)=//p' | paste -sd' '
 }
 
