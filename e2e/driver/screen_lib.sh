@@ -14,17 +14,23 @@ start_display() {
 # xdotool with a deadline: a --sync wait that never comes true must not hang the scenario.
 xdo() { timeout 10 xdotool "$@"; }
 
-# visible_window ARG...: the first visible X window that `xdotool search ARG...` finds (status 1 when
-# none). xdotool dies on the X error of a window destroyed while it reads it, and then finds nothing:
-# a dialog closing as the door stops is enough. So it looks three times before it says none.
-visible_window() {
-    local try window
+# x_windows ARG...: the visible X windows that `xdotool search ARG...` finds, one a line (status 1
+# when none). xdotool dies on the X error of a window destroyed while it reads the tree, and then prints
+# nothing: a dialog closing as the door stops is enough. So it looks three times before it says none.
+x_windows() {
+    local try found
     for try in 1 2 3; do
-        window=$(xdo search --onlyvisible "$@" 2>/dev/null | head -n1)
-        [ -z "$window" ] || { echo "$window"; return 0; }
+        found=$(xdo search --onlyvisible "$@" 2>/dev/null)
+        [ -z "$found" ] || { echo "$found"; return 0; }
         ((try == 3)) || sleep 0.2
     done
     return 1
+}
+# x_window ARG...: the first of them.
+x_window() {
+    local found
+    found=$(x_windows "$@") || return 1
+    echo "${found%%$'\n'*}"
 }
 
 # shot NAME [BOX]: a screenshot (cut to BOX, WxH+X+Y, when given) kept as artefact NAME.png.
@@ -50,7 +56,7 @@ click_rect() {
 # focus_window TITLE: gives the keyboard to the visible X window titled TITLE (no window manager here).
 focus_window() {
     local window
-    window=$(visible_window --name "^$1\$") || fail "no X window titled \"$1\""
+    window=$(x_window --name "^$1\$") || fail "no X window titled \"$1\""
     xdo windowfocus --sync "$window" || fail "could not focus \"$1\""
 }
 
@@ -71,7 +77,7 @@ type_in() {
 # Wine hides it when it holds no icon). Its icons go left to right in square slots as high as it.
 tray_geometry() {
     local window
-    window=$(visible_window --name '^Wine System Tray$') || return 1
+    window=$(x_window --name '^Wine System Tray$') || return 1
     xdo getwindowgeometry --shell "$window" | sed -nE 's/^(X|Y|WIDTH|HEIGHT)=//p' | paste -sd' '
 }
 
@@ -155,7 +161,7 @@ tooltip_is() {
 # closed can still be mapped for a moment, as Wine waits for a window manager that is not there.)
 menu_window() {
     local window
-    for window in $(xdo search --onlyvisible --classname '^dorvane\.exe$' 2>/dev/null); do
+    for window in $(x_windows --classname '^dorvane\.exe$'); do
         [ -n "$(xdo getwindowname "$window" 2>/dev/null)" ] || { echo "$window"; return 0; }
     done
     echo "no menu window"
